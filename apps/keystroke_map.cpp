@@ -1,0 +1,3 @@
+#include "apps/keystroke_map.h"
+
+void SendKeystrokeCommand(RemoteKey) {}

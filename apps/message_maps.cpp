@@ -1,0 +1,9 @@
+#include "apps/message_maps.h"
+
+Hwnd pictureViewWindow = 0;
+
+void SendMessageCommand(AppId, RemoteKey) {}
+
+Hwnd FindVisiblePopup() {
+    return 0;
+}

@@ -1,0 +1,12 @@
+# Native build: the simulated desktop, remote-sim and the tests.
+file(GLOB RC_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/*.cpp)
+add_library(rc_sim STATIC ${RC_SIM_SOURCES})
+target_link_libraries(rc_sim PUBLIC rc_logic)
+
+enable_testing()
+find_package(GTest REQUIRED)
+file(GLOB RC_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
+add_executable(unit_tests ${RC_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE rc_sim GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,223 @@
+// The seam between the utility's logic and the desktop it runs on.
+//
+// Each operation is one Windows API call, named after it, with the same arguments and
+// results in portable types. The logic above makes every decision; the Win32 side
+// (platform/win32) forwards each operation to its one call, and the simulated desktop
+// (sim/) models what Windows would do.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/win_constants.h"
+
+#if defined(_WIN32)
+#define PLATFORM_CALLBACK __stdcall
+#else
+#define PLATFORM_CALLBACK
+#endif
+
+using Hwnd = std::uintptr_t;     // HWND; 0 is null
+using HKey = std::uintptr_t;     // HKEY
+using Handle = std::uintptr_t;   // HANDLE, HINSTANCE, HICON, HMENU, HACCEL, HCURSOR
+using WParam = std::uintptr_t;   // WPARAM
+using LParam = std::intptr_t;    // LPARAM
+using LResult = std::intptr_t;   // LRESULT
+using RegStatus = std::int32_t;  // LONG result of the registry functions
+
+using TimerProc = void(PLATFORM_CALLBACK*)(Hwnd, std::uint32_t msg, std::uintptr_t id,
+                                           std::uint32_t time);
+using WndProc = LResult(PLATFORM_CALLBACK*)(Hwnd, std::uint32_t msg, WParam, LParam);
+using DlgProc = std::intptr_t(PLATFORM_CALLBACK*)(Hwnd, std::uint32_t msg, WParam, LParam);
+
+struct Point {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// OSVERSIONINFOA, 148 bytes.
+struct OsVersionInfo {
+    std::uint32_t size;
+    std::uint32_t majorVersion;
+    std::uint32_t minorVersion;
+    std::uint32_t buildNumber;
+    std::uint32_t platformId;
+    char csdVersion[128];
+};
+static_assert(sizeof(OsVersionInfo) == 148, "OSVERSIONINFOA is 148 bytes");
+
+// LUID and a one-entry TOKEN_PRIVILEGES.
+struct Luid {
+    std::uint32_t lowPart;
+    std::int32_t highPart;
+};
+struct TokenPrivileges {
+    std::uint32_t privilegeCount;
+    Luid luid;
+    std::uint32_t attributes;
+};
+static_assert(sizeof(TokenPrivileges) == 16, "TOKEN_PRIVILEGES with one entry is 16 bytes");
+
+// MSG
+struct Msg {
+    Hwnd hwnd;
+    std::uint32_t message;
+    WParam wParam;
+    LParam lParam;
+    std::uint32_t time;
+    Point pt;
+};
+
+// WNDCLASSEXA without its size field, which the Win32 side fills in itself.
+struct WindowClass {
+    std::uint32_t style;
+    WndProc proc;
+    Handle instance;
+    Handle icon;
+    Handle cursor;
+    Handle background;
+    const char* menuName;
+    const char* className;
+    Handle smallIcon;
+};
+
+// NOTIFYICONDATAA in its first form: 88 bytes on 32-bit Windows.
+struct NotifyIconData {
+    std::uint32_t size;
+    Hwnd window;
+    std::uint32_t id;
+    std::uint32_t flags;
+    std::uint32_t callbackMessage;
+    Handle icon;
+    char tip[64];
+};
+
+// OVERLAPPED
+struct Overlapped {
+    std::uintptr_t internal;
+    std::uintptr_t internalHigh;
+    std::uint32_t offset;
+    std::uint32_t offsetHigh;
+    Handle event;
+};
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // --- time and timers ---
+    virtual std::uint32_t GetTickCount() = 0;
+    virtual void Sleep(std::uint32_t ms) = 0;
+    virtual std::uintptr_t SetTimer(Hwnd owner, std::uintptr_t id, std::uint32_t ms,
+                                    TimerProc proc) = 0;
+    virtual bool KillTimer(Hwnd owner, std::uintptr_t id) = 0;
+
+    // --- top-level windows ---
+    virtual Hwnd GetDesktopWindow() = 0;
+    virtual Hwnd GetWindow(Hwnd window, std::uint32_t cmd) = 0;
+    virtual int GetWindowTextA(Hwnd window, char* text, int size) = 0;
+    virtual Hwnd FindWindowA(const char* cls, const char* title) = 0;
+    virtual Hwnd FindWindowExA(Hwnd parent, Hwnd after, const char* cls, const char* title) = 0;
+    virtual bool IsWindowVisible(Hwnd window) = 0;
+
+    // --- messages, focus, input ---
+    virtual bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) = 0;
+    virtual LResult SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) = 0;
+    virtual bool BringWindowToTop(Hwnd window) = 0;
+    virtual bool SetForegroundWindow(Hwnd window) = 0;
+    virtual Hwnd SetActiveWindow(Hwnd window) = 0;
+    virtual Hwnd GetForegroundWindow() = 0;
+    virtual void keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                             std::uintptr_t extraInfo) = 0;
+
+    // --- shell and message boxes ---
+    virtual std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
+                                        const char* parameters, const char* directory,
+                                        int show) = 0;
+    virtual int MessageBoxA(Hwnd owner, const char* text, const char* caption,
+                            std::uint32_t type) = 0;
+
+    // --- registry ---
+    virtual RegStatus RegOpenKeyA(HKey root, const char* subKey, HKey* result) = 0;
+    virtual RegStatus RegQueryValueExA(HKey key, const char* name, std::uint32_t* type,
+                                       std::uint8_t* data, std::uint32_t* size) = 0;
+    virtual RegStatus RegCloseKey(HKey key) = 0;
+
+    // --- pointer, dialogs, shutdown, settings ---
+    virtual bool GetCursorPos(Point* point) = 0;
+    virtual bool SetCursorPos(int x, int y) = 0;
+    virtual void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy,
+                             std::uint32_t data, std::uintptr_t extraInfo) = 0;
+    virtual LParam GetMessageExtraInfo() = 0;
+    virtual int GetSystemMetrics(int index) = 0;
+
+    virtual std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
+                                          LParam initParam) = 0;
+    virtual bool EndDialog(Hwnd dialog, std::intptr_t result) = 0;
+    virtual bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) = 0;
+    virtual Hwnd GetDlgItem(Hwnd dialog, int id) = 0;
+    virtual LResult SendDlgItemMessageA(Hwnd dialog, int id, std::uint32_t msg, WParam wParam,
+                                        LParam lParam) = 0;
+
+    virtual std::uint32_t GetVersion() = 0;
+    virtual bool GetVersionExA(OsVersionInfo* info) = 0;
+    virtual Handle GetCurrentProcess() = 0;
+    virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;
+    virtual bool LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) = 0;
+    virtual bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
+                                       std::uint32_t bufferLength, TokenPrivileges* previous,
+                                       std::uint32_t* returnLength) = 0;
+    virtual std::uint32_t GetLastError() = 0;
+    virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;
+
+    virtual RegStatus RegOpenKeyExA(HKey root, const char* subKey, std::uint32_t options,
+                                    std::uint32_t access, HKey* result) = 0;
+    virtual RegStatus RegCreateKeyExA(HKey root, const char* subKey, std::uint32_t reserved,
+                                      char* keyClass, std::uint32_t options, std::uint32_t access,
+                                      void* security, HKey* result, std::uint32_t* disposition) = 0;
+    virtual RegStatus RegSetValueExA(HKey key, const char* name, std::uint32_t reserved,
+                                     std::uint32_t type, const std::uint8_t* data,
+                                     std::uint32_t size) = 0;
+    virtual RegStatus RegFlushKey(HKey key) = 0;
+    virtual std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) = 0;
+    virtual std::uint32_t GetPrivateProfileIntA(const char* section, const char* key,
+                                                int defaultValue, const char* file) = 0;
+
+    // --- receiver ---
+    // The code the remote is sending, or -1: a stand-in until the card is read.
+    virtual int ScriptedRemoteCode() = 0;
+
+    // --- main window and tray ---
+    virtual bool DeleteFileA(const char* path) = 0;
+    virtual int LoadStringA(Handle instance, std::uint32_t id, char* buffer, int size) = 0;
+    virtual Handle LoadIconA(Handle instance, int resourceId) = 0;
+    virtual Handle LoadCursorA(Handle instance, int resourceId) = 0;
+    virtual Handle LoadAcceleratorsA(Handle instance, int resourceId) = 0;
+    virtual std::uint16_t RegisterClassExA(const WindowClass* windowClass) = 0;
+    virtual Hwnd CreateWindowExA(std::uint32_t exStyle, const char* cls, const char* title,
+                                 std::uint32_t style, int x, int y, int width, int height,
+                                 Hwnd parent, Handle menu, Handle instance, void* param) = 0;
+    virtual bool ShowWindow(Hwnd window, int show) = 0;
+    virtual bool UpdateWindow(Hwnd window) = 0;
+    virtual LResult DefWindowProcA(Hwnd window, std::uint32_t msg, WParam wParam,
+                                   LParam lParam) = 0;
+    virtual int GetMessageA(Msg* msg, Hwnd window, std::uint32_t first, std::uint32_t last) = 0;
+    virtual int TranslateAcceleratorA(Hwnd window, Handle accelerators, Msg* msg) = 0;
+    virtual bool TranslateMessage(const Msg* msg) = 0;
+    virtual LResult DispatchMessageA(const Msg* msg) = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    virtual std::uint32_t RegisterWindowMessageA(const char* name) = 0;
+    virtual bool Shell_NotifyIconA(std::uint32_t message, NotifyIconData* data) = 0;
+    virtual Handle CreatePopupMenu() = 0;
+    virtual bool AppendMenuA(Handle menu, std::uint32_t flags, std::uintptr_t id,
+                             const char* text) = 0;
+    virtual bool DestroyMenu(Handle menu) = 0;
+    virtual int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved,
+                               Hwnd owner, const void* rect) = 0;
+};
+
+// The platform the logic runs on. The Windows program installs its Win32 platform at
+// start; tests and remote-sim install a fresh simulated desktop for every run.
+Platform& Plat();
+void InstallPlatform(Platform* platform);

@@ -1,0 +1,19 @@
+#include "receiver/remote_keys.h"
+
+namespace {
+
+constexpr RemoteKey RemoteCodeTable[32] = {
+    13, 1,  0, 17, 16, 4, 7,  15, 14, 5,  8,  2, 28, 19, 24, 15,
+    10, 22, 9, 23, 31, 6, 27, 30, 16, 25, 29, 3, 12, 19, 18, 26,
+};
+
+}  // namespace
+
+RemoteKey TranslateRemoteCode(std::int32_t rawCode) {
+    auto code = static_cast<std::uint32_t>(rawCode);
+    return code < 32 ? RemoteCodeTable[code] : NoRemoteKey;
+}
+
+RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout) {
+    return layout == Translated ? TranslateRemoteCode(rawCode) : rawCode;
+}

@@ -1,0 +1,19 @@
+// Remote key numbering: the key numbers every part of the utility speaks of, and the
+// table that turns the raw codes of a Translated board's remote into them.
+#pragma once
+
+#include <cstdint>
+
+using RemoteKey = std::int32_t;
+
+constexpr RemoteKey NoRemoteKey = 65536;  // a raw code that stands for no key
+constexpr RemoteKey SkipKey = -1;         // a repeat that the router thinned out
+constexpr RemoteKey PowerKey = 18;
+
+enum RemoteLayout : std::int32_t { Translated = 0, Direct = 1 };
+
+// 0 to 31 give the table's key; every other code, seen as unsigned, gives NoRemoteKey.
+RemoteKey TranslateRemoteCode(std::int32_t rawCode);
+
+// The key that a raw code means on a board with the given layout.
+RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout);

@@ -1,0 +1,153 @@
+#include "routing/key_router.h"
+
+#include "apps/tv_app.h"
+#include "receiver/capture_device.h"
+#include "receiver/receiver_commands.h"
+#include "routing/pointer_mode.h"
+#include "routing/shutdown.h"
+#include "shell/settings.h"
+
+RouterState routerState;
+
+namespace {
+
+constexpr RemoteKey kKey20 = 20;
+constexpr RemoteKey kKey21 = 21;
+
+// True while the "re-initialize" box of the Power path is up: holding Power would
+// otherwise stack a new box on every repeat.
+bool reinitializeBoxOpen = false;
+
+TvApp* ActiveTarget(AppId* id) {
+    for (AppId candidate : kAppOrder) {
+        TvApp* record = AppRecord(candidate);
+        if (record->active == 1) {
+            *id = candidate;
+            return record;
+        }
+    }
+    return nullptr;
+}
+
+bool AnyAppActive() {
+    for (AppId id : kAppOrder) {
+        if (AppRecord(id)->active == 1) return true;
+    }
+    return false;
+}
+
+void SendToShutdownDialog(RemoteKey key) {
+    Platform& platform = Plat();
+    Hwnd dialog = shutdownDialogWindow;
+    platform.SetForegroundWindow(dialog);
+    platform.SetActiveWindow(dialog);
+    platform.SendMessageA(dialog, WM_KEYDOWN, key == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
+}
+
+void MakeActiveAndSend(AppId id, RemoteKey key) {
+    AppRecord(id)->active = 1;
+    SendKey(id, key);
+}
+
+void PowerPath() {
+    AppId app = DefaultTVAPP;
+    if (!IsAppId(app)) return;
+    if (IsInstalled(app) == 0) {
+        if (reinitializeBoxOpen) return;
+        reinitializeBoxOpen = true;
+        Plat().MessageBoxA(0, "Please re-initialize the TV application settings.", "Remote Control",
+                           MB_OK | MB_SETFOREGROUND);
+        reinitializeBoxOpen = false;
+        app = DefaultTVAPP;  // the tray menu may have changed it meanwhile
+        if (!IsAppId(app)) return;
+    }
+    CloseOthers(app);
+    TogglePower(app);
+}
+
+void Key20Path() {
+    AppId app = DefaultTVAPP;
+    if (app == 2) {
+        RequestClose(1);
+        RequestClose(7);
+        RequestClose(6);
+        TogglePower(2);
+    } else if (IsAppId(app)) {
+        MakeActiveAndSend(app, kKey20);
+    }
+}
+
+void Key21Path(Hwnd ownerWindow) {
+    AppId app = DefaultTVAPP;
+    if (app == 1 || app == 9) {
+        MakeActiveAndSend(app, kKey21);
+    } else if (NoTvAppRunning()) {
+        ShowShutdownDialog(ownerWindow);
+    }
+}
+
+void SearchRunningApp(RemoteKey key) {
+    for (AppId id : kAppOrder) {
+        if (IsRunning(id)) {
+            MakeActiveAndSend(id, key);
+            return;
+        }
+    }
+    MovePointerOrClick(key);
+}
+
+void Route(RemoteKey key, Hwnd ownerWindow) {
+    if (shutdownDialogOpen) {
+        SendToShutdownDialog(key);
+        return;
+    }
+    AppId target = 0;
+    if (ActiveTarget(&target)) {
+        if (key == PowerKey) {
+            TogglePower(target);
+        } else if (key != SkipKey) {
+            SendKey(target, key);
+        }
+        return;
+    }
+    switch (key) {
+        case PowerKey:
+            PowerPath();
+            break;
+        case kKey20:
+            Key20Path();
+            break;
+        case kKey21:
+            Key21Path(ownerWindow);
+            break;
+        default:
+            SearchRunningApp(key);
+            break;
+    }
+}
+
+}  // namespace
+
+bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now) {
+    bool repeat = key == routerState.lastKey && now - routerState.lastKeyTick < kRepeatWindowMs;
+    if (repeat) {
+        ++routerState.repeatCount;
+    } else {
+        routerState.repeatCount = 0;
+        pointerState.moveCount = 0;
+    }
+    routerState.lastKeyTick = now;
+    routerState.lastKey = key;
+    return repeat;
+}
+
+void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintptr_t,
+                                     std::uint32_t) {
+    if (!IsRemoteKeyDown()) return;
+    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), receiverChannel.remoteLayout);
+    bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
+    if (repeat && routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
+        key = SkipKey;
+    }
+    Route(key, ownerWindow);
+}

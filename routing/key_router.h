@@ -1,0 +1,27 @@
+// The key poller and router: every 65 ms it reads the remote, tells fresh presses from
+// repeats, thins repeats while a TV application takes the keys, and delivers the key to
+// exactly one place.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "receiver/remote_keys.h"
+
+struct RouterState {
+    RemoteKey lastKey = 0;
+    std::uint32_t lastKeyTick = 0;
+    std::int32_t repeatCount = 0;
+};
+
+extern RouterState routerState;
+
+constexpr std::uint32_t kRepeatWindowMs = 250;
+constexpr std::int32_t kRepeatPassInterval = 10;
+
+// The timer procedure of KeyPollTimer; `ownerWindow` owns the Shut Down dialog.
+void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t msg, std::uintptr_t id,
+                                     std::uint32_t time);
+
+// Classifies a key event at `now` and updates the repeat state; true for a repeat.
+bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now);

@@ -1,0 +1,40 @@
+#include "shell/static_objects.h"
+
+#include "apps/message_maps.h"
+#include "apps/tv_app.h"
+#include "receiver/capture_device.h"
+#include "routing/key_router.h"
+#include "routing/pointer_mode.h"
+#include "routing/shutdown.h"
+#include "shell/settings.h"
+#include "shell/timer_slot.h"
+
+namespace {
+
+void ResetProcessState() {
+    receiverChannel = ReceiverChannel{};
+    routerState = RouterState{};
+    pointerState = PointerState{};
+    shutdownDialogOpen = 0;
+    shutdownDialogWindow = 0;
+    pictureViewWindow = 0;
+    DefaultTVAPP = 9;
+    AlwaysRemoteOff = false;
+    japanCountry = 0;
+    ClearLaunchedFlags();
+    ForgetExitActions();
+}
+
+}  // namespace
+
+void ConstructStaticObjects() {
+    ResetProcessState();
+    dvbsSuiteApp.Construct(7);
+    omnivueCenterApp = OmnivueCenterApp{};
+    omnivueCenterApp.Construct(9);
+    omnivueApp.Construct(6);
+    lumacastApp.Construct(1);
+    KeyPollTimer.Construct(1, OnKeyPollTick);
+    AppWatchTimer.Construct(2, AppWatchTick);
+    vantorTvrApp.Construct(2);
+}

@@ -1,0 +1,252 @@
+// A model of the Windows desktop that the utility runs on: a clock, window timers
+// dispatched by a message loop, top-level windows with Z order, foreground and focus,
+// the registry, message boxes with their own modal loops, and the TV applications as
+// programs that open a window some time after a launch and close it on their close
+// command. Everything that reaches the desktop is recorded, both in the receiving
+// window's log and as a line of the trace.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// What a window of another program received.
+struct SimReceived {
+    std::uint64_t time;
+    std::uint32_t msg;  // a posted or sent message, or WM_KEYDOWN/WM_KEYUP for injected keys
+    WParam wParam;
+    LParam lParam;
+    bool injected;  // true for keybd_event input that reached the window as its focus
+};
+
+struct SimWindow {
+    Hwnd handle = 0;
+    std::string cls;
+    std::string title;
+    bool visible = true;
+    bool alive = true;
+    int appId = 0;              // the TV application whose main window this is, or 0
+    bool utility = false;       // a window of the utility itself
+    WndProc proc = nullptr;     // the utility's window procedure, if any
+    DlgProc dlgProc = nullptr;  // the utility's dialog procedure, if any
+    std::vector<SimReceived> received;
+    bool altDown = false;  // the model of a program's keyboard state, for Alt+F4
+};
+
+struct SimTimer {
+    Hwnd owner;
+    std::uintptr_t id;
+    std::uint32_t intervalMs;
+    TimerProc proc;
+    std::uint64_t nextDue;
+};
+
+struct SimRegValue {
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+};
+
+struct SimMessageBox {
+    std::string text;
+    std::string caption;
+    std::uint32_t type;
+    bool closed = false;
+};
+
+// Identity and behaviour of a supported TV application as the desktop sees it.
+struct SimAppIdentity {
+    int appId;
+    const char* cls;  // nullptr: any class (a made-up one is used when the window is created)
+    const char* title;
+};
+const SimAppIdentity* SimAppIdentityOf(int appId);
+
+class SimDesktop : public Platform {
+  public:
+    SimDesktop();
+
+    // --- world: clock, scheduled events and the run ---
+    std::uint64_t now = 0;       // ms since the utility started
+    std::uint32_t tickBase = 0;  // GetTickCount() at start, to test wrap-around
+    std::uint64_t runLimit = 24ull * 3600 * 1000;
+    bool stopped = false;
+    void At(std::uint64_t time, std::function<void()> action);
+    // Runs the thread's message loop until `done` holds or the run limit is reached.
+    void Pump(const std::function<bool()>& done);
+    void RunUntil(std::uint64_t time);
+    const std::vector<SimTimer>& Timers() const;
+
+    // --- trace ---
+    bool traceEnabled = true;
+    std::vector<std::string> trace;
+    void Trace(const std::string& effect);
+    std::string Describe(Hwnd window) const;  // app=N, or window="CLASS"/"TITLE"
+
+    // --- windows ---
+    Hwnd CreateSimWindow(const std::string& cls, const std::string& title, bool visible,
+                         int appId = 0);
+    Hwnd StartApp(int appId);  // the application's main window, created on top
+    void DestroySimWindow(Hwnd window);
+    SimWindow* Find(Hwnd window);
+    const SimWindow* Find(Hwnd window) const;
+    Hwnd AppWindow(int appId) const;  // the live main window of an application, or 0
+    std::vector<SimReceived> ReceivedBy(Hwnd window) const;
+    bool foregroundLocked = false;  // SetForegroundWindow refused for other programs' windows
+    std::uint32_t launchDelayMs = 1000;
+    std::uint32_t closeDelayMs = 300;
+
+    // --- registry ---
+    void SetRegValue(HKey root, const std::string& key, const std::string& name, std::uint32_t type,
+                     const std::vector<std::uint8_t>& data);
+    void SetRegString(HKey root, const std::string& key, const std::string& name,
+                      const std::string& text);
+    void SetRegDword(HKey root, const std::string& key, const std::string& name,
+                     std::uint32_t value);
+    const SimRegValue* GetRegValue(HKey root, const std::string& key,
+                                   const std::string& name) const;
+    bool RegKeyExists(HKey root, const std::string& key) const;
+    // Writes the install value of an application and makes its program launchable.
+    void InstallApp(int appId, const std::string& folder, bool commonKey = false);
+    void AddProgram(const std::string& path, int appId);
+
+    // --- message boxes ---
+    bool autoCloseMessageBoxes = true;        // unit tests; remote-sim closes them by script
+    std::vector<SimMessageBox> messageBoxes;  // every box ever shown, in order
+    int OpenMessageBoxCount() const;
+    void CloseTopMessageBox();
+
+    // --- the remote control, until the card model reads it ---
+    int heldRawCode = -1;
+    void PressRemote(std::uint64_t at, int rawCode, std::uint32_t forMs);
+
+    // Platform
+    std::uint32_t GetTickCount() override;
+    void Sleep(std::uint32_t ms) override;
+    std::uintptr_t SetTimer(Hwnd owner, std::uintptr_t id, std::uint32_t ms,
+                            TimerProc proc) override;
+    bool KillTimer(Hwnd owner, std::uintptr_t id) override;
+    Hwnd GetDesktopWindow() override;
+    Hwnd GetWindow(Hwnd window, std::uint32_t cmd) override;
+    int GetWindowTextA(Hwnd window, char* text, int size) override;
+    Hwnd FindWindowA(const char* cls, const char* title) override;
+    Hwnd FindWindowExA(Hwnd parent, Hwnd after, const char* cls, const char* title) override;
+    bool IsWindowVisible(Hwnd window) override;
+    bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+    LResult SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+    bool BringWindowToTop(Hwnd window) override;
+    bool SetForegroundWindow(Hwnd window) override;
+    Hwnd SetActiveWindow(Hwnd window) override;
+    Hwnd GetForegroundWindow() override;
+    void keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                     std::uintptr_t extraInfo) override;
+    std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
+                                const char* parameters, const char* directory, int show) override;
+    int MessageBoxA(Hwnd owner, const char* text, const char* caption, std::uint32_t type) override;
+    RegStatus RegOpenKeyA(HKey root, const char* subKey, HKey* result) override;
+    RegStatus RegQueryValueExA(HKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* size) override;
+    RegStatus RegCloseKey(HKey key) override;
+
+    // --- pointer, dialogs, shutdown, settings ---
+    bool GetCursorPos(Point* point) override;
+    bool SetCursorPos(int x, int y) override;
+    void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
+                     std::uintptr_t extraInfo) override;
+    LParam GetMessageExtraInfo() override;
+    int GetSystemMetrics(int index) override;
+    std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
+                                  LParam initParam) override;
+    bool EndDialog(Hwnd dialog, std::intptr_t result) override;
+    bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
+                      std::uint32_t flags) override;
+    Hwnd GetDlgItem(Hwnd dialog, int id) override;
+    LResult SendDlgItemMessageA(Hwnd dialog, int id, std::uint32_t msg, WParam wParam,
+                                LParam lParam) override;
+    std::uint32_t GetVersion() override;
+    bool GetVersionExA(OsVersionInfo* info) override;
+    Handle GetCurrentProcess() override;
+    bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
+    bool LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
+                               std::uint32_t bufferLength, TokenPrivileges* previous,
+                               std::uint32_t* returnLength) override;
+    std::uint32_t GetLastError() override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    RegStatus RegOpenKeyExA(HKey root, const char* subKey, std::uint32_t options,
+                            std::uint32_t access, HKey* result) override;
+    RegStatus RegCreateKeyExA(HKey root, const char* subKey, std::uint32_t reserved, char* keyClass,
+                              std::uint32_t options, std::uint32_t access, void* security,
+                              HKey* result, std::uint32_t* disposition) override;
+    RegStatus RegSetValueExA(HKey key, const char* name, std::uint32_t reserved, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) override;
+    RegStatus RegFlushKey(HKey key) override;
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+    std::uint32_t GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+                                        const char* file) override;
+
+    // --- receiver ---
+    int ScriptedRemoteCode() override { return heldRawCode; }
+
+    // --- main window and tray ---
+    bool DeleteFileA(const char* path) override;
+    int LoadStringA(Handle instance, std::uint32_t id, char* buffer, int size) override;
+    Handle LoadIconA(Handle instance, int resourceId) override;
+    Handle LoadCursorA(Handle instance, int resourceId) override;
+    Handle LoadAcceleratorsA(Handle instance, int resourceId) override;
+    std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;
+    Hwnd CreateWindowExA(std::uint32_t exStyle, const char* cls, const char* title,
+                         std::uint32_t style, int x, int y, int width, int height, Hwnd parent,
+                         Handle menu, Handle instance, void* param) override;
+    bool ShowWindow(Hwnd window, int show) override;
+    bool UpdateWindow(Hwnd window) override;
+    LResult DefWindowProcA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+    int GetMessageA(Msg* msg, Hwnd window, std::uint32_t first, std::uint32_t last) override;
+    int TranslateAcceleratorA(Hwnd window, Handle accelerators, Msg* msg) override;
+    bool TranslateMessage(const Msg* msg) override;
+    LResult DispatchMessageA(const Msg* msg) override;
+    void PostQuitMessage(int exitCode) override;
+    std::uint32_t RegisterWindowMessageA(const char* name) override;
+    bool Shell_NotifyIconA(std::uint32_t message, NotifyIconData* data) override;
+    Handle CreatePopupMenu() override;
+    bool AppendMenuA(Handle menu, std::uint32_t flags, std::uintptr_t id,
+                     const char* text) override;
+    bool DestroyMenu(Handle menu) override;
+    int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner,
+                       const void* rect) override;
+
+    // Counts of platform calls, for tests of what an operation costs.
+    std::uint64_t calls = 0;
+
+  private:
+    std::multimap<std::uint64_t, std::function<void()>> events_;
+    std::vector<SimWindow> windows_;  // index = handle - kFirstHandle
+    std::vector<Hwnd> zOrder_;        // front to back
+    Hwnd foreground_ = 0;
+    Hwnd active_ = 0;
+    std::vector<SimTimer> timers_;
+    std::deque<Msg> queue_;  // messages posted to the utility's own windows
+    std::map<std::string, std::map<std::string, SimRegValue>> registry_;  // lower-case paths
+    std::map<HKey, std::string> openKeys_;
+    HKey nextKey_ = 0x1000;
+    std::map<std::string, int> programs_;  // lower-case path -> application
+    int pendingBoxes_ = 0;
+
+    void RunWorldUntil(std::uint64_t time);
+    bool DispatchQueued();
+    bool DispatchDueTimer();
+    void AdvanceClock();
+    void Dispatch(const Msg& msg);
+    void Deliver(SimWindow& window, std::uint32_t msg, WParam wParam, LParam lParam, bool injected);
+    void ReactAsApp(SimWindow& window, const SimReceived& received);
+    void BringToFront(Hwnd window);
+    static std::string RegPath(HKey root, const std::string& key);
+    void AddRegKey(const std::string& path);
+};
+
+// Installs a fresh desktop as the platform and returns it.
+SimDesktop& InstallFreshSimDesktop();

@@ -1,0 +1,58 @@
+// A fresh simulated desktop for every test, with the utility's static objects built on it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "apps/tv_app.h"
+#include "receiver/capture_device.h"
+#include "routing/key_router.h"
+#include "shell/static_objects.h"
+#include "sim/sim_desktop.h"
+
+class DesktopTest : public ::testing::Test {
+  protected:
+    SimDesktop& desk = InstallFreshSimDesktop();
+    Hwnd owner = 0;
+
+    // Builds the application records and timer slots from the desktop's registry.
+    void Construct() { ConstructStaticObjects(); }
+
+    // One poll of the remote while `rawCode` is held (-1: nothing held), `afterMs` after
+    // the previous one.
+    void Poll(int rawCode, std::uint32_t afterMs = 65) {
+        desk.Sleep(afterMs);
+        desk.heldRawCode = rawCode;
+        OnKeyPollTick(owner, WM_TIMER, 1, desk.GetTickCount());
+    }
+
+    // Polls a key on a Direct board, where the raw code is the key.
+    void PressKey(RemoteKey key, std::uint32_t afterMs = 300) {
+        receiverChannel.remoteLayout = Direct;
+        Poll(key, afterMs);
+    }
+
+    // The trace lines without their time stamps that contain `part`.
+    std::vector<std::string> TraceWith(const std::string& part) const {
+        std::vector<std::string> lines;
+        for (const auto& line : desk.trace) {
+            if (line.find(part) != std::string::npos)
+                lines.push_back(line.substr(line.find(' ') + 1));
+        }
+        return lines;
+    }
+
+    // Messages (not injected keys) that a window received, as "msg/wParam".
+    std::vector<std::string> Posted(Hwnd window) const {
+        std::vector<std::string> lines;
+        for (const auto& received : desk.ReceivedBy(window)) {
+            if (!received.injected) {
+                lines.push_back(std::to_string(received.msg) + "/" +
+                                std::to_string(received.wParam));
+            }
+        }
+        return lines;
+    }
+};
