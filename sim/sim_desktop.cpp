@@ -3,6 +3,7 @@
 #include "sim/sim_desktop.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 
 namespace {
@@ -61,15 +62,23 @@ bool SimDesktop::DispatchDueTimer() {
     return true;
 }
 
-void SimDesktop::AdvanceClock() {
-    std::uint64_t next = runLimit;
+std::uint64_t SimDesktop::NextActivity() const {
+    std::uint64_t next = UINT64_MAX;
     for (const auto& timer : timers_)
         next = std::min(next, timer.nextDue);
     if (!events_.empty()) next = std::min(next, events_.begin()->first);
-    RunWorldUntil(std::min(next, runLimit));
-    if (now >= runLimit && (events_.empty() || events_.begin()->first >= runLimit)) {
+    return next;
+}
+
+// Moves the clock to the next timer or world event; past the run limit the run stops.
+void SimDesktop::AdvanceClock() {
+    std::uint64_t next = NextActivity();
+    if (next > runLimit) {
+        RunWorldUntil(runLimit);
         stopped = true;
+        return;
     }
+    RunWorldUntil(next);
 }
 
 void SimDesktop::Pump(const std::function<bool()>& done) {
@@ -79,12 +88,15 @@ void SimDesktop::Pump(const std::function<bool()>& done) {
     }
 }
 
+// Runs the loop through everything due up to `time`; a call that blocks past it, such as
+// a Sleep inside a tick, still runs to its end.
 void SimDesktop::RunUntil(std::uint64_t time) {
-    std::uint64_t limit = runLimit;
-    runLimit = std::min(time, limit);
-    Pump([] { return false; });
-    runLimit = limit;
-    if (now < limit) stopped = false;
+    while (!stopped) {
+        if (DispatchQueued() || DispatchDueTimer()) continue;
+        if (NextActivity() > time) break;
+        AdvanceClock();
+    }
+    if (!stopped) RunWorldUntil(std::min(std::max(time, now), runLimit));
 }
 
 void SimDesktop::Dispatch(const Msg& msg) {
@@ -112,7 +124,7 @@ void SimDesktop::Sleep(std::uint32_t ms) {
     if (stopped) return;
     std::uint64_t until = now + ms;
     RunWorldUntil(std::min(until, runLimit));
-    if (until >= runLimit) stopped = true;
+    if (until > runLimit) stopped = true;
 }
 
 std::uintptr_t SimDesktop::SetTimer(Hwnd owner, std::uintptr_t id, std::uint32_t ms,

@@ -237,6 +237,7 @@ class SimDesktop : public Platform {
     int pendingBoxes_ = 0;
 
     void RunWorldUntil(std::uint64_t time);
+    std::uint64_t NextActivity() const;
     bool DispatchQueued();
     bool DispatchDueTimer();
     void AdvanceClock();
