@@ -17,3 +17,10 @@ RemoteKey TranslateRemoteCode(std::int32_t rawCode) {
 RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout) {
     return layout == Translated ? TranslateRemoteCode(rawCode) : rawCode;
 }
+
+std::int32_t TranslatedRawCodeOf(RemoteKey key) {
+    for (std::int32_t raw = 0; raw < 32; ++raw) {
+        if (RemoteCodeTable[raw] == key) return raw;
+    }
+    return -1;
+}

@@ -15,5 +15,9 @@ enum RemoteLayout : std::int32_t { Translated = 0, Direct = 1 };
 // 0 to 31 give the table's key; every other code, seen as unsigned, gives NoRemoteKey.
 RemoteKey TranslateRemoteCode(std::int32_t rawCode);
 
+// The lowest raw code that a Translated board's remote sends for a key, or -1 when it
+// has none (keys 11, 20 and 21, and every value outside 0 to 31).
+std::int32_t TranslatedRawCodeOf(RemoteKey key);
+
 // The key that a raw code means on a board with the given layout.
 RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout);

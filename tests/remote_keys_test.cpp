@@ -42,3 +42,17 @@ TEST(RemoteKeys, DirectBoardPassesRawCodesUnchanged) {
     }
     EXPECT_EQ(NormaliseRemoteCode(30, Translated), 18);
 }
+
+TEST(RemoteKeys, LowestRawCodeOfEachKeyTranslatesBack) {
+    for (RemoteKey key = -1; key <= 32; ++key) {
+        std::int32_t raw = TranslatedRawCodeOf(key);
+        if (key == 11 || key == 20 || key == 21 || key < 0 || key > 31) {
+            EXPECT_EQ(raw, -1) << key;
+        } else {
+            EXPECT_EQ(TranslateRemoteCode(raw), key) << key;
+        }
+    }
+    EXPECT_EQ(TranslatedRawCodeOf(16), 4);   // not 24
+    EXPECT_EQ(TranslatedRawCodeOf(15), 7);   // not 15
+    EXPECT_EQ(TranslatedRawCodeOf(19), 13);  // not 29
+}

@@ -1,0 +1,373 @@
+#include "tools/remote_sim/scenario.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace {
+
+struct Token {
+    std::string text;
+    bool quoted;
+};
+
+// The words of one line; a quoted string runs to the next double quote, without escapes
+// (so Windows paths need none), and "#" outside a string starts a comment.
+bool Tokenize(const std::string& line, std::vector<Token>* tokens, std::string* error) {
+    std::size_t at = 0;
+    while (at < line.size()) {
+        char c = line[at];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++at;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            std::size_t end = line.find('"', at + 1);
+            if (end == std::string::npos) {
+                *error = "unterminated string";
+                return false;
+            }
+            tokens->push_back(Token{line.substr(at + 1, end - at - 1), true});
+            at = end + 1;
+        } else {
+            std::size_t end = line.find_first_of(" \t\r\"#", at);
+            if (end == std::string::npos) end = line.size();
+            tokens->push_back(Token{line.substr(at, end - at), false});
+            at = end;
+        }
+    }
+    return true;
+}
+
+class LineParser {
+public:
+    LineParser(std::vector<Token> tokens, std::string* error)
+        : tokens_(std::move(tokens)), error_(error) {}
+
+    bool Fail(const std::string& what) {
+        if (error_->empty()) *error_ = what;
+        return false;
+    }
+    bool AtEnd() const { return next_ >= tokens_.size(); }
+    bool Done() { return AtEnd() || Fail("unexpected '" + tokens_[next_].text + "'"); }
+
+    bool Word(std::string* word) {
+        if (AtEnd() || tokens_[next_].quoted) return Fail("expected a word");
+        *word = tokens_[next_++].text;
+        return true;
+    }
+    bool Keyword(const char* expected) {
+        std::string word;
+        if (!Word(&word)) return Fail(std::string("expected '") + expected + "'");
+        return word == expected || Fail(std::string("expected '") + expected + "', not '" +
+                                        word + "'");
+    }
+    bool OptionalKeyword(const char* word) {
+        if (AtEnd() || tokens_[next_].quoted || tokens_[next_].text != word) return false;
+        ++next_;
+        return true;
+    }
+    bool NextIsString() const { return !AtEnd() && tokens_[next_].quoted; }
+    bool String(std::string* text) {
+        if (!NextIsString()) return Fail("expected a quoted string");
+        *text = tokens_[next_++].text;
+        return true;
+    }
+    bool Number(std::int64_t* value, std::int64_t low, std::int64_t high) {
+        if (AtEnd() || tokens_[next_].quoted) return Fail("expected a number");
+        const std::string& text = tokens_[next_++].text;
+        errno = 0;
+        char* end = nullptr;
+        long long parsed = std::strtoll(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || errno == ERANGE) {
+            return Fail("bad number '" + text + "'");
+        }
+        if (parsed < low || parsed > high) {
+            return Fail("number " + text + " out of range " + std::to_string(low) + " to " +
+                        std::to_string(high));
+        }
+        *value = parsed;
+        return true;
+    }
+    bool AppId(int* appId) {
+        std::int64_t value = 0;
+        if (AtEnd() || tokens_[next_].quoted) return Fail("expected an application number");
+        std::string text = tokens_[next_].text;
+        if (!Number(&value, INT32_MIN, INT32_MAX)) return false;
+        if (value != 1 && value != 2 && value != 6 && value != 7 && value != 9) {
+            return Fail("application number " + text + " is not 1, 2, 6, 7 or 9");
+        }
+        *appId = static_cast<int>(value);
+        return true;
+    }
+
+private:
+    std::vector<Token> tokens_;
+    std::size_t next_ = 0;
+    std::string* error_;
+};
+
+constexpr std::int64_t kMaxTime = 1000LL * 3600 * 24 * 366;  // a year of simulated time
+constexpr std::int64_t kMaxPixels = 65535;
+
+bool ParseTimed(LineParser& p, ScenarioEvent* event) {
+    std::string what;
+    if (!p.Word(&what)) return false;
+    std::int64_t value = 0;
+    if (what == "press") {
+        event->kind = p.OptionalKeyword("raw") ? ScenarioEvent::PressRaw : ScenarioEvent::PressKey;
+        if (!p.Number(&event->number, 0, 255) || !p.Keyword("for") ||
+            !p.Number(&value, 1, kMaxTime)) {
+            return false;
+        }
+        event->duration = static_cast<std::uint32_t>(value);
+    } else if (what == "msgbox") {
+        event->kind = ScenarioEvent::MessageBoxOk;
+        if (!p.Keyword("ok")) return false;
+    } else if (what == "tray") {
+        event->kind = ScenarioEvent::TrayButton;
+        if (!p.Word(&event->text)) return false;
+        if (event->text != "left" && event->text != "right" && event->text != "move") {
+            return p.Fail("tray takes left, right or move, not '" + event->text + "'");
+        }
+    } else if (what == "menu") {
+        event->kind = ScenarioEvent::MenuChoose;
+        if (!p.OptionalKeyword("none") && !p.String(&event->text)) return false;
+    } else if (what == "dialog") {
+        if (p.OptionalKeyword("select")) {
+            event->kind = ScenarioEvent::DialogSelect;
+            if (!p.String(&event->text)) return false;
+        } else if (p.OptionalKeyword("button")) {
+            event->kind = ScenarioEvent::DialogButton;
+            if (!p.Number(&event->number, 0, 65535)) return false;
+        } else {
+            return p.Fail("dialog takes select or button");
+        }
+    } else if (what == "close-app" || what == "start-app") {
+        event->kind = what == "close-app" ? ScenarioEvent::CloseApp : ScenarioEvent::StartApp;
+        int appId = 0;
+        if (!p.AppId(&appId)) return false;
+        event->number = appId;
+    } else if (what == "display") {
+        event->kind = ScenarioEvent::Display;
+        if (!p.Number(&event->number, 0, kMaxPixels) || !p.Number(&event->number2, 0, kMaxPixels)) {
+            return false;
+        }
+    } else if (what == "fail") {
+        event->kind = ScenarioEvent::FailCommand;
+        if (!p.Word(&event->text)) return false;
+        event->always = p.OptionalKeyword("always");
+    } else {
+        return p.Fail("unknown action '" + what + "'");
+    }
+    return p.Done();
+}
+
+using Handler = std::function<bool(LineParser&, Scenario&)>;
+
+bool ParseInstall(LineParser& p, Scenario& s, bool commonKey) {
+    ScenarioInstall install{0, "", commonKey};
+    if (!p.AppId(&install.appId) || !p.String(&install.folder) || !p.Done()) return false;
+    s.installs.push_back(install);
+    return true;
+}
+
+const std::map<std::string, Handler>& Directives() {
+    static const std::map<std::string, Handler> directives = {
+        {"screen",
+         [](LineParser& p, Scenario& s) {
+             std::int64_t w = 0, h = 0;
+             if (!p.Number(&w, 0, kMaxPixels) || !p.Number(&h, 0, kMaxPixels) || !p.Done()) {
+                 return false;
+             }
+             s.screenWidth = static_cast<int>(w);
+             s.screenHeight = static_cast<int>(h);
+             return true;
+         }},
+        {"device",
+         [](LineParser& p, Scenario& s) {
+             std::string name;
+             if (!p.String(&name) || !p.Done()) return false;
+             s.devices.push_back(name);
+             return true;
+         }},
+        {"install", [](LineParser& p, Scenario& s) { return ParseInstall(p, s, false); }},
+        {"install-common", [](LineParser& p, Scenario& s) { return ParseInstall(p, s, true); }},
+        {"setting",
+         [](LineParser& p, Scenario& s) {
+             ScenarioSetting setting;
+             if (!p.Word(&setting.name)) return false;
+             if (setting.name != "DefaultTVAPP" && setting.name != "AlwaysRemoteOff") {
+                 return p.Fail("unknown setting '" + setting.name + "'");
+             }
+             if (!p.Number(&setting.value, INT32_MIN, UINT32_MAX) || !p.Done()) return false;
+             s.settings.push_back(setting);
+             return true;
+         }},
+        {"country",
+         [](LineParser& p, Scenario& s) {
+             s.hasCountry = true;
+             return p.Number(&s.country, 0, 99999) && p.Done();
+         }},
+        {"running",
+         [](LineParser& p, Scenario& s) {
+             int appId = 0;
+             if (!p.AppId(&appId) || !p.Done()) return false;
+             s.running.push_back(appId);
+             return true;
+         }},
+        {"window",
+         [](LineParser& p, Scenario& s) {
+             ScenarioWindow window;
+             if (!p.String(&window.cls) || !p.String(&window.title)) return false;
+             window.visible = !p.OptionalKeyword("hidden");
+             if (!p.Done()) return false;
+             s.windows.push_back(window);
+             return true;
+         }},
+        {"swap-buttons",
+         [](LineParser& p, Scenario& s) {
+             s.swapButtons = true;
+             return p.Done();
+         }},
+        {"cursor",
+         [](LineParser& p, Scenario& s) {
+             std::int64_t x = 0, y = 0;
+             if (!p.Number(&x, -kMaxPixels, kMaxPixels) || !p.Number(&y, -kMaxPixels, kMaxPixels) ||
+                 !p.Done()) {
+                 return false;
+             }
+             s.hasCursor = true;
+             s.cursorX = static_cast<int>(x);
+             s.cursorY = static_cast<int>(y);
+             return true;
+         }},
+        {"platform",
+         [](LineParser& p, Scenario& s) {
+             std::string family;
+             if (!p.Word(&family)) return false;
+             if (family != "9x" && family != "nt") return p.Fail("platform is 9x or nt");
+             s.windows9x = family == "9x";
+             return p.Done();
+         }},
+        {"no-shutdown-privilege",
+         [](LineParser& p, Scenario& s) {
+             s.shutdownPrivilege = false;
+             return p.Done();
+         }},
+        {"tick-count",
+         [](LineParser& p, Scenario& s) {
+             std::int64_t value = 0;
+             if (!p.Number(&value, 0, UINT32_MAX) || !p.Done()) return false;
+             s.tickBase = static_cast<std::uint32_t>(value);
+             return true;
+         }},
+    };
+    return directives;
+}
+
+bool ParseLine(const std::string& line, Scenario& s, std::uint64_t* lastTime, int lineNumber,
+               std::string* error) {
+    std::vector<Token> tokens;
+    if (!Tokenize(line, &tokens, error)) return false;
+    if (tokens.empty()) return true;
+    LineParser p(tokens, error);
+    std::string directive;
+    if (!p.Word(&directive)) return p.Fail("expected a directive");
+    std::int64_t time = 0;
+    if (directive == "at" || directive == "run") {
+        if (!p.Number(&time, 0, kMaxTime)) return false;
+        if (static_cast<std::uint64_t>(time) < *lastTime) {
+            return p.Fail("time " + std::to_string(time) + " goes backwards (after " +
+                          std::to_string(*lastTime) + ")");
+        }
+        *lastTime = static_cast<std::uint64_t>(time);
+        if (directive == "run") {
+            s.runMs = static_cast<std::uint64_t>(time);
+            return p.Done();
+        }
+        ScenarioEvent event;
+        event.at = static_cast<std::uint64_t>(time);
+        event.line = lineNumber;
+        if (!ParseTimed(p, &event)) return false;
+        s.events.push_back(event);
+        return true;
+    }
+    auto handler = Directives().find(directive);
+    if (handler == Directives().end()) return p.Fail("unknown directive '" + directive + "'");
+    return handler->second(p, s);
+}
+
+}  // namespace
+
+bool ParseScenario(const std::string& file, const std::string& text, Scenario* scenario,
+                   std::string* error) {
+    *scenario = Scenario{};
+    scenario->file = file;
+    std::uint64_t lastTime = 0;
+    int lineNumber = 0;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        ++lineNumber;
+        std::string what;
+        if (!ParseLine(text.substr(at, end - at), *scenario, &lastTime, lineNumber, &what)) {
+            *error = file + ":" + std::to_string(lineNumber) + ": error: " + what;
+            return false;
+        }
+        at = end + 1;
+    }
+    return true;
+}
+
+const char* ScenarioLanguageHelp() {
+    return R"(usage: remote-sim [--requests] [--verbose] SCENARIO...
+
+Runs the utility on a fresh simulated desktop for each scenario file and prints a trace
+of every effect that the desktop observed, one line each: TIME EFFECT ...
+
+A scenario is a text file, one directive a line; "#" starts a comment. Strings are in
+double quotes and run to the next double quote (no escapes, so "C:\TV\Hub" is fine).
+
+The desktop at start:
+  screen W H                     full-screen client area (default 1024 768)
+  device "NAME"                  a video-input device, in enumeration order; repeatable;
+                                 a listed board name is a simulated TV card
+  install APP "FOLDER"           the application's install folder under its own key
+  install-common APP "FOLDER"    the folder under the key shared by applications 6 and 9
+  setting NAME VALUE             DefaultTVAPP or AlwaysRemoteOff, stored as a number
+  country N                      the country code of the regional settings
+  running APP                    the application's main window exists at start
+  window "CLASS" "TITLE" [hidden]  any other top-level window, placed on top
+  swap-buttons                   the mouse buttons are swapped
+  cursor X Y                     the pointer position
+  platform 9x|nt                 the Windows family (default nt)
+  no-shutdown-privilege          the shutdown privilege cannot be enabled
+  tick-count N                   the system tick count at start (to test wrap-around)
+
+The timeline (times in simulated ms, never going backwards):
+  at T press KEY for MS          remote key held from T for MS ms (the board's raw code
+                                 for it; the lower one where a key has two)
+  at T press raw CODE for MS     a raw code held
+  at T msgbox ok                 the user closes the topmost message box
+  at T tray left|right|move      a mouse button (or a move) on the tray icon
+  at T menu "LABEL" | none       choose an item of the open popup menu, or dismiss it
+  at T dialog select "LABEL"     select an entry of the open dialog's list
+  at T dialog button ID          press the button with that id in the open dialog
+  at T close-app APP             the user closes the application's main window
+  at T start-app APP             the user starts the application by hand
+  at T display W H               the display mode changes
+  at T fail COMMAND [always]     the card fails the next request (or every request) with
+                                 that command (GpioRead, I2cWrite, ...)
+  run MS                         the end of the run (default 10000)
+
+APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at
+65, 130, 195, ... until something blocks the thread.
+
+Options:
+  --requests   also trace every driver request: "65 request GpioRead get"
+  --verbose    also trace timers, window changes and focus changes
+)";
+}

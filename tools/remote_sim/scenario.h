@@ -1,0 +1,79 @@
+// A scenario: the desktop a run starts on and the timeline of what the user and the
+// world do during it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ScenarioWindow {
+    std::string cls;
+    std::string title;
+    bool visible = true;
+};
+
+struct ScenarioInstall {
+    int appId;
+    std::string folder;
+    bool commonKey;
+};
+
+struct ScenarioSetting {
+    std::string name;
+    std::int64_t value;
+};
+
+// One timed step; which fields count depends on the kind.
+struct ScenarioEvent {
+    enum Kind {
+        PressKey,       // number = key, duration
+        PressRaw,       // number = raw code, duration
+        MessageBoxOk,
+        TrayButton,     // text = "left", "right" or "move"
+        MenuChoose,     // text = item label, or empty to dismiss the menu
+        DialogSelect,   // text = list entry
+        DialogButton,   // number = control id
+        CloseApp,       // number = application
+        StartApp,       // number = application
+        Display,        // number = width, number2 = height
+        FailCommand,    // text = command name; always = fail every time
+    };
+    std::uint64_t at = 0;
+    int line = 0;
+    Kind kind = PressKey;
+    std::int64_t number = 0;
+    std::int64_t number2 = 0;
+    std::uint32_t duration = 0;
+    std::string text;
+    bool always = false;
+};
+
+struct Scenario {
+    std::string file;
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    std::vector<std::string> devices;
+    std::vector<ScenarioInstall> installs;
+    std::vector<ScenarioSetting> settings;
+    bool hasCountry = false;
+    std::int64_t country = 0;
+    std::vector<int> running;
+    std::vector<ScenarioWindow> windows;
+    bool swapButtons = false;
+    bool hasCursor = false;
+    int cursorX = 0;
+    int cursorY = 0;
+    bool windows9x = false;
+    bool shutdownPrivilege = true;
+    std::uint32_t tickBase = 0;
+    std::vector<ScenarioEvent> events;
+    std::uint64_t runMs = 10000;
+};
+
+// Parses a scenario's text. On a fault it fills `error` with "FILE:LINE: error: what"
+// and returns false.
+bool ParseScenario(const std::string& file, const std::string& text, Scenario* scenario,
+                   std::string* error);
+
+// The language, as `remote-sim --help` prints it.
+const char* ScenarioLanguageHelp();
