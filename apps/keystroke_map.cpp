@@ -1,3 +1,99 @@
 #include "apps/keystroke_map.h"
 
-void SendKeystrokeCommand(RemoteKey) {}
+#include "apps/tv_app.h"
+
+namespace {
+
+constexpr RemoteKey kKeyCount = 32;
+// Repeat count 1, scan-code field 0x50 and the extended-key bit, for every posted key.
+constexpr LParam kPostedKeyLParam = 22020097;
+constexpr std::uint32_t kPress = KEYEVENTF_EXTENDEDKEY;
+constexpr std::uint32_t kRelease = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
+
+enum class Stroke : std::uint8_t {
+    None,       // the key has no command
+    Posted,     // one WM_KEYDOWN posted to the main window
+    Ctrl,       // Ctrl+letter injected
+    CtrlShift,  // Ctrl+Shift+letter injected
+};
+
+struct KeystrokeRow {
+    RemoteKey key;
+    Stroke stroke;
+    std::uint8_t vk;
+};
+
+// Key 10 is the digit 0.
+constexpr std::uint8_t NumpadDigit(RemoteKey key) {
+    return static_cast<std::uint8_t>(VK_NUMPAD0 + key % 10);
+}
+
+constexpr KeystrokeRow None(RemoteKey key) {
+    return {key, Stroke::None, 0};
+}
+constexpr KeystrokeRow Post(RemoteKey key, std::uint8_t vk) {
+    return {key, Stroke::Posted, vk};
+}
+constexpr KeystrokeRow Digit(RemoteKey key) {
+    return {key, Stroke::Posted, NumpadDigit(key)};
+}
+constexpr KeystrokeRow Ctrl(RemoteKey key, char letter) {
+    return {key, Stroke::Ctrl, static_cast<std::uint8_t>(letter)};
+}
+constexpr KeystrokeRow CtrlShift(RemoteKey key, char letter) {
+    return {key, Stroke::CtrlShift, static_cast<std::uint8_t>(letter)};
+}
+
+// One row per RemoteKey; letters are their own virtual-key codes.
+constexpr KeystrokeRow kKeystrokeTable[kKeyCount] = {
+    Post(0, VK_ESCAPE), Digit(1),           Digit(2),
+    Digit(3),           Digit(4),           Digit(5),
+    Digit(6),           Digit(7),           Digit(8),
+    Digit(9),           Digit(10),          Ctrl(11, 'T'),
+    Ctrl(12, 'I'),      Ctrl(13, 'S'),      Ctrl(14, 'P'),
+    Ctrl(15, 'E'),      Post(16, VK_F8),    Post(17, VK_ADD),
+    None(18),           CtrlShift(19, 'Z'), Post(20, VK_SUBTRACT),
+    Post(21, VK_F9),    CtrlShift(22, 'P'), Post(23, VK_RETURN),
+    Post(24, VK_F11),   Post(25, VK_F10),   Post(26, VK_UP),
+    Post(27, VK_RIGHT), CtrlShift(28, 'T'), Ctrl(29, 'R'),
+    Post(30, VK_DOWN),  Post(31, VK_LEFT),
+};
+
+constexpr bool RowsFollowKeys() {
+    for (RemoteKey key = 0; key < kKeyCount; ++key) {
+        if (kKeystrokeTable[key].key != key) return false;
+    }
+    return true;
+}
+static_assert(RowsFollowKeys(), "the keystroke table has one row per key, in key order");
+
+void InjectChord(bool withShift, std::uint8_t letter) {
+    Platform& platform = Plat();
+    platform.keybd_event(VK_CONTROL, 0, kPress, 0);
+    if (withShift) platform.keybd_event(VK_SHIFT, 0, kPress, 0);
+    platform.keybd_event(letter, 0, kPress, 0);
+    platform.keybd_event(letter, 0, kRelease, 0);
+    if (withShift) platform.keybd_event(VK_SHIFT, 0, kRelease, 0);
+    platform.keybd_event(VK_CONTROL, 0, kRelease, 0);
+}
+
+}  // namespace
+
+void SendKeystrokeCommand(RemoteKey key) {
+    if (key < 0 || key >= kKeyCount) return;
+    const KeystrokeRow& row = kKeystrokeTable[key];
+    if (row.stroke == Stroke::None) return;
+    Hwnd window = lumacastApp.window = FindAppWindow(1);
+    if (window == 0) return;
+    Platform& platform = Plat();
+    platform.SetForegroundWindow(window);
+    platform.SetActiveWindow(window);
+    if (row.stroke == Stroke::Posted) {
+        platform.PostMessageA(window, WM_KEYDOWN, row.vk, kPostedKeyLParam);
+        return;
+    }
+    // Injected input goes to whichever window has the focus; when the platform refused
+    // to bring the application forward, the chord would reach some other program.
+    if (platform.GetForegroundWindow() != window) return;
+    InjectChord(row.stroke == Stroke::CtrlShift, row.vk);
+}

@@ -1,9 +1,192 @@
 #include "apps/message_maps.h"
 
+#include "shell/settings.h"
+
 Hwnd pictureViewWindow = 0;
 
-void SendMessageCommand(AppId, RemoteKey) {}
+namespace {
+
+constexpr std::uint32_t kMessage2000 = WM_USER + 2000;  // applications 2 and 7
+constexpr std::uint32_t kMessage3000 = WM_USER + 3000;  // applications 6 and 9
+constexpr RemoteKey kKeyCount = 32;
+constexpr std::uint32_t kDigit = 10000;  // digit commands are 10000 + the digit
+
+// Where a command goes. Applications 2, 6 and 7 always post to the main window;
+// application 9 looks at its own dialog windows first.
+enum class PostRule : std::uint8_t {
+    Always,        // A: to the main window whatever dialog is open
+    Held,          // H: to the main window only while no dialog is open
+    PictureView,   // P: to the main window unless the open dialog is the PictureView player
+    Dialog,        // D: to the open dialog, brought forward, else to the main window
+    ForwardFirst,  // the main window is brought to the top and the foreground first
+};
+
+struct Command {
+    std::uint32_t number = 0;  // wParam; 0: the key has no command
+    PostRule rule = PostRule::Always;
+};
+
+constexpr Command kNone{};
+constexpr Command H(std::uint32_t number) {
+    return {number, PostRule::Held};
+}
+constexpr Command P(std::uint32_t number) {
+    return {number, PostRule::PictureView};
+}
+constexpr Command D(std::uint32_t number) {
+    return {number, PostRule::Dialog};
+}
+constexpr Command F(std::uint32_t number) {
+    return {number, PostRule::ForwardFirst};
+}
+
+// One row per RemoteKey. `app2Japan` replaces `app2` where the country is Japan and it
+// has a command.
+struct CommandRow {
+    RemoteKey key;
+    Command app2;
+    Command app2Japan;
+    Command app6;
+    Command app7;
+    Command app9;
+};
+
+// clang-format off
+constexpr CommandRow kCommandTable[kKeyCount] = {
+    //  key  app 2 (3024)        Japan             app 6 (4024)       app 7 (3024)       app 9 (4024)
+    {0,  {kDigit},           {kDigit + 10},    {4003},            {4003},            D(35007)},
+    {1,  {kDigit + 1},       kNone,            {kDigit + 1},      {kDigit + 1},      H(kDigit + 1)},
+    {2,  {kDigit + 2},       kNone,            {kDigit + 2},      {kDigit + 2},      H(kDigit + 2)},
+    {3,  {kDigit + 3},       kNone,            {kDigit + 3},      {kDigit + 3},      H(kDigit + 3)},
+    {4,  {kDigit + 4},       kNone,            {kDigit + 4},      {kDigit + 4},      H(kDigit + 4)},
+    {5,  {kDigit + 5},       kNone,            {kDigit + 5},      {kDigit + 5},      H(kDigit + 5)},
+    {6,  {kDigit + 6},       kNone,            {kDigit + 6},      {kDigit + 6},      H(kDigit + 6)},
+    {7,  {kDigit + 7},       kNone,            {kDigit + 7},      {kDigit + 7},      H(kDigit + 7)},
+    {8,  {kDigit + 8},       kNone,            {kDigit + 8},      {kDigit + 8},      H(kDigit + 8)},
+    {9,  {kDigit + 9},       kNone,            {kDigit + 9},      {kDigit + 9},      H(kDigit + 9)},
+    {10, {kDigit + 100},     {kDigit + 11},    {kDigit},          {kDigit},          H(kDigit)},
+    {11, {206},              kNone,            {21},              {14},              H(3)},
+    {12, {4004},             kNone,            {4004},            {4004},            kNone},
+    {13, {1001},             kNone,            {1002},            {1002},            H(1001)},
+    {14, {1002},             kNone,            {1003},            {1003},            P(1002)},
+    {15, {200},              kNone,            {200},             {200},             H(28)},
+    {16, {403},              kNone,            {403},             {403},             H(4001)},
+    {17, {3},                kNone,            {1005},            {1005},            {1005}},
+    {18, kNone,              kNone,            kNone,             kNone,             kNone},
+    {19, {300},              kNone,            {1000},            {1000},            H(402)},
+    {20, {6000},             kNone,            kNone,             {3006},            D(35007)},
+    {21, {5001},             kNone,            kNone,             kNone,             D(35005)},
+    {22, {3001},             kNone,            F(3000),           {3001},            {3000}},
+    {23, {4003},             {kDigit + 12},    {10020},           {10020},           D(35005)},
+    {24, {5},                kNone,            {3},               {5},               H(4002)},
+    {25, {8},                {1003},           {1004},            {1004},            {1004}},
+    {26, {4001},             kNone,            {4001},            {4001},            D(35002)},
+    {27, {401},              kNone,            {401},             {402},             D(35003)},
+    {28, {1003},             {8},              {8},               {8},               H(401)},
+    {29, {1000},             kNone,            {1001},            {1001},            H(403)},
+    {30, {4002},             kNone,            {4002},            {4002},            D(35004)},
+    {31, {402},              kNone,            {402},             {401},             D(35001)},
+};
+// clang-format on
+
+constexpr bool RowsFollowKeys() {
+    for (RemoteKey key = 0; key < kKeyCount; ++key) {
+        if (kCommandTable[key].key != key) return false;
+    }
+    return true;
+}
+static_assert(RowsFollowKeys(), "the command table has one row per key, in key order");
+
+// Application 9's own dialog windows, in the order the probe tries them.
+struct PopupCandidate {
+    const char* cls;
+    const char* title;  // nullptr: any title
+    bool isPictureView;
+};
+
+constexpr PopupCandidate kPopupCandidates[] = {
+    {"TPopupForm", nullptr, false},
+    {"TSourceForm", nullptr, false},
+    {"TFormCalander", nullptr, false},
+    {"TDialogForm", nullptr, false},
+    {"ZarvinPlayer_Class", "PictureView", true},
+    {"ZarvinPlayer_Class", "Playback", false},
+    {"TWizardForm", "WizardForm", false},
+};
+
+// The key's command for the application, or nullptr when it has none.
+const Command* CommandFor(AppId id, RemoteKey key) {
+    if (key < 0 || key >= kKeyCount) return nullptr;
+    const CommandRow& row = kCommandTable[key];
+    const Command* command = nullptr;
+    switch (id) {
+        case 2:
+            command = japanCountry == 1 && row.app2Japan.number != 0 ? &row.app2Japan : &row.app2;
+            break;
+        case 6:
+            command = &row.app6;
+            break;
+        case 7:
+            command = &row.app7;
+            break;
+        case 9:
+            command = &row.app9;
+            break;
+        default:
+            return nullptr;
+    }
+    return command->number != 0 ? command : nullptr;
+}
+
+std::uint32_t MessageOf(AppId id) {
+    return id == 2 || id == 7 ? kMessage2000 : kMessage3000;
+}
+
+// The window the command is posted to, after any focus change its rule asks for; 0 when
+// the rule holds the command back.
+Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
+    Platform& platform = Plat();
+    switch (rule) {
+        case PostRule::Always:
+            return mainWindow;
+        case PostRule::Held:
+            return popup == 0 ? mainWindow : 0;
+        case PostRule::PictureView:
+            return popup != 0 && popup == pictureViewWindow ? 0 : mainWindow;
+        case PostRule::Dialog:
+            if (popup == 0) return mainWindow;
+            platform.SetForegroundWindow(popup);
+            platform.SetActiveWindow(popup);
+            return popup;
+        case PostRule::ForwardFirst:
+            platform.BringWindowToTop(mainWindow);
+            platform.SetForegroundWindow(mainWindow);
+            platform.SetActiveWindow(mainWindow);
+            return mainWindow;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void SendMessageCommand(AppId id, RemoteKey key) {
+    const Command* command = CommandFor(id, key);
+    if (!command) return;
+    TvApp& record = *AppRecord(id);
+    record.window = FindAppWindow(id);
+    Hwnd popup = 0;
+    if (id == 9) popup = omnivueCenterApp.popupWindow = FindVisiblePopup();
+    if (record.window == 0) return;
+    Hwnd target = PrepareTarget(command->rule, record.window, popup);
+    if (target != 0) Plat().PostMessageA(target, MessageOf(id), command->number, 0);
+}
 
 Hwnd FindVisiblePopup() {
+    Platform& platform = Plat();
+    for (const PopupCandidate& candidate : kPopupCandidates) {
+        Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
+        if (candidate.isPictureView) pictureViewWindow = found;
+        if (found != 0 && platform.IsWindowVisible(found)) return found;
+    }
     return 0;
 }
