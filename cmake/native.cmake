@@ -10,3 +10,12 @@ add_executable(unit_tests ${RC_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE rc_sim GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+# remote-sim: the utility on a simulated desktop, driven by a scenario file.
+file(GLOB RC_REMOTE_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/remote_sim/*.cpp)
+list(FILTER RC_REMOTE_SIM_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(rc_remote_sim STATIC ${RC_REMOTE_SIM_SOURCES})
+target_link_libraries(rc_remote_sim PUBLIC rc_sim)
+add_executable(remote-sim ${CMAKE_SOURCE_DIR}/tools/remote_sim/main.cpp)
+target_link_libraries(remote-sim PRIVATE rc_remote_sim)
+target_link_libraries(unit_tests PRIVATE rc_remote_sim)

@@ -41,7 +41,7 @@ bool Tokenize(const std::string& line, std::vector<Token>* tokens, std::string* 
 }
 
 class LineParser {
-public:
+  public:
     LineParser(std::vector<Token> tokens, std::string* error)
         : tokens_(std::move(tokens)), error_(error) {}
 
@@ -58,10 +58,11 @@ public:
         return true;
     }
     bool Keyword(const char* expected) {
-        std::string word;
-        if (!Word(&word)) return Fail(std::string("expected '") + expected + "'");
-        return word == expected || Fail(std::string("expected '") + expected + "', not '" +
-                                        word + "'");
+        if (AtEnd() || tokens_[next_].quoted)
+            return Fail(std::string("expected '") + expected + "'");
+        const std::string& word = tokens_[next_++].text;
+        return word == expected ||
+               Fail(std::string("expected '") + expected + "', not '" + word + "'");
     }
     bool OptionalKeyword(const char* word) {
         if (AtEnd() || tokens_[next_].quoted || tokens_[next_].text != word) return false;
@@ -102,7 +103,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::vector<Token> tokens_;
     std::size_t next_ = 0;
     std::string* error_;

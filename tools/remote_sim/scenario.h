@@ -26,17 +26,17 @@ struct ScenarioSetting {
 // One timed step; which fields count depends on the kind.
 struct ScenarioEvent {
     enum Kind {
-        PressKey,       // number = key, duration
-        PressRaw,       // number = raw code, duration
+        PressKey,  // number = key, duration
+        PressRaw,  // number = raw code, duration
         MessageBoxOk,
-        TrayButton,     // text = "left", "right" or "move"
-        MenuChoose,     // text = item label, or empty to dismiss the menu
-        DialogSelect,   // text = list entry
-        DialogButton,   // number = control id
-        CloseApp,       // number = application
-        StartApp,       // number = application
-        Display,        // number = width, number2 = height
-        FailCommand,    // text = command name; always = fail every time
+        TrayButton,    // text = "left", "right" or "move"
+        MenuChoose,    // text = item label, or empty to dismiss the menu
+        DialogSelect,  // text = list entry
+        DialogButton,  // number = control id
+        CloseApp,      // number = application
+        StartApp,      // number = application
+        Display,       // number = width, number2 = height
+        FailCommand,   // text = command name; always = fail every time
     };
     std::uint64_t at = 0;
     int line = 0;
