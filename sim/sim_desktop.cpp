@@ -27,6 +27,10 @@ void SimDesktop::Trace(const std::string& effect) {
     trace.push_back(std::to_string(now) + " " + effect);
 }
 
+void SimDesktop::TraceDetail(const std::string& effect) {
+    if (traceDetails) Trace(effect);
+}
+
 // World events happen whatever the thread is doing, also while it sleeps.
 void SimDesktop::RunWorldUntil(std::uint64_t time) {
     while (!events_.empty() && events_.begin()->first <= time) {
@@ -138,7 +142,7 @@ std::uintptr_t SimDesktop::SetTimer(Hwnd owner, std::uintptr_t id, std::uint32_t
         }
     }
     timers_.push_back(SimTimer{owner, id, interval, proc, now + interval});
-    Trace("timer set id=" + std::to_string(id) + " ms=" + std::to_string(ms));
+    TraceDetail("timer set id=" + std::to_string(id) + " ms=" + std::to_string(ms));
     return id;
 }
 
@@ -149,7 +153,7 @@ bool SimDesktop::KillTimer(Hwnd owner, std::uintptr_t id) {
     });
     if (it == timers_.end()) return false;
     timers_.erase(it);
-    Trace("timer kill id=" + std::to_string(id));
+    TraceDetail("timer kill id=" + std::to_string(id));
     return true;
 }
 
@@ -182,7 +186,7 @@ void SimDesktop::CloseTopMessageBox() {
     for (auto it = messageBoxes.rbegin(); it != messageBoxes.rend(); ++it) {
         if (!it->closed) {
             it->closed = true;
-            Trace("msgbox closed \"" + it->text + "\"");
+            TraceDetail("msgbox closed \"" + it->text + "\"");
             return;
         }
     }

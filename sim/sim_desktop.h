@@ -85,6 +85,8 @@ class SimDesktop : public Platform {
     bool traceEnabled = true;
     std::vector<std::string> trace;
     void Trace(const std::string& effect);
+    bool traceDetails = true;  // timers, Z order and box closes: off in remote-sim's default
+    void TraceDetail(const std::string& effect);
     std::string Describe(Hwnd window) const;  // app=N, or window="CLASS"/"TITLE"
 
     // --- windows ---

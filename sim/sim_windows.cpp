@@ -243,7 +243,7 @@ bool SimDesktop::BringWindowToTop(Hwnd handle) {
     const SimWindow* window = Find(handle);
     if (!window || !window->alive) return false;
     BringToFront(handle);
-    Trace("top " + Describe(handle));
+    TraceDetail("top " + Describe(handle));
     return true;
 }
 
