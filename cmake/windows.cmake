@@ -1,5 +1,38 @@
 # Windows build (mingw-w64): the Win32 side of the seam.
 file(GLOB RC_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
 add_library(rc_win32 STATIC ${RC_WIN32_SOURCES})
-target_link_libraries(rc_win32 PUBLIC rc_logic)
+target_link_libraries(rc_win32 PUBLIC rc_logic user32 shell32 advapi32 kernel32)
 target_compile_definitions(rc_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+# The names of the portable Windows constants, read from their header, so that the seam check
+# below compares every one of them with <windows.h>. Handle-valued ones (std::uintptr_t) are
+# pointers in <windows.h> and are compared at run time.
+set(RC_WIN_CONSTANTS_HEADER ${CMAKE_SOURCE_DIR}/platform/win_constants.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RC_WIN_CONSTANTS_HEADER})
+file(READ ${RC_WIN_CONSTANTS_HEADER} RC_WIN_CONSTANTS_TEXT)
+string(REGEX MATCHALL "constexpr [a-z0-9_:]+ [A-Z][A-Z0-9_]* =" RC_WIN_CONSTANT_DECLS
+       "${RC_WIN_CONSTANTS_TEXT}")
+set(RC_WIN_CONSTANT_LIST "")
+foreach(decl IN LISTS RC_WIN_CONSTANT_DECLS)
+  string(REGEX MATCH "constexpr ([a-z0-9_:]+) ([A-Z][A-Z0-9_]*) =" _ "${decl}")
+  if(CMAKE_MATCH_1 STREQUAL "std::uintptr_t")
+    string(APPEND RC_WIN_CONSTANT_LIST "    HANDLE_VALUE(${CMAKE_MATCH_2}) \\\n")
+  else()
+    string(APPEND RC_WIN_CONSTANT_LIST "    NUMBER(${CMAKE_MATCH_2}) \\\n")
+  endif()
+endforeach()
+if(RC_WIN_CONSTANT_LIST STREQUAL "")
+  message(FATAL_ERROR "No constants found in ${RC_WIN_CONSTANTS_HEADER}")
+endif()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/win_constant_names.h
+     CONTENT "// Generated from platform/win_constants.h by cmake/windows.cmake.\n#pragma once\n\n#define RC_WIN_CONSTANTS(NUMBER, HANDLE_VALUE) \\\n${RC_WIN_CONSTANT_LIST}\n"
+     @ONLY)
+
+# A console program that links the whole Win32 side, so that every operation's import is
+# resolved at build time, and checks the portable constants against <windows.h>.
+add_executable(win32_seam_check ${CMAKE_SOURCE_DIR}/tests/win32/win32_seam_check.cpp
+                                ${CMAKE_SOURCE_DIR}/tests/win32/win_constants_check.cpp)
+target_include_directories(win32_seam_check PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_compile_definitions(win32_seam_check PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(win32_seam_check PRIVATE rc_win32)
+target_link_options(win32_seam_check PRIVATE -static)

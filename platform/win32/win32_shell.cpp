@@ -1,0 +1,17 @@
+// Launching programs and message boxes.
+#include "platform/win32/windows_api.h"
+// The seam after <windows.h>, whose definitions its portable constants defer to.
+#include "platform/win32/win32_casts.h"
+#include "platform/win32/win32_platform.h"
+
+std::intptr_t Win32Platform::ShellExecuteA(Hwnd owner, const char* verb, const char* file,
+                                           const char* parameters, const char* directory,
+                                           int show) {
+    return reinterpret_cast<std::intptr_t>(
+        ::ShellExecuteA(AsHwnd(owner), verb, file, parameters, directory, show));
+}
+
+int Win32Platform::MessageBoxA(Hwnd owner, const char* text, const char* caption,
+                               std::uint32_t type) {
+    return ::MessageBoxA(AsHwnd(owner), text, caption, type);
+}
