@@ -53,7 +53,7 @@ bool SimDesktop::DispatchQueued() {
 
 // A timer that has elapsed, perhaps several times while the thread was busy, yields one
 // WM_TIMER, and keeps its phase.
-bool SimDesktop::DispatchDueTimer() {
+bool SimDesktop::TakeDueTimer(Msg* msg) {
     SimTimer* due = nullptr;
     for (auto& timer : timers_) {
         if (timer.nextDue <= now && (!due || timer.nextDue < due->nextDue)) due = &timer;
@@ -61,8 +61,15 @@ bool SimDesktop::DispatchDueTimer() {
     if (!due) return false;
     std::uint64_t late = now - due->nextDue;
     due->nextDue += (late / due->intervalMs + 1) * due->intervalMs;
-    Dispatch(Msg{due->owner, WM_TIMER, due->id, reinterpret_cast<LParam>(due->proc), GetTickCount(),
-                 Point{0, 0}});
+    LParam proc = reinterpret_cast<LParam>(due->proc);
+    *msg = Msg{due->owner, WM_TIMER, due->id, proc, GetTickCount(), Point{0, 0}};
+    return true;
+}
+
+bool SimDesktop::DispatchDueTimer() {
+    Msg msg{};
+    if (!TakeDueTimer(&msg)) return false;
+    Dispatch(msg);
     return true;
 }
 

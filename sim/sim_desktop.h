@@ -195,6 +195,48 @@ class SimDesktop : public Platform {
     int ScriptedRemoteCode() override { return heldRawCode; }
 
     // --- main window and tray ---
+    // The utility's windows are created from registered classes and run their window
+    // procedure: WM_CREATE inside CreateWindowExA, posted messages and timer ticks through
+    // GetMessageA/DispatchMessageA, WM_CLOSE in DefWindowProcA destroys the window. The
+    // program's resources are modelled: strings 22 and 23, icons 50 and 110, accelerator
+    // table 23. Trace lines: create/destroy WINDOW, delete "PATH" done|not found, quit N,
+    // tray add|modify ID tip="TIP", tray delete ID, tray mouse ID msg=N, taskbar restarted,
+    // menu "ITEM" "-" "CHECKED"* ..., menu choose "ITEM", menu dismissed, menu stays open.
+    struct TrayIcon {
+        Hwnd window;
+        std::uint32_t id;
+        std::uint32_t callbackMessage;
+        Handle icon;
+        std::string tip;
+    };
+    struct MenuItem {
+        std::string label;  // "-" for a separator
+        std::uintptr_t id;
+        std::uint32_t flags;
+    };
+    std::vector<std::string> files;     // paths on the disk; compared ignoring case
+    std::vector<TrayIcon> trayIcons;    // the icons the notification area shows now
+    std::vector<Msg> defaultProcessed;  // messages the utility passed to DefWindowProcA
+    bool quitPosted = false;
+    int quitCode = 0;
+    const TrayIcon* FindTrayIcon(std::uint32_t id) const;
+    // The user's mouse over a tray icon: the shell posts the icon's callback message with
+    // the id in wParam and the mouse message in lParam. A button press outside an open
+    // popup menu closes that menu first. False when no icon has that id.
+    bool TrayNotify(std::uint32_t id, std::uint32_t mouseMessage);
+    // Explorer restarts: every icon is gone and "TaskbarCreated" is broadcast.
+    void RestartTaskbar();
+    bool MenuOpen() const;
+    // Clicks the item with this label in the open menu (the innermost, if menus nest);
+    // false when there is none.
+    bool ChooseMenuItem(const std::string& label);
+    // Clicks outside the open menu: it closes only while its owner is the foreground
+    // window, as on Windows. True when it closed.
+    bool ClickOutsideMenu();
+    int LiveMenuCount() const;
+    // Takes the next due timer tick as a WM_TIMER message, keeping the timer's phase.
+    bool TakeDueTimer(Msg* msg);
+
     bool DeleteFileA(const char* path) override;
     int LoadStringA(Handle instance, std::uint32_t id, char* buffer, int size) override;
     Handle LoadIconA(Handle instance, int resourceId) override;
@@ -221,6 +263,31 @@ class SimDesktop : public Platform {
     int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner,
                        const void* rect) override;
 
+  private:
+    struct WindowClassRecord {
+        std::string name;
+        WndProc proc;
+    };
+    struct Menu {
+        std::vector<MenuItem> items;
+        bool alive = true;
+    };
+    struct MenuTracking {
+        Handle menu;
+        Hwnd owner;
+        bool done = false;
+        std::uintptr_t chosen = 0;
+    };
+    std::vector<WindowClassRecord> classes_;
+    std::vector<std::string> registeredMessages_;  // index + 0xC000 is the message
+    std::vector<Menu> menus_;                      // index + kFirstMenu is the handle
+    std::vector<MenuTracking*> tracking_;          // open menus, innermost last
+    Menu* FindMenu(Handle menu);
+    std::uint32_t MessageIdOf(const std::string& name);
+    void DestroyUtilityWindow(Hwnd window);
+    void CloseMenu(MenuTracking& tracking, std::uintptr_t chosen);
+
+  public:
     // Counts of platform calls, for tests of what an operation costs.
     std::uint64_t calls = 0;
 

@@ -1,0 +1,7 @@
+// Start-up clears away the programs that would compete for the remote: another vendor's
+// media manager, an older remote utility and an instance of this utility that is already
+// running. Nothing waits for them to end.
+#pragma once
+
+void DeleteMediaManagerShortcut();
+void CloseCompetingPrograms();

@@ -1,0 +1,113 @@
+#include "shell/tray.h"
+
+#include <cstdio>
+
+#include "apps/tv_app.h"
+#include "platform/win_shell_constants.h"
+#include "shell/main_window.h"
+#include "shell/main_window_ids.h"
+#include "shell/settings.h"
+
+NotifyIconData trayIconRecord;
+Handle trayMenu = 0;
+
+namespace {
+
+// The first and smallest form of the shell's record, as 32-bit Windows lays it out.
+constexpr std::uint32_t kTrayRecordSize = 88;
+
+constexpr char kNoReceiverText[] =
+    "Can't find the Video Capture Filter.\n\nPlease check your hardware or drivers. ";
+
+bool trayIconShown = false;
+
+// At most one application item: the default application's, when it is installed,
+// checked while its window is present.
+void AppendDefaultAppItem(Handle menu) {
+    if (!IsInstalled(DefaultTVAPP)) return;
+    std::uint32_t flags = IsRunning(DefaultTVAPP) ? MF_CHECKED : MF_STRING;
+    Plat().AppendMenuA(menu, flags, kAppCommandBase + static_cast<std::uint32_t>(DefaultTVAPP),
+                       AppLabel(DefaultTVAPP));
+}
+
+void BuildTrayMenu() {
+    Platform& platform = Plat();
+    if (trayMenu != 0) platform.DestroyMenu(trayMenu);
+    trayMenu = platform.CreatePopupMenu();
+    AppendDefaultAppItem(trayMenu);
+    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(trayMenu, MF_STRING, IDM_SETTING, "Setting");
+    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(trayMenu, MF_STRING, IDM_ABOUT, "About");
+    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(trayMenu, MF_STRING, IDM_EXIT, "Exit");
+}
+
+// The menu closes on a click elsewhere only while its owner is the foreground window,
+// and the posted WM_NULL lets the owner's thread see the menu end before the next one.
+void ShowTrayMenu(Hwnd window) {
+    Platform& platform = Plat();
+    Point cursor{0, 0};
+    platform.GetCursorPos(&cursor);
+    BuildTrayMenu();
+    platform.SetForegroundWindow(window);
+    platform.TrackPopupMenu(trayMenu, 0, cursor.x, cursor.y, 0, window, nullptr);
+    platform.PostMessageA(window, WM_NULL, 0, 0);
+}
+
+void ReportMissingReceiver(Hwnd window) {
+    Plat().MessageBoxA(0, kNoReceiverText, "Remote Control", MB_OK | MB_SETFOREGROUND);
+    EndRun(window);
+}
+
+}  // namespace
+
+void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip) {
+    trayIconRecord = NotifyIconData{};
+    trayIconRecord.size = kTrayRecordSize;
+    trayIconRecord.window = window;
+    trayIconRecord.id = id;
+    trayIconRecord.flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconRecord.callbackMessage = WM_TRAYNOTIFY;
+    trayIconRecord.icon = icon;
+    if (tip) std::snprintf(trayIconRecord.tip, sizeof trayIconRecord.tip, "%s", tip);
+    trayIconShown = true;
+    Plat().Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
+}
+
+void RemoveTrayIcon(Hwnd window, std::uint32_t id) {
+    NotifyIconData record{};
+    record.size = kTrayRecordSize;
+    record.window = window;
+    record.id = id;
+    if (window == trayIconRecord.window && id == trayIconRecord.id) trayIconShown = false;
+    Plat().Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
+void RestoreTrayIcon() {
+    if (trayIconShown) Plat().Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
+}
+
+void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage) {
+    switch (mouseMessage) {
+        case WM_MOUSEMOVE:
+            Plat().Shell_NotifyIconA(NIM_MODIFY, &trayIconRecord);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            if (ReceiverFound) {
+                ShowTrayMenu(window);
+            } else {
+                ReportMissingReceiver(window);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ResetTrayState() {
+    trayIconRecord = NotifyIconData{};
+    trayMenu = 0;
+    trayIconShown = false;
+}

@@ -1,0 +1,120 @@
+// The utility run from its entry on a fresh simulated desktop, with the user's tray clicks
+// and menu choices scripted as world events.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win_shell_constants.h"
+#include "shell/main_window.h"
+#include "shell/main_window_ids.h"
+#include "shell/settings.h"
+#include "shell/static_objects.h"
+#include "sim/sim_desktop.h"
+
+// The Windows directory and the modal dialogs belong to another part of the desktop
+// model. This desktop's machine has the Windows directory given here, and a dialog is
+// noted in the trace as it opens and closes at once with OK.
+class ShellDesktop : public SimDesktop {
+  public:
+    std::string windowsDirectory = "C:\\WINDOWS";
+
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
+        ++calls;
+        auto length = static_cast<std::uint32_t>(windowsDirectory.size());
+        if (length >= size) return length + 1;
+        std::memcpy(buffer, windowsDirectory.c_str(), length + 1);
+        return length;
+    }
+
+    std::intptr_t DialogBoxParamA(Handle, int templateId, Hwnd owner, DlgProc, LParam) override {
+        ++calls;
+        Trace("dialog " + std::to_string(templateId) + " owner " + Describe(owner));
+        return IDOK;
+    }
+};
+
+class ShellTest : public ::testing::Test {
+  protected:
+    static constexpr Handle kInstance = 0x400000;
+    static constexpr const char* kSettingsKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
+    static constexpr const char* kShortcut =
+        "\\Start Menu\\Programs\\StartUp\\Trelane Cinevox Manager.lnk";
+
+    ShellDesktop desk;
+    std::int32_t defaultApp = 9;
+    bool alwaysRemoteOff = false;
+
+    ShellTest() {
+        InstallPlatform(&desk);
+        desk.runLimit = 60000;
+    }
+
+    // Static construction, then the program, as the process runs them. The settings are
+    // stored in the registry and also set in memory, as reading them at start does.
+    int Run() {
+        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
+                         static_cast<std::uint32_t>(defaultApp));
+        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "AlwaysRemoteOff",
+                         alwaysRemoteOff ? 1 : 0);
+        ConstructStaticObjects();
+        DefaultTVAPP = defaultApp;
+        AlwaysRemoteOff = alwaysRemoteOff;
+        int code = RunRemoteControl(kInstance);
+        desk.Trace("exit " + std::to_string(code));
+        return code;
+    }
+
+    void ClickTray(std::uint64_t at, std::uint32_t mouseMessage = WM_LBUTTONDOWN) {
+        desk.At(at, [this, mouseMessage] { desk.TrayNotify(kTrayIconId, mouseMessage); });
+    }
+    void Choose(std::uint64_t at, const std::string& label) {
+        desk.At(at, [this, label] { desk.ChooseMenuItem(label); });
+    }
+    void ExitAt(std::uint64_t at) {
+        ClickTray(at);
+        Choose(at + 50, "Exit");
+    }
+    // A message that another program posts to the utility's window.
+    void PostToUtility(std::uint64_t at, std::uint32_t msg, WParam wParam, LParam lParam = 0) {
+        desk.At(at, [this, msg, wParam, lParam] {
+            desk.PostMessageA(desk.FindWindowA("Remote Control", nullptr), msg, wParam, lParam);
+        });
+    }
+
+    // The trace lines without their time stamps that begin with one of `prefixes`.
+    std::vector<std::string> TraceStarting(const std::vector<std::string>& prefixes) const {
+        std::vector<std::string> lines;
+        for (const auto& line : desk.trace) {
+            std::string effect = line.substr(line.find(' ') + 1);
+            for (const auto& prefix : prefixes) {
+                if (effect.compare(0, prefix.size(), prefix) == 0) {
+                    lines.push_back(effect);
+                    break;
+                }
+            }
+        }
+        return lines;
+    }
+
+    std::vector<std::string> Posted(Hwnd window) const {
+        std::vector<std::string> lines;
+        for (const auto& received : desk.ReceivedBy(window)) {
+            lines.push_back(std::to_string(received.msg) + "/" + std::to_string(received.wParam));
+        }
+        return lines;
+    }
+
+    // What the utility's windows left to the default window procedure, as "msg/wParam".
+    std::vector<std::string> DefaultHandled(std::uint32_t msg) const {
+        std::vector<std::string> lines;
+        for (const auto& handled : desk.defaultProcessed) {
+            if (handled.message == msg)
+                lines.push_back(std::to_string(msg) + "/" + std::to_string(handled.wParam));
+        }
+        return lines;
+    }
+};
