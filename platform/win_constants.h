@@ -81,3 +81,68 @@ constexpr std::uint32_t REG_BINARY = 3;
 constexpr std::uint32_t REG_DWORD = 4;
 
 #endif
+
+// Pointer, dialogs, shutdown and settings
+#if !defined(_WINDOWS_) && !defined(_WINDOWS_H)
+
+// System metrics
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXFULLSCREEN = 16;
+constexpr int SM_CYFULLSCREEN = 17;
+constexpr int SM_SWAPBUTTON = 23;
+
+// mouse_event
+constexpr std::uint32_t MOUSEEVENTF_MOVE = 0x0001;
+constexpr std::uint32_t MOUSEEVENTF_LEFTDOWN = 0x0002;
+constexpr std::uint32_t MOUSEEVENTF_LEFTUP = 0x0004;
+constexpr std::uint32_t MOUSEEVENTF_RIGHTDOWN = 0x0008;
+constexpr std::uint32_t MOUSEEVENTF_RIGHTUP = 0x0010;
+constexpr std::uint32_t MOUSEEVENTF_ABSOLUTE = 0x8000;
+
+// SetWindowPos
+constexpr std::uintptr_t HWND_TOP = 0;
+constexpr std::uintptr_t HWND_TOPMOST = static_cast<std::uintptr_t>(-1);
+constexpr std::uintptr_t HWND_NOTOPMOST = static_cast<std::uintptr_t>(-2);
+constexpr std::uint32_t SWP_NOSIZE = 0x0001;
+constexpr std::uint32_t SWP_NOMOVE = 0x0002;
+constexpr std::uint32_t SWP_NOZORDER = 0x0004;
+
+// Dialog controls: buttons and combo boxes
+constexpr std::uint32_t BN_CLICKED = 0;
+constexpr std::uint32_t CBN_SELCHANGE = 1;
+constexpr std::uint32_t CB_ADDSTRING = 0x0143;
+constexpr std::uint32_t CB_GETCOUNT = 0x0146;
+constexpr std::uint32_t CB_GETCURSEL = 0x0147;
+constexpr std::uint32_t CB_GETLBTEXT = 0x0148;
+constexpr std::uint32_t CB_GETLBTEXTLEN = 0x0149;
+constexpr std::uint32_t CB_RESETCONTENT = 0x014B;
+constexpr std::uint32_t CB_SETCURSEL = 0x014E;
+constexpr int CB_OKAY = 0;
+constexpr int CB_ERR = -1;
+
+// Version, token privileges and shutdown
+constexpr std::uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+constexpr std::uint32_t TOKEN_ADJUST_PRIVILEGES = 0x0020;
+constexpr std::uint32_t TOKEN_QUERY = 0x0008;
+constexpr std::uint32_t SE_PRIVILEGE_ENABLED = 0x00000002;
+constexpr std::uint32_t EWX_SHUTDOWN = 0x00000001;
+constexpr std::uint32_t EWX_FORCE = 0x00000004;
+constexpr std::uint32_t EWX_POWEROFF = 0x00000008;
+constexpr std::int32_t ERROR_ACCESS_DENIED = 5;
+constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
+constexpr std::int32_t ERROR_NOT_ALL_ASSIGNED = 1300;
+constexpr std::int32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
+constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
+
+// Registry keys opened for writing
+constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
+constexpr std::uint32_t KEY_SET_VALUE = 0x0002;
+constexpr std::uint32_t KEY_CREATE_SUB_KEY = 0x0004;
+constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
+constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
+constexpr std::uint32_t REG_CREATED_NEW_KEY = 1;
+constexpr std::uint32_t REG_OPENED_EXISTING_KEY = 2;
+
+#endif

@@ -1,9 +1,116 @@
 #include "routing/pointer_mode.h"
 
+#include "platform/platform.h"
+
 PointerState pointerState;
 
-void MovePointerOrClick(RemoteKey) {}
+namespace {
 
-void InitPointerBounds() {}
+// Direction keys as on a telephone keypad, 1 2 3 in the top row; y grows downwards.
+struct PointerMove {
+    RemoteKey key;
+    std::int32_t dx;
+    std::int32_t dy;
+};
+constexpr PointerMove kPointerMoves[] = {
+    {1, -1, -1}, {2, 0, -1}, {3, 1, -1}, {4, -1, 0}, {6, 1, 0}, {7, -1, 1}, {8, 0, 1}, {9, 1, 1},
+};
 
-void UpdatePointerBounds(std::int32_t, std::int32_t) {}
+constexpr RemoteKey kLeftClickKey = 0;
+constexpr RemoteKey kDragKey = 5;
+constexpr RemoteKey kRightClickKey = 10;
+
+// Moves 1 to 4 of a run creep by one pixel, 5 to 9 take the small step, then the large.
+std::int32_t StepForMove(std::int32_t moveCount) {
+    if (moveCount < 5) return 1;
+    if (moveCount < 10) return pointerState.smallStep;
+    return pointerState.largeStep;
+}
+
+bool StrictlyInside(std::int32_t x, std::int32_t y) {
+    const PointerBounds& bounds = pointerState.bounds;
+    return bounds.left < x && x < bounds.right && bounds.top < y && y < bounds.bottom;
+}
+
+Point CurrentPointer() {
+    Point at{0, 0};
+    Plat().GetCursorPos(&at);
+    return at;
+}
+
+// The flags carry no move bit, so the event happens where the pointer already is.
+void InjectButton(std::uint32_t flags, Point at) {
+    Platform& platform = Plat();
+    platform.mouse_event(flags, static_cast<std::uint32_t>(at.x), static_cast<std::uint32_t>(at.y),
+                         0, static_cast<std::uintptr_t>(platform.GetMessageExtraInfo()));
+}
+
+void MovePointer(const PointerMove& move) {
+    ++pointerState.moveCount;
+    std::int32_t step = StepForMove(pointerState.moveCount);
+    Point at = CurrentPointer();
+    std::int32_t x = at.x + move.dx * step;
+    std::int32_t y = at.y + move.dy * step;
+    if (StrictlyInside(x, y)) {
+        Plat().SetCursorPos(x, y);
+    } else {
+        pointerState.moveCount = 0;  // the next move of the run creeps again
+    }
+}
+
+void Click(std::uint32_t downFlags, std::uint32_t upFlags) {
+    Point at = CurrentPointer();
+    InjectButton(downFlags, at);
+    InjectButton(upFlags, at);
+}
+
+// With swapped buttons the primary button is the physical right one.
+void ToggleDrag() {
+    bool swapped = Plat().GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    Point at = CurrentPointer();
+    if (pointerState.dragButtonDown) {
+        pointerState.dragButtonDown = false;
+        InjectButton(swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at);
+    } else {
+        pointerState.dragButtonDown = true;
+        InjectButton(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at);
+    }
+}
+
+void SetBounds(std::int32_t width, std::int32_t height) {
+    pointerState.bounds = PointerBounds{0, 0, width - 1, height - 1};
+    pointerState.smallStep = width / 160;
+    pointerState.largeStep = width / 80;
+}
+
+}  // namespace
+
+void MovePointerOrClick(RemoteKey key) {
+    for (const PointerMove& move : kPointerMoves) {
+        if (move.key == key) {
+            MovePointer(move);
+            return;
+        }
+    }
+    if (key == kLeftClickKey) {
+        Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    } else if (key == kRightClickKey) {
+        Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    } else if (key == kDragKey) {
+        ToggleDrag();
+    }
+}
+
+// An odd full-screen height gets 19 added at start only; a display change takes the
+// reported size as it is.
+void InitPointerBounds() {
+    Platform& platform = Plat();
+    std::int32_t width = platform.GetSystemMetrics(SM_CXFULLSCREEN);
+    std::int32_t height = platform.GetSystemMetrics(SM_CYFULLSCREEN);
+    if (height % 2 != 0) height += 19;
+    SetBounds(width, height);
+}
+
+void UpdatePointerBounds(std::int32_t width, std::int32_t height) {
+    SetBounds(width, height);
+}

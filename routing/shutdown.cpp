@@ -1,6 +1,83 @@
 #include "routing/shutdown.h"
 
+#include "routing/dialog_placement.h"
+#include "shell/resource_ids.h"
+
 std::int32_t shutdownDialogOpen = 0;
 Hwnd shutdownDialogWindow = 0;
 
-void ShowShutdownDialog(Hwnd) {}
+namespace {
+
+// Every closing path clears the flag first, so that keys arriving meanwhile, for
+// example while a failure message is up, are routed normally again.
+void CloseDialog(Hwnd dialog, std::intptr_t result) {
+    shutdownDialogOpen = 0;
+    Plat().EndDialog(dialog, result);
+}
+
+void Confirm(Hwnd dialog) {
+    CloseDialog(dialog, IDOK);
+    ShutDownComputer();
+}
+
+void InitDialog(Hwnd dialog) {
+    Platform& platform = Plat();
+    platform.SetForegroundWindow(dialog);
+    platform.SetActiveWindow(dialog);
+    shutdownDialogWindow = dialog;
+    PlaceDialog(dialog);
+}
+
+// The router's keys come as the whole first parameter; commands carry the control in
+// its low 16 bits.
+std::intptr_t OnKeyDown(Hwnd dialog, WParam key) {
+    if (key == VK_RETURN) {
+        Confirm(dialog);
+        return 1;
+    }
+    if (key == VK_ESCAPE) {
+        CloseDialog(dialog, IDCANCEL);
+        return 1;
+    }
+    return 0;
+}
+
+std::intptr_t OnCommand(Hwnd dialog, WParam wParam) {
+    switch (wParam & 0xFFFF) {
+        case IDOK:
+            Confirm(dialog);
+            return 1;
+        case IDCANCEL:
+            CloseDialog(dialog, IDCANCEL);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+// The procedure only ever ends the dialog with IDOK or IDCANCEL, so -1 (no dialog) or 0
+// (the owner was refused) means that no dialog was made and no closing path will run:
+// the flag is dropped again, or every later key would go to a dialog that is not there.
+void ShowShutdownDialog(Hwnd owner) {
+    shutdownDialogOpen = 1;
+    // A null module: the template comes from the program's own file.
+    std::intptr_t result = Plat().DialogBoxParamA(0, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
+    if (result == -1 || result == 0) shutdownDialogOpen = 0;
+}
+
+std::intptr_t PLATFORM_CALLBACK ShutdownDialogProc(Hwnd dialog, std::uint32_t msg, WParam wParam,
+                                                   LParam) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            InitDialog(dialog);
+            return 1;
+        case WM_KEYDOWN:
+            return OnKeyDown(dialog, wParam);
+        case WM_COMMAND:
+            return OnCommand(dialog, wParam);
+        default:
+            return 0;
+    }
+}

@@ -1,13 +1,18 @@
 // The Shut Down confirmation that key 21 opens and the Power key confirms, and the
-// fixed placement of the utility's dialogs.
+// shutdown it leads to.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/platform.h"
 
-extern std::int32_t shutdownDialogOpen;
-extern Hwnd shutdownDialogWindow;
+extern std::int32_t shutdownDialogOpen;  // set from the request until a closing path runs
+extern Hwnd shutdownDialogWindow;        // where the router sends Enter and Escape
 
 bool NoTvAppRunning();
 void ShowShutdownDialog(Hwnd owner);
+std::intptr_t PLATFORM_CALLBACK ShutdownDialogProc(Hwnd dialog, std::uint32_t msg, WParam wParam,
+                                                   LParam lParam);
+
+bool IsWin9xPlatform();
+void ShutDownComputer();

@@ -155,6 +155,85 @@ class SimDesktop : public Platform {
     RegStatus RegCloseKey(HKey key) override;
 
     // --- pointer, dialogs, shutdown, settings ---
+    // The pointer and the screen. The pointer stays on the screen; the full-screen client
+    // area is the screen less the caption of a maximised window.
+    struct MouseEvent {
+        std::uint64_t time;
+        std::uint32_t flags;
+        std::int32_t x;  // the coordinate arguments as given
+        std::int32_t y;
+        std::uint32_t data;
+        std::uintptr_t extraInfo;
+        Point pointer;  // where the pointer was, which is where a button event happens
+    };
+    Point cursor{512, 384};
+    int screenWidth = 1024;  // SM_CXSCREEN, SM_CYSCREEN
+    int screenHeight = 768;
+    int fullScreenWidth = 1024;  // SM_CXFULLSCREEN, SM_CYFULLSCREEN
+    int fullScreenHeight = 749;
+    bool buttonsSwapped = false;  // SM_SWAPBUTTON
+    LParam messageExtraInfo = 0;  // what GetMessageExtraInfo answers
+    bool leftButtonDown = false;  // the physical buttons as the injected events left them
+    bool rightButtonDown = false;
+    std::vector<MouseEvent> mouseEvents;  // every injected event, in order
+
+    // Window placement from SetWindowPos, and dialogs' template positions.
+    struct WindowPlacement {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        bool topmost = false;
+        bool moved = false;  // SetWindowPos has moved it
+    };
+    std::map<Hwnd, WindowPlacement> placements;
+    const WindowPlacement* PlacementOf(Hwnd window) const;
+
+    // Modal dialogs from the program's templates 20, 21 and 107. Each runs its own loop,
+    // which dispatches timer ticks, until its procedure calls EndDialog.
+    struct DialogRecord {
+        int templateId = 0;
+        Hwnd window = 0;
+        Hwnd owner = 0;
+        bool ended = false;
+        std::intptr_t result = 0;
+        std::vector<Hwnd> controls;     // child windows, one per control of the template
+        std::vector<std::string> list;  // the entries of its combo box, if it has one
+        int selection = -1;             // the combo box's selected entry, or -1
+    };
+    std::vector<DialogRecord> dialogs;      // every dialog ever opened, in order
+    bool failDialogCreation = false;        // DialogBoxParamA makes no dialog ...
+    std::intptr_t failedDialogResult = -1;  // ... and answers this (-1, or 0 as for a bad owner)
+    int OpenDialogCount() const;
+    Hwnd TopDialog() const;  // the most recently opened dialog still open, or 0
+    const DialogRecord* DialogOf(Hwnd window) const;
+    // Scripted user actions on the top dialog; false when there is none, or no such control
+    // or entry. A click on a button sends WM_COMMAND with its id; the close box and the
+    // Escape key send IDCANCEL, the Enter key the default button's IDOK.
+    bool PressDialogButton(int controlId);
+    bool SelectListEntry(const std::string& label);
+    bool CloseDialogBox();
+    bool TypeDialogKey(std::uint8_t vk);
+
+    // Version, the process token and the shutdown request, which is recorded, never made.
+    bool win9xFamily = false;           // GetVersion high bit, GetVersionExA platform 1
+    bool tokenOpenRefused = false;      // OpenProcessToken fails
+    bool shutdownPrivilegeHeld = true;  // false: the adjustment leaves ERROR_NOT_ALL_ASSIGNED
+    bool exitWindowsRefused = false;    // ExitWindowsEx fails
+    bool shutdownPrivilegeEnabled = false;
+    std::uint32_t lastError = 0;                  // GetLastError
+    std::vector<std::uint32_t> shutdownRequests;  // flags of every accepted ExitWindowsEx
+
+    // Registry writing, the Windows folder and the profile files.
+    bool hklmReadOnly = false;  // a standard user: HKLM cannot be opened for writing or created
+    int registryFlushes = 0;
+    std::string windowsDirectory = "C:\\WINDOWS";
+    void SetProfileValue(const std::string& file, const std::string& section,
+                         const std::string& key, const std::string& text);
+    std::map<std::string, std::string> profileValues;  // "file|section|key", lower case
+    std::map<HKey, std::uint32_t> keyAccess;  // rights of keys opened by RegOpenKeyExA/Create
+    void DeleteRegKey(HKey root, const std::string& key);  // with its values and subkeys
+
     bool GetCursorPos(Point* point) override;
     bool SetCursorPos(int x, int y) override;
     void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,

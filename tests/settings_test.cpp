@@ -1,0 +1,327 @@
+// The settings in the registry, the Setting and About dialogs, and the country check,
+// judged by the registry's contents, the dialogs' lists and the desktop's trace.
+#include "shell/settings.h"
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "desktop_fixture.h"
+#include "shell/resource_ids.h"
+
+namespace {
+
+constexpr const char* kKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> bytes) {
+    return std::vector<std::uint8_t>(bytes);
+}
+std::vector<std::uint8_t> Text(const std::string& text) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+class SettingsTest : public DesktopTest {
+  protected:
+    void SetUp() override { Construct(); }
+
+    // The stored value as a DWORD, or -1 when it is missing or not a 4-byte DWORD.
+    long long Stored(const char* name) const {
+        const SimRegValue* value = desk.GetRegValue(HKEY_LOCAL_MACHINE, kKey, name);
+        if (!value || value->type != REG_DWORD || value->data.size() != 4) return -1;
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, value->data.data(), 4);
+        return bits;
+    }
+
+    // Opens a dialog with the user's `actions` scheduled while it is up.
+    std::intptr_t OpenDialog(int id, std::function<void()> actions) {
+        desk.At(desk.now + 20, std::move(actions));
+        DlgProc proc = id == IDD_SETTING ? SettingDlgProc : AboutDlgProc;
+        return Plat().DialogBoxParamA(0, id, owner, proc, 0);
+    }
+
+    void InstallApps(std::initializer_list<int> ids) {
+        for (int id : ids)
+            desk.InstallApp(id, "C:\\TV" + std::to_string(id));
+        Construct();
+    }
+};
+
+TEST_F(SettingsTest, FirstStartCreatesTheKeyWithBothValues) {
+    EXPECT_TRUE(ReadSettings());
+    EXPECT_EQ(Stored("DefaultTVAPP"), 9);
+    EXPECT_EQ(Stored("AlwaysRemoteOff"), 0);
+    EXPECT_GE(desk.registryFlushes, 1);
+    EXPECT_EQ(DefaultTVAPP, 9);
+    EXPECT_FALSE(AlwaysRemoteOff);
+    EXPECT_EQ(TraceWith("registry set"),
+              (std::vector<std::string>{"registry set \"DefaultTVAPP\" 9",
+                                        "registry set \"AlwaysRemoteOff\" 0"}));
+}
+
+TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
+    struct Case {
+        const char* name;
+        std::uint32_t defaultType;  // REG_NONE: value absent
+        std::vector<std::uint8_t> defaultData;
+        std::uint32_t offType;
+        std::vector<std::uint8_t> offData;
+        std::int32_t defaultApp;
+        bool remoteOff;
+        std::vector<std::string> writes;
+    } cases[] = {
+        {"both present",
+         REG_DWORD,
+         Bytes({6, 0, 0, 0}),
+         REG_DWORD,
+         Bytes({0, 0, 0, 0}),
+         6,
+         false,
+         {}},
+        {"default missing",
+         REG_NONE,
+         {},
+         REG_DWORD,
+         Bytes({2, 0, 0, 0}),
+         9,
+         false,
+         {"registry set \"DefaultTVAPP\" 9"}},
+        {"switch missing",
+         REG_DWORD,
+         Bytes({7, 0, 0, 0}),
+         REG_NONE,
+         {},
+         7,
+         false,
+         {"registry set \"AlwaysRemoteOff\" 0"}},
+        {"switch on", REG_DWORD, Bytes({9, 0, 0, 0}), REG_DWORD, Bytes({1, 0, 0, 0}), 9, true, {}},
+        {"not an application",
+         REG_DWORD,
+         Bytes({3, 0, 0, 0}),
+         REG_DWORD,
+         Bytes({0, 0, 0, 0}),
+         3,
+         false,
+         {}},
+        {"negative",
+         REG_DWORD,
+         Bytes({0xFF, 0xFF, 0xFF, 0xFF}),
+         REG_DWORD,
+         Bytes({0, 0, 0, 0}),
+         -1,
+         false,
+         {}},
+        // Taken whatever the type; shorter data fills the low bytes of a zeroed buffer.
+        {"text of 2 bytes", REG_SZ, Text("7"), REG_SZ, Text("1"), 0x37, false, {}},
+        {"binary of 1 byte", REG_BINARY, Bytes({6}), REG_BINARY, Bytes({1}), 6, true, {}},
+        // Longer than 4 bytes cannot be read, and is replaced.
+        {"too long",
+         REG_SZ,
+         Text("9999"),
+         REG_BINARY,
+         Bytes({1, 0, 0, 0, 0}),
+         9,
+         false,
+         {"registry set \"DefaultTVAPP\" 9", "registry set \"AlwaysRemoteOff\" 0"}},
+    };
+    for (const auto& c : cases) {
+        Construct();
+        desk.DeleteRegKey(HKEY_LOCAL_MACHINE, kKey);
+        desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "Other", REG_DWORD, Bytes({0, 0, 0, 0}));
+        if (c.defaultType != REG_NONE)
+            desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", c.defaultType,
+                             c.defaultData);
+        if (c.offType != REG_NONE)
+            desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.offType, c.offData);
+        desk.trace.clear();
+        EXPECT_TRUE(ReadSettings());
+        EXPECT_EQ(DefaultTVAPP, c.defaultApp) << c.name;
+        EXPECT_EQ(AlwaysRemoteOff, c.remoteOff) << c.name;
+        EXPECT_EQ(TraceWith("registry set"), c.writes) << c.name;
+    }
+}
+
+// A standard user without registry virtualization: the run goes on with the defaults,
+// and choices last for the run only.
+TEST_F(SettingsTest, KeyNeitherOpenedNorCreatedLeavesTheDefaults) {
+    desk.hklmReadOnly = true;
+    EXPECT_TRUE(ReadSettings());
+    EXPECT_FALSE(desk.RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ(DefaultTVAPP, 9);
+    EXPECT_FALSE(AlwaysRemoteOff);
+    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 6);
+    DefaultTVAPP = 2;
+    EXPECT_EQ(WriteDefaultApp(), 0);
+    EXPECT_EQ(Stored("DefaultTVAPP"), 6);
+}
+
+TEST_F(SettingsTest, DefaultIsWrittenOnlyOverAnExistingValue) {
+    DefaultTVAPP = 7;
+    EXPECT_EQ(WriteDefaultApp(), 0);  // no key
+    EXPECT_FALSE(desk.RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
+    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
+    EXPECT_EQ(WriteDefaultApp(), 0);  // key without the value
+    EXPECT_EQ(Stored("DefaultTVAPP"), -1);
+    desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY, Bytes({1, 2, 3, 4, 5}));
+    EXPECT_EQ(WriteDefaultApp(), 0);  // a value too long to read is not overwritten either
+    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
+    int flushes = desk.registryFlushes;
+    EXPECT_EQ(WriteDefaultApp(), 1);
+    EXPECT_EQ(Stored("DefaultTVAPP"), 7);
+    EXPECT_EQ(desk.registryFlushes, flushes + 1);
+}
+
+TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefault) {
+    struct Case {
+        std::initializer_list<int> installed;
+        std::int32_t defaultApp;
+        std::vector<std::string> list;
+        int selection;
+        std::int32_t afterOk;  // the default once OK was pressed on the preselected entry
+    } cases[] = {
+        {{2, 9}, 9, {"VantorTVR", "OmnivueCenter"}, 1, 9},
+        {{9, 1, 7, 6, 2},
+         6,
+         {"Lumacast", "VantorTVR", "Omnivue", "DVBS SUITE", "OmnivueCenter"},
+         2,
+         6},
+        {{2, 9}, 3, {"VantorTVR", "OmnivueCenter"}, 0, 2},  // not an application: the first
+        {{2, 9}, 6, {"VantorTVR", "OmnivueCenter"}, 0, 2},  // not installed: the first
+        {{}, 9, {}, -1, 9},                                 // empty: OK changes nothing
+    };
+    for (const auto& c : cases) {
+        desk.DeleteRegKey(HKEY_LOCAL_MACHINE, "SOFTWARE");  // no application installed
+        InstallApps(c.installed);
+        DefaultTVAPP = c.defaultApp;
+        std::vector<std::string> shown;
+        int selected = -2;
+        OpenDialog(IDD_SETTING, [&] {
+            shown = desk.DialogOf(desk.TopDialog())->list;
+            selected = desk.DialogOf(desk.TopDialog())->selection;
+            desk.PressDialogButton(IDOK);
+        });
+        EXPECT_EQ(shown, c.list) << c.defaultApp;
+        EXPECT_EQ(selected, c.selection) << c.defaultApp;
+        EXPECT_EQ(DefaultTVAPP, c.afterOk) << c.defaultApp;
+    }
+}
+
+TEST_F(SettingsTest, SettingDialogOkTakesAnotherEntryAndEscapeDropsIt) {
+    InstallApps({2, 6, 9});
+    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
+    EXPECT_EQ(OpenDialog(IDD_SETTING,
+                         [&] {
+                             desk.SelectListEntry("Omnivue");
+                             desk.TypeDialogKey(VK_ESCAPE);
+                         }),
+              IDCANCEL);
+    EXPECT_EQ(OpenDialog(IDD_SETTING,
+                         [&] {
+                             desk.SelectListEntry("VantorTVR");
+                             desk.CloseDialogBox();
+                         }),
+              IDCANCEL);
+    EXPECT_EQ(DefaultTVAPP, 9);
+    EXPECT_TRUE(TraceWith("registry set").empty());
+
+    desk.trace.clear();
+    EXPECT_EQ(OpenDialog(IDD_SETTING,
+                         [&] {
+                             desk.SelectListEntry("Omnivue");
+                             desk.PressDialogButton(IDOK);
+                         }),
+              IDOK);
+    EXPECT_EQ(DefaultTVAPP, 6);
+    EXPECT_EQ(TraceWith("registry set"),
+              (std::vector<std::string>{"registry set \"DefaultTVAPP\" 6"}));
+    EXPECT_EQ(Stored("DefaultTVAPP"), 6);
+
+    desk.trace.clear();
+    OpenDialog(IDD_SETTING, [&] { desk.PressDialogButton(IDOK); });  // the same entry again
+    EXPECT_TRUE(TraceWith("registry set").empty());
+}
+
+TEST_F(SettingsTest, SettingDialogChoiceLastsForTheRunWithoutAStoredValue) {
+    InstallApps({2, 9});
+    OpenDialog(IDD_SETTING, [&] {
+        desk.SelectListEntry("VantorTVR");
+        desk.PressDialogButton(IDOK);
+    });
+    EXPECT_EQ(DefaultTVAPP, 2);
+    EXPECT_TRUE(TraceWith("registry set").empty());
+}
+
+TEST_F(SettingsTest, DialogsArePlacedAndAboutClosesWithItsButton) {
+    struct Case {
+        int id;
+        std::function<bool()> act;
+        std::intptr_t result;
+        const char* caption;
+    } cases[] = {
+        {IDD_ABOUT, [&] { return desk.PressDialogButton(IDOK); }, IDOK, "Remote Control - About"},
+        {IDD_ABOUT, [&] { return desk.TypeDialogKey(VK_ESCAPE); }, IDCANCEL,
+         "Remote Control - About"},
+        {IDD_ABOUT, [&] { return desk.CloseDialogBox(); }, IDCANCEL, "Remote Control - About"},
+        {IDD_SETTING, [&] { return desk.CloseDialogBox(); }, IDCANCEL, "Remote Control - Setting"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OpenDialog(c.id, [&] { c.act(); }), c.result) << c.caption;
+        Hwnd window = desk.dialogs.back().window;
+        EXPECT_EQ(desk.Find(window)->title, c.caption);
+        const auto* placement = desk.PlacementOf(window);
+        EXPECT_TRUE(placement->topmost) << c.caption;
+        EXPECT_EQ(placement->x, 350) << c.caption;
+        EXPECT_EQ(placement->y, 300) << c.caption;
+    }
+    EXPECT_EQ(desk.OpenDialogCount(), 0);
+}
+
+TEST_F(SettingsTest, CountryCodeFoldsUpToFiveCharactersOfTheText) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> data;  // empty: value missing
+        std::int32_t code;
+    } cases[] = {
+        {"Japan", Text("81"), 81},
+        {"three digits", Text("810"), 810},
+        {"one digit", Text("1"), 1},
+        {"leading zeros", Text("0081"), 81},
+        {"only five characters", Text("8123456"), 81234},
+        {"not digits", Text("-1"), ('-' - '0') * 10 + 1},
+        {"high characters are signed", Text("\xC8"), -56 - '0'},
+        {"missing", {}, 0},
+        {"longer than 30 bytes", Text(std::string(40, '8')), 0},
+    };
+    for (const auto& c : cases) {
+        desk.DeleteRegKey(HKEY_CURRENT_USER, "Control Panel\\International");
+        desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "sCountry", "x");
+        if (!c.data.empty())
+            desk.SetRegValue(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", REG_SZ,
+                             c.data);
+        EXPECT_EQ(ReadCountryCode(), c.code) << c.name;
+        EXPECT_TRUE(CheckCountry());
+        EXPECT_EQ(japanCountry, c.code == 81 ? 1 : 0) << c.name;
+    }
+    desk.DeleteRegKey(HKEY_CURRENT_USER, "Control Panel\\International");
+    EXPECT_EQ(ReadCountryCode(), 0);  // no key at all
+}
+
+TEST_F(SettingsTest, The95FamilyReadsWinIniInTheWindowsFolder) {
+    desk.win9xFamily = true;
+    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    EXPECT_EQ(ReadCountryCode(), 1);  // no entry: 1, and the registry is not asked
+    desk.SetProfileValue("C:\\WINDOWS\\win.ini", "intl", "iCountry", "81");
+    CheckCountry();
+    EXPECT_EQ(japanCountry, 1);
+    desk.windowsDirectory = "D:\\WIN98";
+    EXPECT_EQ(ReadCountryCode(), 1);
+    desk.SetProfileValue("D:\\WIN98\\win.ini", "intl", "iCountry", "49");
+    EXPECT_EQ(ReadCountryCode(), 49);
+    desk.windowsDirectory = "C:\\" + std::string(120, 'W');  // no room for "\win.ini"
+    EXPECT_EQ(ReadCountryCode(), 1);
+}
+
+}  // namespace

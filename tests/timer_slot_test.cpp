@@ -1,0 +1,88 @@
+// Timer slots as the desktop sees them: which window timers exist, when they are due,
+// and which were set and killed.
+#include "shell/timer_slot.h"
+
+#include <string>
+#include <vector>
+
+#include "desktop_fixture.h"
+#include "shell/settings.h"
+
+namespace {
+
+class TimerSlotTest : public DesktopTest {
+  protected:
+    void SetUp() override { Construct(); }
+};
+
+TEST_F(TimerSlotTest, ArmingAnArmedSlotKeepsTheRunningTimerAndItsPhase) {
+    StartKeyPolling(owner);
+    desk.RunUntil(100);  // one tick at 65, the next due at 130
+    KeyPollTimer.Arm();
+    ASSERT_EQ(desk.Timers().size(), 1u);
+    EXPECT_EQ(desk.Timers()[0].nextDue, 130u);
+    EXPECT_EQ(desk.Timers()[0].intervalMs, 65u);
+    EXPECT_EQ(TraceWith("timer set").size(), 1u);
+}
+
+TEST_F(TimerSlotTest, DisarmingASlotThatWasNeverArmedMakesNoPlatformCall) {
+    std::uint64_t before = desk.calls;
+    AppWatchTimer.Disarm();
+    PrepareAppWatch(owner);  // configures and disarms: still nothing to kill
+    DisarmAppWatch();
+    EXPECT_EQ(desk.calls, before);
+}
+
+TEST_F(TimerSlotTest, RepeatedWatcherArmsLeaveOneTimerAndOneDisarmStopsIt) {
+    StartKeyPolling(owner);
+    PrepareAppWatch(owner);
+    for (int i = 0; i < 3; ++i) {
+        ArmAppWatch();
+        desk.RunUntil(desk.now + 300);  // the watcher is not yet due
+    }
+    int watchers = 0;
+    for (const auto& timer : desk.Timers())
+        watchers += timer.id == 2 ? 1 : 0;
+    EXPECT_EQ(watchers, 1);
+    DisarmAppWatch();
+    DisarmAppWatch();
+    EXPECT_EQ(TraceWith("timer kill"), (std::vector<std::string>{"timer kill id=2"}));
+    ArmAppWatch();  // and it can be armed again
+    EXPECT_EQ(desk.Timers().size(), 2u);
+}
+
+TEST_F(TimerSlotTest, ExitKillsTheWatcherBeforeTheKeyPoller) {
+    StartKeyPolling(owner);
+    PrepareAppWatch(owner);
+    ArmAppWatch();
+    RunExitActions();
+    EXPECT_EQ(TraceWith("timer kill"),
+              (std::vector<std::string>{"timer kill id=2", "timer kill id=1"}));
+    EXPECT_TRUE(desk.Timers().empty());
+}
+
+TEST_F(TimerSlotTest, WithoutAReceiverNothingIsSetKilledOrChecked) {
+    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    RunExitActions();
+    EXPECT_TRUE(TraceWith("timer").empty());
+    EXPECT_EQ(japanCountry, 0);
+}
+
+TEST_F(TimerSlotTest, KeyPollingStartRunsTheCountryCheck) {
+    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    StartKeyPolling(owner);
+    EXPECT_EQ(japanCountry, 1);
+}
+
+// Static construction runs again for a new desktop: the slots start out disarmed there.
+TEST_F(TimerSlotTest, ConstructionStartsAFreshRunDisarmed) {
+    StartKeyPolling(owner);
+    SimDesktop& next = InstallFreshSimDesktop();
+    Construct();
+    RunExitActions();  // nothing armed on this desktop: nothing to kill
+    EXPECT_TRUE(next.trace.empty());
+    StartKeyPolling(owner);
+    EXPECT_EQ(next.Timers().size(), 1u);
+}
+
+}  // namespace
