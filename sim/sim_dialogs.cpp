@@ -50,7 +50,7 @@ bool SimDesktop::AdjustTokenPrivileges(Handle, bool, TokenPrivileges*, std::uint
     return {};
 }
 std::uint32_t SimDesktop::GetLastError() {
-    return {};
+    return lastError;
 }
 bool SimDesktop::ExitWindowsEx(std::uint32_t, std::uint32_t) {
     return {};
