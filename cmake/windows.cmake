@@ -7,9 +7,14 @@ target_compile_definitions(rc_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # The names of the portable Windows constants, read from their header, so that the seam check
 # below compares every one of them with <windows.h>. Handle-valued ones (std::uintptr_t) are
 # pointers in <windows.h> and are compared at run time.
-set(RC_WIN_CONSTANTS_HEADER ${CMAKE_SOURCE_DIR}/platform/win_constants.h)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RC_WIN_CONSTANTS_HEADER})
-file(READ ${RC_WIN_CONSTANTS_HEADER} RC_WIN_CONSTANTS_TEXT)
+set(RC_WIN_CONSTANTS_HEADERS ${CMAKE_SOURCE_DIR}/platform/win_constants.h
+    ${CMAKE_SOURCE_DIR}/platform/win_shell_constants.h ${CMAKE_SOURCE_DIR}/platform/device_constants.h)
+set(RC_WIN_CONSTANTS_TEXT "")
+foreach(header IN LISTS RC_WIN_CONSTANTS_HEADERS)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
+  file(READ ${header} text)
+  string(APPEND RC_WIN_CONSTANTS_TEXT "${text}")
+endforeach()
 string(REGEX MATCHALL "constexpr [a-z0-9_:]+ [A-Z][A-Z0-9_]* =" RC_WIN_CONSTANT_DECLS
        "${RC_WIN_CONSTANTS_TEXT}")
 set(RC_WIN_CONSTANT_LIST "")
@@ -22,7 +27,7 @@ foreach(decl IN LISTS RC_WIN_CONSTANT_DECLS)
   endif()
 endforeach()
 if(RC_WIN_CONSTANT_LIST STREQUAL "")
-  message(FATAL_ERROR "No constants found in ${RC_WIN_CONSTANTS_HEADER}")
+  message(FATAL_ERROR "No constants found in ${RC_WIN_CONSTANTS_HEADERS}")
 endif()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/win_constant_names.h
      CONTENT "// Generated from platform/win_constants.h by cmake/windows.cmake.\n#pragma once\n\n#define RC_WIN_CONSTANTS(NUMBER, HANDLE_VALUE) \\\n${RC_WIN_CONSTANT_LIST}\n"
@@ -36,3 +41,5 @@ target_include_directories(win32_seam_check PRIVATE ${CMAKE_BINARY_DIR}/generate
 target_compile_definitions(win32_seam_check PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(win32_seam_check PRIVATE rc_win32)
 target_link_options(win32_seam_check PRIVATE -static)
+
+target_link_libraries(rc_win32 PUBLIC strmiids ole32 oleaut32 uuid)

@@ -101,6 +101,26 @@ struct Overlapped {
     Handle event;
 };
 
+// COM as the receiver's device discovery uses it, in portable form.
+using HResult = std::int32_t;   // HRESULT
+using ComRef = std::uintptr_t;  // an interface pointer, owned by whoever holds it; 0 is null
+using BStr = std::uintptr_t;    // a BSTR, a wide string from the platform; 0 is null
+
+// GUID, in its standard 16-byte layout.
+struct Guid {
+    std::uint32_t data1;
+    std::uint16_t data2;
+    std::uint16_t data3;
+    std::uint8_t data4[8];
+};
+static_assert(sizeof(Guid) == 16, "GUID is 16 bytes");
+
+// The part of a VARIANT that a property bag's text property uses.
+struct Variant {
+    std::uint16_t vt;
+    BStr bstrVal;
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -185,8 +205,42 @@ class Platform {
                                                 int defaultValue, const char* file) = 0;
 
     // --- receiver ---
-    // The code the remote is sending, or -1: a stand-in until the card is read.
-    virtual int ScriptedRemoteCode() = 0;
+    virtual HResult CoInitialize(void* reserved) = 0;
+    virtual void CoUninitialize() = 0;
+    virtual HResult CoCreateInstance(const Guid& clsid, ComRef outer, std::uint32_t context,
+                                     const Guid& iid, ComRef* object) = 0;
+    // ICreateDevEnum::CreateClassEnumerator
+    virtual HResult CreateClassEnumerator(ComRef devEnum, const Guid& category, ComRef* monikers,
+                                          std::uint32_t flags) = 0;
+    // IEnumMoniker::Reset and ::Next
+    virtual HResult EnumMonikerReset(ComRef monikers) = 0;
+    virtual HResult EnumMonikerNext(ComRef monikers, std::uint32_t count, ComRef* moniker,
+                                    std::uint32_t* fetched) = 0;
+    // IMoniker::BindToStorage and ::BindToObject
+    virtual HResult MonikerBindToStorage(ComRef moniker, ComRef bindContext, ComRef left,
+                                         const Guid& iid, ComRef* object) = 0;
+    virtual HResult MonikerBindToObject(ComRef moniker, ComRef bindContext, ComRef left,
+                                        const Guid& iid, ComRef* object) = 0;
+    // IPropertyBag::Read
+    virtual HResult PropertyBagRead(ComRef bag, const char16_t* name, Variant* value,
+                                    ComRef errorLog) = 0;
+    virtual int WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, BStr wide,
+                                    int wideCount, char* multi, int multiSize,
+                                    const char* defaultChar, bool* usedDefault) = 0;
+    virtual void SysFreeString(BStr text) = 0;
+    // IUnknown::QueryInterface and ::Release
+    virtual HResult QueryInterface(ComRef object, const Guid& iid, ComRef* result) = 0;
+    virtual std::uint32_t Release(ComRef object) = 0;
+    // IKsObject::KsGetObjectHandle
+    virtual Handle KsGetObjectHandle(ComRef ksObject) = 0;
+    virtual Handle CreateEventA(void* security, bool manualReset, bool initialState,
+                                const char* name) = 0;
+    virtual bool DeviceIoControl(Handle device, std::uint32_t controlCode, void* in,
+                                 std::uint32_t inSize, void* out, std::uint32_t outSize,
+                                 std::uint32_t* bytesReturned, Overlapped* overlapped) = 0;
+    virtual bool GetOverlappedResult(Handle device, Overlapped* overlapped,
+                                     std::uint32_t* bytesTransferred, bool wait) = 0;
+    virtual bool CloseHandle(Handle object) = 0;
 
     // --- main window and tray ---
     virtual bool DeleteFileA(const char* path) = 0;

@@ -1,10 +1,67 @@
 #include "receiver/capture_device.h"
 
+#include "receiver/platform_ids.h"
+
 ReceiverChannel receiverChannel;
 
-// Placeholder until device discovery lands: the scripted remote stands in for a card.
+namespace {
+
+struct CaptureBoard {
+    const char* friendlyName;
+    std::int32_t boardKind;
+    std::uint8_t gpioBit;
+    RemoteLayout remoteLayout;
+};
+
+// Tried in this order: the first board present ends the search.
+constexpr CaptureBoard kCaptureBoards[] = {
+    {"Kavel KV100 Video Capture", 1, 14, Translated},
+    {"Kavel KV200 Video Capture", 1, 14, Translated},
+    {"Bridgeway Q7 Video Capture", 1, 14, Translated},
+    {"Sorrel DVBS Q7 Video Capture", 2, 0, Direct},
+    {"Sorrel DVBT Q7 Video Capture", 1, 14, Direct},
+};
+
+constexpr std::uint32_t kFirstGpioRegister = 0x350010;
+
+}  // namespace
+
 std::int32_t OpenReceiver() {
-    return 1;
+    Plat().CoInitialize(nullptr);
+    for (const CaptureBoard& board : kCaptureBoards) {
+        receiverChannel.captureFilter =
+            FindCaptureFilter(board.friendlyName, CLSID_VideoInputDeviceCategory);
+        if (receiverChannel.captureFilter == 0) continue;
+        ConfigureBoard(board.boardKind, board.gpioBit);
+        receiverChannel.remoteLayout = board.remoteLayout;
+        receiverChannel.deviceHandle = GetDeviceHandle(receiverChannel.captureFilter);
+        return 1;
+    }
+    return 0;
 }
 
-void CloseReceiver() {}
+// The handle dies with the filter, so it is forgotten here: a poll that still falls due
+// before the program ends must not send to it.
+void CloseReceiver() {
+    if (receiverChannel.captureFilter != 0) Plat().Release(receiverChannel.captureFilter);
+    receiverChannel.captureFilter = 0;
+    receiverChannel.deviceHandle = 0;
+    Plat().CoUninitialize();
+}
+
+Handle GetDeviceHandle(ComRef filter) {
+    Platform& platform = Plat();
+    ComRef ksObject = 0;
+    if (platform.QueryInterface(filter, IID_IKsObject, &ksObject) < 0) return 0;
+    Handle handle = platform.KsGetObjectHandle(ksObject);
+    platform.Release(ksObject);
+    return handle;
+}
+
+std::int32_t ConfigureBoard(std::int32_t boardKind, std::uint32_t gpioBit) {
+    receiverChannel.boardKind = boardKind;
+    receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
+    receiverChannel.registerAddress = kFirstGpioRegister + (receiverChannel.gpioBit / 8u) * 4u;
+    receiverChannel.bitMask = static_cast<std::uint8_t>(1u << (receiverChannel.gpioBit % 8u));
+    return 1;
+}

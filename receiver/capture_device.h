@@ -8,9 +8,9 @@
 #include "receiver/remote_keys.h"
 
 struct ReceiverChannel {
-    std::uintptr_t captureFilter = 0;  // the bound capture filter, owned; 0 when none
-    Handle deviceHandle = 0;           // belongs to the filter; never closed here
-    std::int32_t boardKind = 0;        // 1: code in a GPIO register; 2: code over I2C
+    ComRef captureFilter = 0;    // the bound capture filter, owned; 0 when none
+    Handle deviceHandle = 0;     // belongs to the filter; never closed here
+    std::int32_t boardKind = 0;  // 1: code in a GPIO register; 2: code over I2C
     std::uint8_t gpioBit = 0;
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
@@ -22,3 +22,11 @@ extern ReceiverChannel receiverChannel;
 // 1 when a listed board was found (even without a device handle), else 0.
 std::int32_t OpenReceiver();
 void CloseReceiver();
+
+// The capture filter of the first device in `category` whose friendly name is
+// `friendlyName`, or 0.
+ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
+// The filter's kernel-streaming handle, or 0.
+Handle GetDeviceHandle(ComRef filter);
+// Stores the board kind and the GPIO line that signals a key, with its register and mask.
+std::int32_t ConfigureBoard(std::int32_t boardKind, std::uint32_t gpioBit);

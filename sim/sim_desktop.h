@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "sim/sim_card.h"
 
 // What a window of another program received.
 struct SimReceived {
@@ -122,7 +123,7 @@ class SimDesktop : public Platform {
     int OpenMessageBoxCount() const;
     void CloseTopMessageBox();
 
-    // --- the remote control, until the card model reads it ---
+    // --- the remote control: every card present sees what it sends ---
     int heldRawCode = -1;
     void PressRemote(std::uint64_t at, int rawCode, std::uint32_t forMs);
 
@@ -271,7 +272,44 @@ class SimDesktop : public Platform {
                                         const char* file) override;
 
     // --- receiver ---
-    int ScriptedRemoteCode() override { return heldRawCode; }
+    // The video-input devices in enumeration order, each with its TV card.
+    std::deque<SimVideoDevice> videoDevices;  // stable references for tests
+    // A device named like one of the I2C boards gets an I2C card, any other a GPIO card.
+    SimVideoDevice& AddVideoDevice(const std::string& friendlyName);
+    bool deviceEnumeratorRegistered = true;  // false: the enumerator cannot be created
+    std::uint32_t createEventError = 0;      // non-zero: CreateEventA fails with it
+    bool traceRequests = false;              // "request GpioRead get" lines in the trace
+    SimComWorld com;
+    HResult CoInitialize(void* reserved) override;
+    void CoUninitialize() override;
+    HResult CoCreateInstance(const Guid& clsid, ComRef outer, std::uint32_t context,
+                             const Guid& iid, ComRef* object) override;
+    HResult CreateClassEnumerator(ComRef devEnum, const Guid& category, ComRef* monikers,
+                                  std::uint32_t flags) override;
+    HResult EnumMonikerReset(ComRef monikers) override;
+    HResult EnumMonikerNext(ComRef monikers, std::uint32_t count, ComRef* moniker,
+                            std::uint32_t* fetched) override;
+    HResult MonikerBindToStorage(ComRef moniker, ComRef bindContext, ComRef left, const Guid& iid,
+                                 ComRef* object) override;
+    HResult MonikerBindToObject(ComRef moniker, ComRef bindContext, ComRef left, const Guid& iid,
+                                ComRef* object) override;
+    HResult PropertyBagRead(ComRef bag, const char16_t* name, Variant* value,
+                            ComRef errorLog) override;
+    int WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, BStr wide, int wideCount,
+                            char* multi, int multiSize, const char* defaultChar,
+                            bool* usedDefault) override;
+    void SysFreeString(BStr text) override;
+    HResult QueryInterface(ComRef object, const Guid& iid, ComRef* result) override;
+    std::uint32_t Release(ComRef object) override;
+    Handle KsGetObjectHandle(ComRef ksObject) override;
+    Handle CreateEventA(void* security, bool manualReset, bool initialState,
+                        const char* name) override;
+    bool DeviceIoControl(Handle device, std::uint32_t controlCode, void* in, std::uint32_t inSize,
+                         void* out, std::uint32_t outSize, std::uint32_t* bytesReturned,
+                         Overlapped* overlapped) override;
+    bool GetOverlappedResult(Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred,
+                             bool wait) override;
+    bool CloseHandle(Handle object) override;
 
     // --- main window and tray ---
     // The utility's windows are created from registered classes and run their window

@@ -17,19 +17,36 @@ class DesktopTest : public ::testing::Test {
     SimDesktop& desk = InstallFreshSimDesktop();
     Hwnd owner = 0;
 
+    // The channel outlives a desktop: a test starts without a receiver.
+    DesktopTest() { receiverChannel = ReceiverChannel{}; }
+
     // Builds the application records and timer slots from the desktop's registry.
     void Construct() { ConstructStaticObjects(); }
 
-    // One poll of the remote while `rawCode` is held (-1: nothing held), `afterMs` after
-    // the previous one.
+    // Puts a TV card with this friendly name on the desktop and opens the receiver, which
+    // takes the first listed board present. Call it after Construct(), which closes the
+    // receiver's channel.
+    SimVideoDevice& UseBoard(const std::string& friendlyName) {
+        SimVideoDevice& device = desk.AddVideoDevice(friendlyName);
+        OpenReceiver();
+        return device;
+    }
+
+    // One poll of the remote through the receiver while `rawCode` is held (-1: nothing
+    // held), `afterMs` after the previous one. Without an open receiver a "Kavel KV100
+    // Video Capture" card (GPIO, Translated, codes 0 to 63) is put in first.
     void Poll(int rawCode, std::uint32_t afterMs = 65) {
+        if (receiverChannel.captureFilter == 0) UseBoard("Kavel KV100 Video Capture");
         desk.Sleep(afterMs);
         desk.heldRawCode = rawCode;
         OnKeyPollTick(owner, WM_TIMER, 1, desk.GetTickCount());
     }
 
-    // Polls a key on a Direct board, where the raw code is the key.
+    // Polls a key on a Direct board, where the raw code is the key. Without an open
+    // receiver a "Sorrel DVBS Q7 Video Capture" card (I2C, Direct, codes 0 to 255) is put
+    // in first.
     void PressKey(RemoteKey key, std::uint32_t afterMs = 300) {
+        if (receiverChannel.captureFilter == 0) UseBoard("Sorrel DVBS Q7 Video Capture");
         receiverChannel.remoteLayout = Direct;
         Poll(key, afterMs);
     }

@@ -77,7 +77,7 @@ TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
 TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) {
     Hwnd window = desk.StartApp(6);
     omnivueApp.active = 1;
-    receiverChannel.remoteLayout = Direct;
+    UseBoard("Sorrel DVBS Q7 Video Capture");
     for (int event = 0; event < 21; ++event)
         Poll(5);
     EXPECT_EQ(Posted(window), (std::vector<std::string>{"4024/10005", "4024/10005", "4024/10005"}));
@@ -86,7 +86,7 @@ TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) 
 
 TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
     Hwnd window = desk.StartApp(7);
-    receiverChannel.remoteLayout = Direct;
+    UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5);  // makes application 7 the target through the search
     EXPECT_EQ(dvbsSuiteApp.active, 1);
     for (int event = 0; event < 10; ++event)
@@ -173,7 +173,7 @@ class UninstalledDefaultTest : public DesktopTest {
         desk.InstallApp(2, "C:\\TV");
         Construct();
         PrepareAppWatch(owner);
-        receiverChannel.remoteLayout = Direct;
+        UseBoard("Sorrel DVBS Q7 Video Capture");
         DefaultTVAPP = 6;
     }
 };
@@ -260,7 +260,6 @@ TEST_F(RouterTest, Key21MakesTheDefaultActiveOrAsksToShutDown) {
 TEST_F(RouterTest, KeysWithoutMeaningStillSelectTheFirstRunningApp) {
     desk.StartApp(7);
     desk.StartApp(9);
-    receiverChannel.remoteLayout = Translated;
     Poll(63, 300);  // a failed read on a translated board: NoRemoteKey
     EXPECT_EQ(dvbsSuiteApp.active, 1);
     EXPECT_EQ(omnivueCenterApp.active, 0);
@@ -290,7 +289,7 @@ TEST_F(RouterTest, OpenShutDownDialogTakesEveryKeyAsEnterOrEscape) {
     Hwnd window = desk.StartApp(6);
     omnivueApp.active = 1;
     dialogKeys.clear();
-    receiverChannel.remoteLayout = Direct;
+    UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5, 300);
     Poll(5);  // a repeat that thinning turns into SkipKey
     Poll(21, 300);

@@ -24,7 +24,7 @@ class ShutdownTest : public DesktopTest {
         Construct();
         InitPointerBounds();
         DefaultTVAPP = 6;  // neither 1 nor 9: key 21 opens the dialog
-        receiverChannel.remoteLayout = Direct;
+        UseBoard("Sorrel DVBS Q7 Video Capture");
         KeyPollTimer.Configure(owner, 65);
         KeyPollTimer.Arm();
         t0 = desk.now;

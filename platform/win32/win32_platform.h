@@ -80,7 +80,36 @@ class Win32Platform final : public Platform {
                                         const char* file) override;
 
     // --- receiver ---
-    int ScriptedRemoteCode() override { return -1; }
+    HResult CoInitialize(void* reserved) override;
+    void CoUninitialize() override;
+    HResult CoCreateInstance(const Guid& clsid, ComRef outer, std::uint32_t context,
+                             const Guid& iid, ComRef* object) override;
+    HResult CreateClassEnumerator(ComRef devEnum, const Guid& category, ComRef* monikers,
+                                  std::uint32_t flags) override;
+    HResult EnumMonikerReset(ComRef monikers) override;
+    HResult EnumMonikerNext(ComRef monikers, std::uint32_t count, ComRef* moniker,
+                            std::uint32_t* fetched) override;
+    HResult MonikerBindToStorage(ComRef moniker, ComRef bindContext, ComRef left, const Guid& iid,
+                                 ComRef* object) override;
+    HResult MonikerBindToObject(ComRef moniker, ComRef bindContext, ComRef left, const Guid& iid,
+                                ComRef* object) override;
+    HResult PropertyBagRead(ComRef bag, const char16_t* name, Variant* value,
+                            ComRef errorLog) override;
+    int WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, BStr wide, int wideCount,
+                            char* multi, int multiSize, const char* defaultChar,
+                            bool* usedDefault) override;
+    void SysFreeString(BStr text) override;
+    HResult QueryInterface(ComRef object, const Guid& iid, ComRef* result) override;
+    std::uint32_t Release(ComRef object) override;
+    Handle KsGetObjectHandle(ComRef ksObject) override;
+    Handle CreateEventA(void* security, bool manualReset, bool initialState,
+                        const char* name) override;
+    bool DeviceIoControl(Handle device, std::uint32_t controlCode, void* in, std::uint32_t inSize,
+                         void* out, std::uint32_t outSize, std::uint32_t* bytesReturned,
+                         Overlapped* overlapped) override;
+    bool GetOverlappedResult(Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred,
+                             bool wait) override;
+    bool CloseHandle(Handle object) override;
 
     // --- main window and tray ---
     bool DeleteFileA(const char* path) override;

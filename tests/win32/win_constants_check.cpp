@@ -3,7 +3,9 @@
 // <windows.h> turns the same names into its own macros.
 #include <cstdint>
 
+#include "platform/device_constants.h"
 #include "platform/win_constants.h"
+#include "platform/win_shell_constants.h"
 #include "win_constant_names.h"
 
 namespace {

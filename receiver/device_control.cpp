@@ -1,0 +1,31 @@
+#include "receiver/device_control.h"
+
+#include "platform/device_constants.h"
+
+namespace {
+
+constexpr std::int32_t kPendingStatus = DriverStatus(ERROR_IO_PENDING);
+
+}  // namespace
+
+// The device is open for overlapped I/O, so a request may come back pending; only
+// ERROR_IO_PENDING is waited for, every other error is the answer.
+std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
+                               std::uint32_t inSize, void* out, std::uint32_t outSize,
+                               std::uint32_t* bytesReturned) {
+    Platform& platform = Plat();
+    Overlapped overlapped{};
+    overlapped.event = platform.CreateEventA(nullptr, true, false, nullptr);
+    if (overlapped.event == 0) return DriverStatus(platform.GetLastError());
+    std::int32_t status = 0;
+    if (!platform.DeviceIoControl(device, controlCode, in, inSize, out, outSize, bytesReturned,
+                                  &overlapped)) {
+        status = DriverStatus(platform.GetLastError());
+        if (status == kPendingStatus) {
+            bool done = platform.GetOverlappedResult(device, &overlapped, bytesReturned, true);
+            status = done ? 0 : DriverStatus(platform.GetLastError());
+        }
+    }
+    platform.CloseHandle(overlapped.event);
+    return status;
+}

@@ -1,0 +1,20 @@
+// The one road of every request to the capture driver.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// 0 for platform error 0, otherwise 0x80070000 | (code & 0xFFFF): always zero or negative.
+constexpr std::int32_t DriverStatus(std::uint32_t errorCode) {
+    return errorCode == 0 ? 0 : static_cast<std::int32_t>(0x80070000u | (errorCode & 0xFFFFu));
+}
+
+inline bool Failed(std::int32_t status) {
+    return status != 0;
+}
+
+// Sends one request and waits for the driver to complete it, however long it takes.
+std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
+                               std::uint32_t inSize, void* out, std::uint32_t outSize,
+                               std::uint32_t* bytesReturned);
