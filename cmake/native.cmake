@@ -19,3 +19,13 @@ target_link_libraries(rc_remote_sim PUBLIC rc_sim)
 add_executable(remote-sim ${CMAKE_SOURCE_DIR}/tools/remote_sim/main.cpp)
 target_link_libraries(remote-sim PRIVATE rc_remote_sim)
 target_link_libraries(unit_tests PRIVATE rc_remote_sim)
+
+# Scenario tests: each scenario's trace against the expected one beside it, and each bad
+# scenario's error line.
+file(GLOB RC_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.scn
+     ${CMAKE_SOURCE_DIR}/tests/scenarios/bad/*.scn ${CMAKE_SOURCE_DIR}/examples/*.scn)
+foreach(scenario IN LISTS RC_SCENARIOS)
+  file(RELATIVE_PATH name ${CMAKE_SOURCE_DIR} ${scenario})
+  add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/check.sh
+                                $<TARGET_FILE:remote-sim> ${scenario})
+endforeach()

@@ -1,5 +1,8 @@
 #include "receiver/capture_device.h"
 
+#include <cstring>
+#include <iterator>
+
 #include "receiver/platform_ids.h"
 
 ReceiverChannel receiverChannel;
@@ -25,6 +28,16 @@ constexpr CaptureBoard kCaptureBoards[] = {
 constexpr std::uint32_t kFirstGpioRegister = 0x350010;
 
 }  // namespace
+
+int ListedBoardOrder(const char* friendlyName, RemoteLayout* layout) {
+    for (int order = 0; order < static_cast<int>(std::size(kCaptureBoards)); ++order) {
+        if (std::strcmp(kCaptureBoards[order].friendlyName, friendlyName) == 0) {
+            *layout = kCaptureBoards[order].remoteLayout;
+            return order;
+        }
+    }
+    return -1;
+}
 
 std::int32_t OpenReceiver() {
     Plat().CoInitialize(nullptr);

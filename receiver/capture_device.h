@@ -23,6 +23,10 @@ extern ReceiverChannel receiverChannel;
 std::int32_t OpenReceiver();
 void CloseReceiver();
 
+// Where a board of this friendly name stands in the search order, with its remote's
+// layout; -1 when the name is not a listed board.
+int ListedBoardOrder(const char* friendlyName, RemoteLayout* layout);
+
 // The capture filter of the first device in `category` whose friendly name is
 // `friendlyName`, or 0.
 ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);

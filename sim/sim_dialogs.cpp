@@ -176,7 +176,7 @@ bool SimDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int c
         if (insertAfter == HWND_NOTOPMOST) placement.topmost = false;
         if (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP) BringToFront(window);
     }
-    Trace("position " + Describe(window) + " " + std::to_string(placement.x) + " " +
+    TraceDetail("position " + Describe(window) + " " + std::to_string(placement.x) + " " +
           std::to_string(placement.y) + (placement.topmost ? " topmost" : ""));
     return true;
 }

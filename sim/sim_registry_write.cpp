@@ -85,7 +85,7 @@ RegStatus SimDesktop::RegFlushKey(HKey key) {
     ++calls;
     if (openKeys_.count(key) == 0) return ERROR_INVALID_HANDLE;
     ++registryFlushes;
-    Trace("registry flush");
+    TraceDetail("registry flush");
     return ERROR_SUCCESS;
 }
 

@@ -119,7 +119,7 @@ Hwnd SimDesktop::CreateWindowExA(std::uint32_t, const char* cls, const char* tit
     SimWindow* window = Find(handle);
     window->utility = true;
     window->proc = proc;
-    Trace("create " + Describe(handle) + (window->visible ? " visible" : " hidden"));
+    TraceDetail("create " + Describe(handle) + (window->visible ? " visible" : " hidden"));
     if (proc && proc(handle, WM_CREATE, 0, 0) == -1) {
         DestroyUtilityWindow(handle);
         return 0;
@@ -158,7 +158,7 @@ LResult SimDesktop::DefWindowProcA(Hwnd window, std::uint32_t msg, WParam wParam
 void SimDesktop::DestroyUtilityWindow(Hwnd handle) {
     SimWindow* window = Find(handle);
     if (!window || !window->alive) return;
-    Trace("destroy " + Describe(handle));
+    TraceDetail("destroy " + Describe(handle));
     if (WndProc proc = window->proc) proc(handle, WM_DESTROY, 0, 0);
     timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                  [handle](const SimTimer& timer) { return timer.owner == handle; }),
@@ -227,7 +227,7 @@ void SimDesktop::PostQuitMessage(int exitCode) {
     ++calls;
     quitPosted = true;
     quitCode = exitCode;
-    Trace("quit " + std::to_string(exitCode));
+    TraceDetail("quit " + std::to_string(exitCode));
 }
 
 std::uint32_t SimDesktop::MessageIdOf(const std::string& name) {
@@ -300,7 +300,7 @@ bool SimDesktop::TrayNotify(std::uint32_t id, std::uint32_t mouseMessage) {
     if (!icon) return false;
     Hwnd target = icon->window;
     std::uint32_t callback = icon->callbackMessage;
-    Trace("tray mouse id=" + std::to_string(id) + " msg=" + std::to_string(mouseMessage));
+    TraceDetail("tray mouse id=" + std::to_string(id) + " msg=" + std::to_string(mouseMessage));
     const SimWindow* window = Find(target);
     if (!window || !window->alive) {
         trayIcons.erase(trayIcons.begin() + (icon - trayIcons.data()));

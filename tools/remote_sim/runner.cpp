@@ -1,9 +1,196 @@
 #include "tools/remote_sim/runner.h"
 
-bool CheckScenario(const Scenario&, std::string*) {
+#include "receiver/capture_device.h"
+#include "shell/main_window.h"
+#include "shell/static_objects.h"
+#include "sim/sim_desktop.h"
+
+namespace {
+
+constexpr Handle kInstance = 0x400000;
+constexpr std::uint32_t kTrayIconId = 10;
+constexpr std::uint32_t kFailedRequestError = 31;  // ERROR_GEN_FAILURE
+constexpr const char* kSettingsKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
+
+struct Board {
+    bool present = false;
+    RemoteLayout layout = Translated;
+};
+
+// The board that the utility will open: the first listed name present, in list order.
+Board OpenedBoard(const Scenario& scenario) {
+    Board board;
+    int best = -1;
+    for (const auto& device : scenario.devices) {
+        RemoteLayout layout = Translated;
+        int order = ListedBoardOrder(device.c_str(), &layout);
+        if (order >= 0 && (best < 0 || order < best)) {
+            best = order;
+            board = Board{true, layout};
+        }
+    }
+    return board;
+}
+
+bool Fail(const Scenario& scenario, int line, const std::string& what, std::string* error) {
+    *error = scenario.file + ":" + std::to_string(line) + ": error: " + what;
+    return false;
+}
+
+// The raw code the remote sends for a press, or -1 when the board cannot send it.
+int RawCodeOf(const ScenarioEvent& event, const Board& board) {
+    if (event.kind == ScenarioEvent::PressRaw) return static_cast<int>(event.number);
+    if (board.layout == Direct) return static_cast<int>(event.number);
+    return TranslatedRawCodeOf(static_cast<RemoteKey>(event.number));
+}
+
+void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
+    desk.fullScreenWidth = desk.screenWidth = s.screenWidth;
+    desk.fullScreenHeight = desk.screenHeight = s.screenHeight;
+    for (const auto& device : s.devices)
+        desk.AddVideoDevice(device);
+    for (const auto& install : s.installs) {
+        desk.InstallApp(install.appId, install.folder, install.commonKey);
+    }
+    for (const auto& setting : s.settings) {
+        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, setting.name,
+                         static_cast<std::uint32_t>(setting.value));
+    }
+    desk.win9xFamily = s.windows9x;
+    if (s.hasCountry) {
+        std::string code = std::to_string(s.country);
+        if (s.windows9x) {
+            desk.SetProfileValue(desk.windowsDirectory + "\\win.ini", "intl", "iCountry", code);
+        } else {
+            desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", code);
+        }
+    }
+    for (const auto& window : s.windows)
+        desk.CreateSimWindow(window.cls, window.title, window.visible);
+    for (int appId : s.running)
+        desk.StartApp(appId);
+    desk.buttonsSwapped = s.swapButtons;
+    if (s.hasCursor) desk.cursor = Point{s.cursorX, s.cursorY};
+    desk.shutdownPrivilegeHeld = s.shutdownPrivilege;
+    desk.tickBase = s.tickBase;
+}
+
+void ChangeDisplay(SimDesktop& desk, int width, int height) {
+    desk.fullScreenWidth = desk.screenWidth = width;
+    desk.fullScreenHeight = desk.screenHeight = height;
+    desk.Trace("display " + std::to_string(width) + " " + std::to_string(height));
+    LParam size = static_cast<LParam>((static_cast<std::uint32_t>(height) << 16) |
+                                      static_cast<std::uint32_t>(width));
+    if (Hwnd window = desk.FindWindowA("Remote Control", nullptr)) {
+        desk.PostMessageA(window, WM_DISPLAYCHANGE, 32, size);
+    }
+}
+
+void FailNextRequest(SimDesktop& desk, const ScenarioEvent& event) {
+    std::uint32_t command = 0;
+    SimCardCommandCode(event.text, &command);
+    for (auto& device : desk.videoDevices) {
+        device.card.FailCommand(command, kFailedRequestError,
+                                event.always ? SimFaultRepeat::Always : SimFaultRepeat::Once);
+    }
+}
+
+void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
+    SimDesktop* d = &desk;
+    switch (event.kind) {
+        case ScenarioEvent::PressKey:
+        case ScenarioEvent::PressRaw:
+            desk.PressRemote(event.at, RawCodeOf(event, board), event.duration);
+            break;
+        case ScenarioEvent::MessageBoxOk:
+            desk.At(event.at, [d] { d->CloseTopMessageBox(); });
+            break;
+        case ScenarioEvent::TrayButton: {
+            std::uint32_t mouse = event.text == "left"    ? WM_LBUTTONDOWN
+                                  : event.text == "right" ? WM_RBUTTONDOWN
+                                                          : WM_MOUSEMOVE;
+            desk.At(event.at, [d, mouse] { d->TrayNotify(kTrayIconId, mouse); });
+            break;
+        }
+        case ScenarioEvent::MenuChoose:
+            desk.At(event.at, [d, label = event.text] {
+                if (label.empty()) {
+                    d->ClickOutsideMenu();
+                } else {
+                    d->ChooseMenuItem(label);
+                }
+            });
+            break;
+        case ScenarioEvent::DialogSelect:
+            desk.At(event.at, [d, label = event.text] { d->SelectListEntry(label); });
+            break;
+        case ScenarioEvent::DialogButton:
+            desk.At(event.at,
+                    [d, id = static_cast<int>(event.number)] { d->PressDialogButton(id); });
+            break;
+        case ScenarioEvent::CloseApp:
+            desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->DestroySimWindow(d->AppWindow(id));
+            });
+            break;
+        case ScenarioEvent::StartApp:
+            desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->Trace("window shown " + d->Describe(d->StartApp(id)));
+            });
+            break;
+        case ScenarioEvent::Display:
+            desk.At(event.at, [d, w = static_cast<int>(event.number),
+                               h = static_cast<int>(event.number2)] { ChangeDisplay(*d, w, h); });
+            break;
+        case ScenarioEvent::FailCommand:
+            desk.At(event.at, [d, event] { FailNextRequest(*d, event); });
+            break;
+    }
+}
+
+}  // namespace
+
+bool CheckScenario(const Scenario& scenario, std::string* error) {
+    Board board = OpenedBoard(scenario);
+    for (const auto& event : scenario.events) {
+        if (event.kind == ScenarioEvent::PressKey) {
+            if (!board.present) {
+                return Fail(scenario, event.line,
+                            "no board to send key " + std::to_string(event.number), error);
+            }
+            if (RawCodeOf(event, board) < 0) {
+                return Fail(scenario, event.line,
+                            "the board's remote cannot send key " + std::to_string(event.number),
+                            error);
+            }
+        }
+        std::uint32_t command = 0;
+        if (event.kind == ScenarioEvent::FailCommand && !SimCardCommandCode(event.text, &command)) {
+            return Fail(scenario, event.line, "unknown command '" + event.text + "'", error);
+        }
+    }
     return true;
 }
 
-std::vector<std::string> RunScenario(const Scenario&, const RunOptions&) {
-    return {};
+std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
+    SimDesktop& desk = InstallFreshSimDesktop();
+    desk.autoCloseMessageBoxes = false;
+    desk.traceDetails = options.verbose;
+    desk.traceRequests = options.traceRequests;
+    SetUpDesktop(scenario, desk);
+    Board board = OpenedBoard(scenario);
+    for (const auto& event : scenario.events)
+        Schedule(event, board, desk);
+    desk.runLimit = scenario.runMs;
+
+    ConstructStaticObjects();
+    int exitCode = RunRemoteControl(kInstance);
+    if (desk.stopped) {
+        desk.stopped = false;
+        desk.now = scenario.runMs;
+        desk.Trace("end");
+    } else {
+        desk.Trace("exit " + std::to_string(exitCode));
+    }
+    return desk.trace;
 }
