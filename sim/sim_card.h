@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -124,7 +123,8 @@ struct SimComWorld {
     std::vector<SimComObject> objects;
     std::map<BStr, std::u16string> strings;
     BStr nextString = 0;
-    std::set<Handle> events;
+    std::vector<Handle>
+        events;  // open events; a vector keeps its room, so a poll allocates nothing
     Handle nextEvent = 0;
     std::vector<SimPendingRequest> pending;
 

@@ -149,7 +149,8 @@ std::uintptr_t SimDesktop::SetTimer(Hwnd owner, std::uintptr_t id, std::uint32_t
         }
     }
     timers_.push_back(SimTimer{owner, id, interval, proc, now + interval});
-    TraceDetail("timer set id=" + std::to_string(id) + " ms=" + std::to_string(ms));
+    if (traceDetails && Tracing())
+        TraceDetail("timer set id=" + std::to_string(id) + " ms=" + std::to_string(ms));
     return id;
 }
 
@@ -160,7 +161,7 @@ bool SimDesktop::KillTimer(Hwnd owner, std::uintptr_t id) {
     });
     if (it == timers_.end()) return false;
     timers_.erase(it);
-    TraceDetail("timer kill id=" + std::to_string(id));
+    if (traceDetails && Tracing()) TraceDetail("timer kill id=" + std::to_string(id));
     return true;
 }
 

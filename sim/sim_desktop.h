@@ -433,6 +433,15 @@ class SimDesktop : public Platform {
     void BringToFront(Hwnd window);
     static std::string RegPath(HKey root, const std::string& key);
     void AddRegKey(const std::string& path);
+
+  public:
+    // --- hardening: long runs and measurements ---
+    // Whether a trace line would be kept; call sites on the poll path test it before they
+    // build the line, so that a desktop with tracing off allocates nothing for its trace.
+    bool Tracing() const { return traceEnabled && !stopped; }
+    // false: the cards keep no log of the requests they receive, which would otherwise grow
+    // by one entry per request over a long benchmark or fuzzing run.
+    bool logRequests = true;
 };
 
 // Installs a fresh desktop as the platform and returns it.

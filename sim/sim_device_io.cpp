@@ -2,6 +2,7 @@
 // property request to the card of the device whose handle it came on, at once or as a
 // pending request that completes when the caller waits for it.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/device_constants.h"
 #include "sim/sim_desktop.h"
@@ -10,6 +11,7 @@ namespace {
 
 constexpr Handle kFirstEvent = 0x7000;
 constexpr std::uint32_t kHeaderSize = 28;
+constexpr std::size_t kNotLogged = SIZE_MAX;
 
 std::uint32_t U32(const std::uint8_t* bytes, std::size_t offset) {
     return static_cast<std::uint32_t>(bytes[offset]) | bytes[offset + 1] << 8 |
@@ -24,7 +26,10 @@ SimVideoDevice* DeviceOf(SimDesktop& desk, Handle handle, std::size_t* index) {
     return &desk.videoDevices[*index];
 }
 
-void LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes, std::uint32_t size) {
+// The request's place in the card's log, or kNotLogged when the desktop keeps no log.
+std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes,
+                       std::uint32_t size) {
+    if (!desk.logRequests) return kNotLogged;
     SimCardRequest request;
     if (size >= kHeaderSize) {
         request.command = SimCardCommandName(U32(bytes, 24));
@@ -36,6 +41,15 @@ void LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes, std:
     request.bytes.assign(bytes, bytes + size);
     if (desk.traceRequests) desk.Trace("request " + request.command + " " + request.direction);
     card.requests.push_back(std::move(request));
+    return card.requests.size() - 1;
+}
+
+void RecordError(SimCard& card, std::size_t logIndex, std::uint32_t error) {
+    if (logIndex != kNotLogged) card.requests[logIndex].error = error;
+}
+
+bool EventOpen(const SimComWorld& com, Handle event) {
+    return std::find(com.events.begin(), com.events.end(), event) != com.events.end();
 }
 
 }  // namespace
@@ -48,13 +62,17 @@ Handle SimDesktop::CreateEventA(void*, bool, bool, const char*) {
     }
     com.nextEvent += 4;
     Handle event = kFirstEvent + com.nextEvent;
-    com.events.insert(event);
+    com.events.push_back(event);
     return event;
 }
 
 bool SimDesktop::CloseHandle(Handle object) {
     ++calls;
-    if (com.events.erase(object) == 1) return true;
+    auto open = std::find(com.events.begin(), com.events.end(), object);
+    if (open != com.events.end()) {
+        com.events.erase(open);
+        return true;
+    }
     // Device handles belong to their filter and are not the caller's to close.
     ++com.misuse;
     lastError = ERROR_INVALID_HANDLE;
@@ -72,7 +90,7 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
         return false;
     }
     // The device is open for overlapped I/O: a request needs its record and a live event.
-    if (!overlapped || (overlapped->event != 0 && com.events.count(overlapped->event) == 0)) {
+    if (!overlapped || (overlapped->event != 0 && !EventOpen(com, overlapped->event))) {
         lastError = ERROR_INVALID_PARAMETER;
         return false;
     }
@@ -83,8 +101,7 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
     SimCard& card = target->card;
     auto* inBytes = static_cast<const std::uint8_t*>(in);
     auto* outBytes = static_cast<std::uint8_t*>(out);
-    LogRequest(*this, card, inBytes, inSize);
-    std::size_t logIndex = card.requests.size() - 1;
+    std::size_t logIndex = LogRequest(*this, card, inBytes, inSize);
     SimCardFault fault{};
     bool faulty = card.TakeFault(inBytes, inSize, &fault);
     SimCompletion completion = faulty ? fault.completion : card.completion;
@@ -96,7 +113,7 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
     }
     std::uint32_t error =
         faulty ? fault.error : card.Answer(inBytes, inSize, outBytes, outSize, heldRawCode);
-    card.requests[logIndex].error = error;
+    RecordError(card, logIndex, error);
     if (error != 0) {
         lastError = error;
         return false;
@@ -129,7 +146,7 @@ bool SimDesktop::GetOverlappedResult(Handle, Overlapped* overlapped,
         request.faultError != 0
             ? request.faultError
             : card.Answer(request.in, request.inSize, request.out, request.outSize, heldRawCode);
-    card.requests[request.logIndex].error = error;
+    RecordError(card, request.logIndex, error);
     if (error != 0) {
         lastError = error;
         return false;

@@ -23,7 +23,7 @@ bool SimDesktop::GetCursorPos(Point* point) {
 bool SimDesktop::SetCursorPos(int x, int y) {
     ++calls;
     cursor = Point{Clamp(x, 0, screenWidth - 1), Clamp(y, 0, screenHeight - 1)};
-    Trace("cursor " + std::to_string(cursor.x) + " " + std::to_string(cursor.y));
+    if (Tracing()) Trace("cursor " + std::to_string(cursor.x) + " " + std::to_string(cursor.y));
     return true;
 }
 
@@ -33,9 +33,11 @@ void SimDesktop::mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_
     ++calls;
     auto x = static_cast<std::int32_t>(dx);
     auto y = static_cast<std::int32_t>(dy);
-    char line[80];
-    std::snprintf(line, sizeof line, "mouse flags=0x%04X x=%d y=%d", flags, x, y);
-    Trace(line);
+    if (Tracing()) {
+        char line[80];
+        std::snprintf(line, sizeof line, "mouse flags=0x%04X x=%d y=%d", flags, x, y);
+        Trace(line);
+    }
     mouseEvents.push_back(MouseEvent{now, flags, x, y, data, extraInfo, cursor});
     if ((flags & MOUSEEVENTF_MOVE) && !(flags & MOUSEEVENTF_ABSOLUTE)) {
         cursor = Point{Clamp(cursor.x + x, 0, screenWidth - 1),

@@ -215,10 +215,10 @@ bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LPa
         queue_.push_back(Msg{handle, msg, wParam, lParam, GetTickCount(), Point{0, 0}});
         return true;
     }
-    if (msg == WM_KEYDOWN) {
+    if (Tracing() && msg == WM_KEYDOWN) {
         Trace("keydown-post " + Describe(handle) + " vk=" + Hex(wParam & 0xFF) +
               " lParam=" + std::to_string(lParam));
-    } else {
+    } else if (Tracing()) {
         Trace("post " + Describe(handle) + " msg=" + std::to_string(msg) +
               " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
     }
@@ -232,8 +232,10 @@ LResult SimDesktop::SendMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, 
     if (!window || !window->alive) return 0;
     if (window->proc) return window->proc(handle, msg, wParam, lParam);
     if (window->dlgProc) return window->dlgProc(handle, msg, wParam, lParam);
-    Trace("send " + Describe(handle) + " msg=" + std::to_string(msg) +
-          " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
+    if (Tracing()) {
+        Trace("send " + Describe(handle) + " msg=" + std::to_string(msg) +
+              " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
+    }
     Deliver(*window, msg, wParam, lParam, false);
     return 0;
 }
@@ -243,7 +245,7 @@ bool SimDesktop::BringWindowToTop(Hwnd handle) {
     const SimWindow* window = Find(handle);
     if (!window || !window->alive) return false;
     BringToFront(handle);
-    TraceDetail("top " + Describe(handle));
+    if (traceDetails && Tracing()) TraceDetail("top " + Describe(handle));
     return true;
 }
 
@@ -254,7 +256,7 @@ bool SimDesktop::SetForegroundWindow(Hwnd handle) {
     if (foregroundLocked && !window->utility) return false;
     foreground_ = handle;
     BringToFront(handle);
-    Trace("foreground " + Describe(handle));
+    if (Tracing()) Trace("foreground " + Describe(handle));
     return true;
 }
 
@@ -277,7 +279,7 @@ Hwnd SimDesktop::GetForegroundWindow() {
 
 void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags, std::uintptr_t) {
     ++calls;
-    Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags));
+    if (Tracing()) Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags));
     SimWindow* focus = Find(foreground_);
     if (!focus || !focus->alive || focus->utility) return;
     Deliver(*focus, (flags & KEYEVENTF_KEYUP) ? WM_KEYUP : WM_KEYDOWN, vk, 0, true);
