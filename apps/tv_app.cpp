@@ -50,6 +50,11 @@ constexpr AppProfile kProfiles[kAppCount] = {
 
 std::int32_t launched[kAppCount] = {};
 
+// True while the box of a failed launch waits for the user: its modal loop keeps the key
+// poll running, and a held Power key would otherwise retry the launch and stack another
+// box on every repeat.
+bool launchFailureBoxOpen = false;
+
 int SlotOf(AppId id) {
     for (int slot = 0; slot < kAppCount; ++slot) {
         if (kAppOrder[slot] == id) return slot;
@@ -139,13 +144,15 @@ Hwnd TvApp::Launch() {
                                       : FindByTitlePrefix();
     };
     if (Hwnd found = lookUp()) return found;
-    if (installed == 0) return 0;
+    if (installed == 0 || launchFailureBoxOpen) return 0;
     char path[256];
     std::snprintf(path, sizeof path, "%s\\%s", folder, exeName);
     if (platform.ShellExecuteA(0, "open", path, "remote", nullptr, SW_SHOW) > 32) {
         active = 1;
     } else {
+        launchFailureBoxOpen = true;
         platform.MessageBoxA(0, "Can't run Tolvane Recastor II.", "Remote Control", MB_OK);
+        launchFailureBoxOpen = false;
     }
     return lookUp();
 }

@@ -207,6 +207,41 @@ TEST_F(UninstalledDefaultTest, HeldPowerOpensOneBoxAtATime) {
     EXPECT_EQ(desk.messageBoxes.size(), 2u);  // a later press asks again
 }
 
+// Application 7 is installed, but its program is gone, and it is the default.
+class GoneProgramTest : public DesktopTest {
+  protected:
+    void SetUp() override {
+        desk.SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath",
+                          "C:\\Gone");
+        Construct();
+        PrepareAppWatch(owner);
+        UseBoard("Sorrel DVBS Q7 Video Capture");
+        receiverChannel.remoteLayout = Direct;
+        DefaultTVAPP = 7;
+        KeyPollTimer.Configure(owner, 65);
+        KeyPollTimer.Arm();
+        desk.autoCloseMessageBoxes = false;
+    }
+};
+
+// Found by the router fuzzer: every repeat of a held Power key retried the launch and
+// stacked another "Can't run" box.
+TEST_F(GoneProgramTest, HeldPowerTriesTheLaunchOnceWhileItsBoxIsUp) {
+    desk.PressRemote(0, PowerKey, 1000);
+    desk.At(2000, [this] { desk.CloseTopMessageBox(); });
+    desk.RunUntil(2100);
+    ASSERT_EQ(desk.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
+    EXPECT_EQ(TraceWith("launch").size(), 1u);
+
+    std::uint64_t later = desk.now + 100;
+    desk.PressRemote(later, PowerKey, 100);
+    desk.At(later + 200, [this] { desk.CloseTopMessageBox(); });
+    desk.RunUntil(later + 300);
+    EXPECT_EQ(desk.messageBoxes.size(), 2u);  // a later press tries again
+    EXPECT_EQ(TraceWith("launch").size(), 2u);
+}
+
 TEST_F(UninstalledDefaultTest, TheTrayMenuMayChangeTheDefaultWhileTheBoxIsUp) {
     desk.autoCloseMessageBoxes = false;
     desk.At(500, [this] {
