@@ -29,3 +29,7 @@ foreach(scenario IN LISTS RC_SCENARIOS)
   add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/check.sh
                                 $<TARGET_FILE:remote-sim> ${scenario})
 endforeach()
+
+# The allocation counter, and the fuzz targets, here each run once over its seed corpus.
+add_subdirectory(measure)
+add_subdirectory(fuzz)

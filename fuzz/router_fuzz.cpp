@@ -1,0 +1,334 @@
+// The whole utility on a simulated desktop, driven by a random sequence of events: remote
+// keys and raw codes of every range, held, repeated and with any gaps (the tick count may
+// wrap), TV applications and look-alike windows appearing and vanishing, message boxes and
+// dialogs answered, display changes, tray clicks, and driver faults of every command, at
+// once or pending. The invariants are checked after every event and every tick.
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apps/tv_app.h"
+#include "fuzz/fuzz_support.h"
+#include "fuzz/router_invariants.h"
+#include "measure/counting_desktop.h"
+#include "platform/device_constants.h"
+#include "receiver/remote_keys.h"
+#include "shell/main_window.h"
+#include "shell/resource_ids.h"
+#include "shell/static_objects.h"
+#include "shell/timer_slot.h"
+
+namespace {
+
+constexpr Handle kInstance = 0x400000;
+constexpr std::uint32_t kTrayIconId = 10;
+constexpr const char* kSettingsKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
+constexpr std::size_t kMostEvents = 64;
+constexpr std::uint64_t kRunTailMs = 3000;  // after the last event, for what it started
+constexpr std::uint64_t kLongestTimelineMs = 60000;
+
+struct Board {
+    const char* name;
+    bool translated;  // the remote's raw codes go through the translation table
+};
+constexpr Board kBoards[] = {
+    {"Kavel KV100 Video Capture", true},
+    {"Sorrel DVBS Q7 Video Capture", false},
+    {"Sorrel DVBT Q7 Video Capture", false},
+    {"Bridgeway Q7 Video Capture", true},
+};
+
+// Where each application's install folder is kept, for an install whose program is gone.
+struct InstallValue {
+    int appId;
+    const char* key;
+    const char* value;
+};
+constexpr InstallValue kInstallValues[] = {
+    {1, "SOFTWARE\\Tolvane\\Lumacast", "InstallPath"},
+    {2, "Software\\Marovex\\TV Suite\\TVR", "AppPath"},
+    {6, "Software\\Zarvin Multimedia\\TV Suite\\DTVR", "AppPath"},
+    {7, "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath"},
+    {9, "Software\\Zarvin Multimedia\\TV Hub\\DTVR", "AppPath"},
+};
+
+constexpr int kApps[] = {1, 2, 6, 7, 9};
+constexpr std::int64_t kDefaults[] = {1, 2, 6, 7, 9, 9, 0, 3, -1, INT32_MAX};
+
+// Windows of other programs that look like the applications' or are their dialogs.
+struct Decoy {
+    const char* cls;
+    const char* title;
+    bool visible;
+};
+constexpr Decoy kDecoys[] = {
+    {"ZarvinMainPanel_Class", "TVR Guide", true},
+    {"ZarvinMainPanel_Class", "Omnivue", true},
+    {"Notepad", "Lumacast notes", true},
+    {"TLumacastSplash", "Lumacast", true},
+    {"TPopupForm", "Channels", true},
+    {"TSourceForm", "Source", false},
+    {"ZarvinPlayer_Class", "PictureView", true},
+    {"ZarvinPlayer_Class", "Playback", true},
+    {"TWizardForm", "WizardForm", true},
+    {"VANTOR_TVR_Setup", "FormMainWindow", true},
+};
+
+constexpr std::uint32_t kCommands[] = {
+    0x30000001, 0x30000003, 0x11000001, 0x11000002, 0x11000003, 0x1100000B,
+    0x1100000C, 0x1100000D, 0x1100000E, 0x1100000F, 0x11000010, 0x11000018,
+};
+constexpr std::uint32_t kErrors[] = {ERROR_GEN_FAILURE, ERROR_IO_DEVICE, ERROR_NOT_FOUND,
+                                     ERROR_INVALID_PARAMETER, ERROR_NOACCESS};
+constexpr std::uint32_t kGaps[] = {0, 1, 30, 64, 65, 66, 130, 249, 250, 251, 400, 1000, 2100, 5000};
+constexpr std::uint32_t kHolds[] = {1, 30, 65, 100, 200, 260, 700, 1500, 4000};
+constexpr std::uint32_t kTickBases[] = {0, 0xFFFFFFFFu - 1000, 0xFFFFFFFFu - 300000, 123456};
+constexpr int kSizes[] = {0, 640, 800, 1023, 1024, 1280, 1600, 749, 768, 1, 65535};
+constexpr const char* kMenuLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
+                                       "DVBS SUITE", "OmnivueCenter", "Setting",
+                                       "About",      "Exit",          ""};
+
+struct Run {
+    CountingDesktop* desk;
+    const Board* board;
+    std::vector<Hwnd> decoys;
+};
+
+void InstallApps(Run& run, ByteSource& input) {
+    for (const InstallValue& app : kInstallValues) {
+        switch (input.Below(4)) {
+            case 0:
+                break;
+            case 1:  // the folder is there, its program is not
+                run.desk->SetRegString(HKEY_LOCAL_MACHINE, app.key, app.value, "C:\\Gone");
+                break;
+            default:
+                run.desk->InstallApp(app.appId, "C:\\TV\\" + std::to_string(app.appId),
+                                     input.Flag() && (app.appId == 6 || app.appId == 9));
+                break;
+        }
+    }
+}
+
+void SetUpDesktop(Run& run, ByteSource& input) {
+    CountingDesktop& desk = *run.desk;
+    desk.traceEnabled = false;
+    desk.logRequests = false;
+    desk.autoCloseMessageBoxes = false;
+    std::uint8_t options = input.Byte();
+    run.board = &input.Pick(kBoards);
+    SimVideoDevice& device = desk.AddVideoDevice(run.board->name);
+    if (options & 1) device.card.completion = SimCompletion::Pending;
+    InstallApps(run, input);
+    desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
+                     static_cast<std::uint32_t>(input.Pick(kDefaults)));
+    if (options & 2)
+        desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    for (int app : kApps) {
+        if (input.Below(4) == 0) desk.StartApp(app);
+    }
+    desk.buttonsSwapped = (options & 4) != 0;
+    desk.exitWindowsRefused = (options & 8) != 0;
+    desk.win9xFamily = (options & 16) != 0;
+    desk.shutdownPrivilegeHeld = (options & 32) == 0;
+    desk.tickBase = input.Pick(kTickBases);
+    desk.launchDelayMs = 100 + input.Below(8) * 300;
+    desk.closeDelayMs = 50 + input.Below(8) * 100;
+}
+
+int RawCodeFor(const Run& run, ByteSource& input) {
+    if (input.Flag()) return input.Byte();  // any raw code at all
+    RemoteKey key = static_cast<RemoteKey>(input.Below(32));
+    if (!run.board->translated) return key;
+    int raw = TranslatedRawCodeOf(key);
+    return raw >= 0 ? raw : input.Byte();
+}
+
+// One user or world action, as it happens at `at`; the invariants are checked after it.
+void ScheduleAction(Run& run, std::uint64_t at, std::function<void()> action) {
+    run.desk->At(at, [action = std::move(action)] {
+        action();
+        CheckInvariants();
+    });
+}
+
+void SchedulePress(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    int raw = RawCodeFor(run, input);
+    std::uint32_t hold = input.Pick(kHolds);
+    ScheduleAction(run, at, [desk, raw] { desk->heldRawCode = raw; });
+    ScheduleAction(run, at + hold, [desk, raw] {
+        if (desk->heldRawCode == raw) desk->heldRawCode = -1;
+    });
+}
+
+void ScheduleDialogAction(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    switch (input.Below(6)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_RETURN); });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_ESCAPE); });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk] { desk->PressDialogButton(IDOK); });
+            break;
+        case 3:
+            ScheduleAction(run, at, [desk] { desk->PressDialogButton(IDCANCEL); });
+            break;
+        case 4:
+            ScheduleAction(run, at, [desk] { desk->CloseDialogBox(); });
+            break;
+        default: {
+            std::string label = input.Pick(kMenuLabels);
+            ScheduleAction(run, at, [desk, label] { desk->SelectListEntry(label); });
+            break;
+        }
+    }
+}
+
+void ScheduleFault(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    SimCardFault fault{input.Pick(kCommands), input.Pick(kErrors),
+                       input.Flag() ? SimFaultRepeat::Always : SimFaultRepeat::Once,
+                       input.Flag() ? SimCompletion::Pending : SimCompletion::Immediate,
+                       input.Below(3)};
+    ScheduleAction(run, at, [desk, fault] {
+        desk->videoDevices[0].card.FailCommand(fault.command, fault.error, fault.repeat,
+                                               fault.completion, fault.flags);
+    });
+}
+
+void ScheduleDisplayChange(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    int width = input.Pick(kSizes);
+    int height = input.Pick(kSizes);
+    ScheduleAction(run, at, [desk, width, height] {
+        desk->fullScreenWidth = desk->screenWidth = width;
+        desk->fullScreenHeight = desk->screenHeight = height;
+        LParam size = static_cast<LParam>((static_cast<std::uint32_t>(height) << 16) |
+                                          static_cast<std::uint32_t>(width));
+        if (Hwnd window = desk->FindWindowA("Remote Control", nullptr))
+            desk->PostMessageA(window, WM_DISPLAYCHANGE, 32, size);
+    });
+}
+
+void ScheduleWindows(Run& run, std::uint64_t at, ByteSource& input, bool appear) {
+    SimDesktop* desk = run.desk;
+    bool decoy = input.Flag();
+    if (!decoy) {
+        int app = input.Pick(kApps);
+        if (appear) {
+            ScheduleAction(run, at, [desk, app] { desk->StartApp(app); });
+        } else {
+            ScheduleAction(run, at, [desk, app] { desk->DestroySimWindow(desk->AppWindow(app)); });
+        }
+    } else if (appear) {
+        const Decoy* look = &input.Pick(kDecoys);
+        Run* r = &run;
+        ScheduleAction(run, at, [r, look] {
+            r->decoys.push_back(r->desk->CreateSimWindow(look->cls, look->title, look->visible));
+        });
+    } else {
+        Run* r = &run;
+        std::size_t pick = input.Byte();
+        ScheduleAction(run, at, [r, pick] {
+            if (r->decoys.empty()) return;
+            r->desk->DestroySimWindow(r->decoys[pick % r->decoys.size()]);
+        });
+    }
+}
+
+void ScheduleTray(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    switch (input.Below(3)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->TrayNotify(kTrayIconId, WM_RBUTTONDOWN); });
+            break;
+        case 1: {
+            std::string label = input.Pick(kMenuLabels);
+            ScheduleAction(run, at, [desk, label] {
+                if (label.empty()) {
+                    desk->ClickOutsideMenu();
+                } else {
+                    desk->ChooseMenuItem(label);
+                }
+            });
+            break;
+        }
+        default:
+            ScheduleAction(run, at, [desk] { desk->TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
+            break;
+    }
+}
+
+// Decodes the timeline and schedules it; returns the time of its last event.
+std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
+    std::uint64_t at = 0;
+    SimDesktop* desk = run.desk;
+    for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
+         ++count) {
+        at += input.Pick(kGaps);
+        switch (input.Below(12)) {
+            case 0:
+            case 1:
+            case 2:
+                SchedulePress(run, at, input);
+                break;
+            case 3:
+                ScheduleWindows(run, at, input, true);
+                break;
+            case 4:
+                ScheduleWindows(run, at, input, false);
+                break;
+            case 5:
+                ScheduleAction(run, at, [desk] { desk->CloseTopMessageBox(); });
+                break;
+            case 6:
+                ScheduleDialogAction(run, at, input);
+                break;
+            case 7:
+                ScheduleDisplayChange(run, at, input);
+                break;
+            case 8:
+                ScheduleFault(run, at, input);
+                break;
+            case 9:
+                ScheduleAction(run, at, [desk] {
+                    desk->videoDevices[0].card.faults.clear();
+                    desk->videoDevices[0].card.completion = SimCompletion::Immediate;
+                });
+                break;
+            case 10:
+                ScheduleTray(run, at, input);
+                break;
+            default:
+                ScheduleAction(run, at,
+                               [desk] { desk->foregroundLocked = !desk->foregroundLocked; });
+                break;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ByteSource input(data, size);
+    auto desk = std::make_unique<CountingDesktop>();
+    InstallPlatform(desk.get());
+    Run run{desk.get(), nullptr, {}};
+    SetUpDesktop(run, input);
+    desk->runLimit = ScheduleEvents(run, input) + kRunTailMs;
+
+    BeginInvariantWatch(*desk);
+    ConstructStaticObjects();
+    KeyPollTimer.timerProc = CheckedKeyPollTick;
+    AppWatchTimer.timerProc = CheckedAppWatchTick;
+    RunRemoteControl(kInstance);
+    CheckEndOfRun();
+    InstallPlatform(nullptr);
+    return 0;
+}

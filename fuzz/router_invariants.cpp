@@ -1,0 +1,177 @@
+#include "fuzz/router_invariants.h"
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "apps/tv_app.h"
+#include "fuzz/fuzz_support.h"
+#include "measure/allocation_count.h"
+#include "routing/key_router.h"
+#include "routing/shutdown.h"
+#include "shell/resource_ids.h"
+#include "shell/timer_slot.h"
+
+namespace {
+
+constexpr Hwnd kFirstHandle = 0x100;
+constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
+constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
+
+SimDesktop* watched = nullptr;
+std::vector<std::size_t> checkedReceived;  // per window: messages already checked
+
+bool Same(const std::string& a, const char* b) {
+    if (a.size() != std::strlen(b)) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Application 9's own dialog windows, which take its dialog commands while visible.
+bool IsApp9Popup(const SimWindow& w) {
+    return w.visible && (Same(w.cls, "TPopupForm") || Same(w.cls, "TSourceForm") ||
+                         Same(w.cls, "TFormCalander") || Same(w.cls, "TDialogForm") ||
+                         (Same(w.cls, "ZarvinPlayer_Class") &&
+                          (Same(w.title, "PictureView") || Same(w.title, "Playback"))) ||
+                         (Same(w.cls, "TWizardForm") && Same(w.title, "WizardForm")));
+}
+
+// Whether the window is one that a command carried by this message may go to: the exact
+// identity of an application that speaks the message, or one of application 9's dialogs.
+bool IsCommandTarget(const SimWindow& w, const SimReceived& r) {
+    bool app1 = Same(w.title, "Lumacast");
+    if (r.injected) return app1;
+    switch (r.msg) {
+        case WM_KEYDOWN:
+        case WM_SYSCOMMAND:
+            return app1;
+        case kMessage2000:
+            return Same(w.cls, "VANTOR_TVR") || Same(w.cls, "ZARVIN_DVBS");
+        case kMessage3000:
+            return (Same(w.cls, "ZarvinMainPanel_Class") &&
+                    (Same(w.title, "TVR") || Same(w.title, "Omnivue Center"))) ||
+                   IsApp9Popup(w);
+        default:
+            return false;
+    }
+}
+
+void CheckMessages() {
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->Find(handle); ++handle) {
+        std::size_t index = handle - kFirstHandle;
+        if (checkedReceived.size() <= index) checkedReceived.resize(index + 1, 0);
+        for (std::size_t i = checkedReceived[index]; i < w->received.size(); ++i) {
+            if (!IsCommandTarget(*w, w->received[i])) {
+                std::fprintf(stderr, "message %u wParam=%lu to \"%s\"/\"%s\"\n", w->received[i].msg,
+                             static_cast<unsigned long>(w->received[i].wParam), w->cls.c_str(),
+                             w->title.c_str());
+                Require(false, "a message reaches only the identity its command targets");
+            }
+        }
+        checkedReceived[index] = w->received.size();
+    }
+}
+
+bool DialogLive(const SimDesktop::DialogRecord& dialog) {
+    const SimWindow* w = watched->Find(dialog.window);
+    return w && w->alive && !dialog.ended;
+}
+
+void CheckShutdownFlag() {
+    if (!shutdownDialogOpen) return;
+    bool open = false;
+    for (const auto& dialog : watched->dialogs)
+        open = open || (dialog.templateId == IDD_SHUTDOWN && DialogLive(dialog));
+    Require(open, "shutdownDialogOpen only while a Shut Down dialog is open");
+}
+
+void CheckTimerSlot(const TimerSlot& slot) {
+    int timers = 0;
+    for (const SimTimer& timer : watched->Timers())
+        timers += timer.owner == slot.owner && timer.id == slot.id;
+    Require(timers <= 1, "a timer slot has at most one platform timer");
+    Require(timers == (slot.armed ? 1 : 0), "an armed slot has its timer, a disarmed one none");
+}
+
+// The I2C read's failure boxes are one kind whatever the failing step; any other box is
+// its own kind.
+std::string KindOf(const SimMessageBox& box) {
+    return box.caption == "I2CSWRead" ? box.caption : box.caption + "|" + box.text;
+}
+
+// A refused shutdown is reported after each confirmation of the Shut Down dialog, which
+// takes two fresh key presses (key 21, then Power) every time: a second box is the user's
+// doing, not a flood.
+bool MayRepeat(const SimMessageBox& box) {
+    return box.text == "Can't run ExitWindowsEx.";
+}
+
+void CheckModalBoxes() {
+    std::vector<std::string> open;
+    for (const SimMessageBox& box : watched->messageBoxes) {
+        if (box.closed || MayRepeat(box)) continue;
+        std::string kind = KindOf(box);
+        for (const std::string& other : open) {
+            if (other == kind) {
+                std::fprintf(stderr, "second box \"%s\"\n", kind.c_str());
+                Require(false, "no box opens while another of its kind is open");
+            }
+        }
+        open.push_back(kind);
+    }
+    // The tray menu works while a dialog is up, so the user may open Setting or About a
+    // second time by hand; only the remote's own dialog is checked.
+    int shutdownDialogs = 0;
+    for (const auto& dialog : watched->dialogs)
+        shutdownDialogs += dialog.templateId == IDD_SHUTDOWN && DialogLive(dialog);
+    Require(shutdownDialogs <= 1, "no Shut Down dialog opens while one is open");
+}
+
+}  // namespace
+
+void BeginInvariantWatch(SimDesktop& desk) {
+    watched = &desk;
+    checkedReceived.clear();
+}
+
+void CheckInvariants() {
+    CheckShutdownFlag();
+    CheckTimerSlot(KeyPollTimer);
+    CheckTimerSlot(AppWatchTimer);
+    Require(watched->Timers().size() <= 2, "the utility runs no timers but its two slots'");
+    CheckMessages();
+    CheckModalBoxes();
+}
+
+void CheckEndOfRun() {
+    CheckInvariants();
+    Require(!KeyPollTimer.armed && !AppWatchTimer.armed, "both slots disarmed at exit");
+}
+
+void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                                          std::uint32_t time) {
+    std::uint64_t before = CountedAllocations().logic;
+    {
+        CountingScope counting;
+        OnKeyPollTick(owner, msg, id, time);
+    }
+    Require(CountedAllocations().logic == before, "the key poll allocates nothing");
+    CheckInvariants();
+}
+
+void PLATFORM_CALLBACK CheckedAppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                                           std::uint32_t time) {
+    std::uint64_t before = CountedAllocations().logic;
+    {
+        CountingScope counting;
+        AppWatchTick(owner, msg, id, time);
+    }
+    Require(CountedAllocations().logic == before, "the application watch allocates nothing");
+    CheckInvariants();
+}
