@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the build and test tools that are missing on a Debian machine.
 #   scripts/install-deps.sh          compilers, CMake, GoogleTest, Google Benchmark, clang-format,
-#                                    the mingw-w64 cross compilers
+#                                    clang with its libFuzzer runtime, the mingw-w64 cross
+#                                    compilers
+#   scripts/install-deps.sh --bench  also valgrind, for the instruction counts of scripts/bench.sh
 #   scripts/install-deps.sh --wine   also Wine (with its 32-bit part), Xvfb and the tools of the
 #                                    Wine end-to-end run
 # A second run finds everything present and returns at once.
 set -euo pipefail
 
-BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format
+# libclang-rt-dev is the sanitizer and libFuzzer runtime of the default clang (clang 14's
+# libclang-rt-14-dev on Debian 12).
+BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format clang libclang-rt-dev
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools)
+BENCH_PACKAGES=(valgrind)
 # The exe is 32-bit, so Wine needs its i386 part beside wine64.
 WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool imagemagick)
 
 want_wine=0
+want_bench=0
 for arg in "$@"; do
     case "$arg" in
         --wine) want_wine=1 ;;
-        *) echo "usage: $0 [--wine]" >&2; exit 2 ;;
+        --bench) want_bench=1 ;;
+        *) echo "usage: $0 [--wine] [--bench]" >&2; exit 2 ;;
     esac
 done
 
@@ -62,6 +69,9 @@ fi
 packages=("${BASE_PACKAGES[@]}")
 if [[ $want_wine -eq 1 ]]; then
     packages+=("${WINE_PACKAGES[@]}")
+fi
+if [[ $want_bench -eq 1 ]]; then
+    packages+=("${BENCH_PACKAGES[@]}")
 fi
 mapfile -t missing < <(missing_of "${packages[@]}")
 

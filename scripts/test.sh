@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: installs what is missing, checks the formatting, builds the native
-# tree with sanitizers and runs its tests, then builds the Windows tree with mingw-w64.
+# tree with sanitizers and runs its tests, runs each fuzz target for a bounded time
+# (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +21,11 @@ echo "== native build with AddressSanitizer and UndefinedBehaviorSanitizer (buil
 cmake -S . -B build -DRC_SANITIZE=ON -DRC_WERROR=ON
 cmake --build build -j"$JOBS"
 ctest --test-dir build --output-on-failure
+
+echo "== fuzzing with libFuzzer, ${RC_FUZZ_SECONDS:-30} s a target (build-fuzz/)"
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DRC_FUZZ=ON -DRC_WERROR=ON
+cmake --build build-fuzz -j"$JOBS"
+ctest --test-dir build-fuzz --output-on-failure
 
 echo "== Windows cross build, 32-bit mingw-w64 (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
