@@ -14,7 +14,7 @@ bool EnableShutdownPrivilege() {
                                    TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         return false;
     }
-    TokenPrivileges privileges{};
+    TokenPrivilegeList privileges{};
     privileges.privilegeCount = 1;
     if (!platform.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.luid)) {
         return false;
