@@ -1,6 +1,7 @@
 #include "routing/shutdown.h"
 
 #include "routing/dialog_placement.h"
+#include "shell/main_window.h"
 #include "shell/resource_ids.h"
 
 std::int32_t shutdownDialogOpen = 0;
@@ -62,8 +63,8 @@ std::intptr_t OnCommand(Hwnd dialog, WParam wParam) {
 // the flag is dropped again, or every later key would go to a dialog that is not there.
 void ShowShutdownDialog(Hwnd owner) {
     shutdownDialogOpen = 1;
-    // A null module: the template comes from the program's own file.
-    std::intptr_t result = Plat().DialogBoxParamA(0, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
+    std::intptr_t result =
+        Plat().DialogBoxParamA(appInstance, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
     if (result == -1 || result == 0) shutdownDialogOpen = 0;
 }
 

@@ -222,6 +222,8 @@ class SimDesktop : public Platform {
     bool shutdownPrivilegeHeld = true;  // false: the adjustment leaves ERROR_NOT_ALL_ASSIGNED
     bool exitWindowsRefused = false;    // ExitWindowsEx fails
     bool shutdownPrivilegeEnabled = false;
+    int openTokens = 0;  // process tokens opened and not yet closed
+    bool CloseToken(Handle token);
     std::uint32_t lastError = 0;                  // GetLastError
     std::vector<std::uint32_t> shutdownRequests;  // flags of every accepted ExitWindowsEx
 

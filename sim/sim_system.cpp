@@ -65,6 +65,13 @@ bool SimDesktop::OpenProcessToken(Handle process, std::uint32_t, Handle* token) 
         return false;
     }
     *token = kProcessToken;
+    ++openTokens;
+    return true;
+}
+
+bool SimDesktop::CloseToken(Handle token) {
+    if (token != kProcessToken || openTokens == 0) return false;
+    --openTokens;
     return true;
 }
 

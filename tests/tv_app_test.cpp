@@ -74,8 +74,8 @@ TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
     InstallAll();
     Hwnd other = desk.CreateSimWindow("Recorder", "DVBS Recorder", true);
     desk.CreateSimWindow("Long", std::string(300, 'L'), true);  // read as 127 characters
-    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);  // prefix "DVBS"
-    EXPECT_EQ(FindAppWindow(7), 0u);                     // class "ZARVIN_DVBS" only
+    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);         // prefix "DVBS"
+    EXPECT_EQ(FindAppWindow(7), 0u);                            // class "ZARVIN_DVBS" only
     EXPECT_EQ(lumacastApp.FindByTitlePrefix(), 0u);
     Hwnd longDvbs = desk.CreateSimWindow("Long", "DVBS" + std::string(300, 'x'), true);
     EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), longDvbs);
