@@ -1,5 +1,6 @@
 #include "routing/shutdown.h"
 
+#include "apps/tv_app.h"
 #include "routing/dialog_placement.h"
 #include "shell/main_window.h"
 #include "shell/resource_ids.h"
@@ -57,6 +58,14 @@ std::intptr_t OnCommand(Hwnd dialog, WParam wParam) {
 }
 
 }  // namespace
+
+// Every application is looked up, also after one was found.
+bool NoTvAppRunning() {
+    bool anyRunning = false;
+    for (AppId id : kAppOrder)
+        anyRunning = IsRunning(id) != 0 || anyRunning;
+    return !anyRunning;
+}
 
 // The procedure only ever ends the dialog with IDOK or IDCANCEL, so -1 (no dialog) or 0
 // (the owner was refused) means that no dialog was made and no closing path will run:
