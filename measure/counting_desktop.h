@@ -60,7 +60,7 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(Handle, GetCurrentProcess, (), ())
     RC_BELOW_SEAM(bool, OpenProcessToken, (Handle process, std::uint32_t access, Handle* token), (process, access, token))
     RC_BELOW_SEAM(bool, LookupPrivilegeValueA, (const char* system, const char* name, Luid* luid), (system, name, luid))
-    RC_BELOW_SEAM(bool, AdjustTokenPrivileges, (Handle token, bool disableAll, TokenPrivileges* newState, std::uint32_t bufferLength, TokenPrivileges* previous, std::uint32_t* returnLength), (token, disableAll, newState, bufferLength, previous, returnLength))
+    RC_BELOW_SEAM(bool, AdjustTokenPrivileges, (Handle token, bool disableAll, TokenPrivilegeList* newState, std::uint32_t bufferLength, TokenPrivilegeList* previous, std::uint32_t* returnLength), (token, disableAll, newState, bufferLength, previous, returnLength))
     RC_BELOW_SEAM(std::uint32_t, GetLastError, (), ())
     RC_BELOW_SEAM(bool, ExitWindowsEx, (std::uint32_t flags, std::uint32_t reason), (flags, reason))
     RC_BELOW_SEAM(RegStatus, RegOpenKeyExA, (HKey root, const char* subKey, std::uint32_t options, std::uint32_t access, HKey* result), (root, subKey, options, access, result))

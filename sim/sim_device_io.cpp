@@ -73,6 +73,7 @@ bool SimDesktop::CloseHandle(Handle object) {
         com.events.erase(open);
         return true;
     }
+    if (CloseToken(object)) return true;
     // Device handles belong to their filter and are not the caller's to close.
     ++com.misuse;
     lastError = ERROR_INVALID_HANDLE;
