@@ -30,6 +30,8 @@ foreach(scenario IN LISTS RC_SCENARIOS)
                                 $<TARGET_FILE:remote-sim> ${scenario})
 endforeach()
 
-# The allocation counter, and the fuzz targets, here each run once over its seed corpus.
+# The allocation counter; the fuzz targets, here each run once over its seed corpus; the
+# benchmarks, which scripts/bench.sh runs (ctest does not).
 add_subdirectory(measure)
 add_subdirectory(fuzz)
+add_subdirectory(bench)
