@@ -29,3 +29,13 @@ foreach(scenario IN LISTS RC_SCENARIOS)
   add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/check.sh
                                 $<TARGET_FILE:remote-sim> ${scenario})
 endforeach()
+
+# keymap: the key-map reference, written from the command tables. docs/keymap.md is its
+# output, and the test fails when the committed file no longer matches.
+add_library(rc_keymap STATIC ${CMAKE_SOURCE_DIR}/tools/keymap/keymap.cpp)
+target_link_libraries(rc_keymap PUBLIC rc_logic)
+add_executable(keymap ${CMAKE_SOURCE_DIR}/tools/keymap/main.cpp)
+target_link_libraries(keymap PRIVATE rc_keymap)
+target_link_libraries(unit_tests PRIVATE rc_keymap)
+add_test(NAME docs/keymap.md COMMAND bash ${CMAKE_SOURCE_DIR}/tools/keymap/check.sh
+                                     $<TARGET_FILE:keymap> ${CMAKE_SOURCE_DIR}/docs/keymap.md)
