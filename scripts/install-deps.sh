@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the build and test tools that are missing on a Debian machine.
 #   scripts/install-deps.sh          compilers, CMake, GoogleTest, Google Benchmark, clang-format,
-#                                    the mingw-w64 cross compilers
+#                                    the mingw-w64 cross compilers, NSIS for the installer
 #   scripts/install-deps.sh --wine   also Wine (with its 32-bit part), Xvfb and the tools of the
 #                                    Wine end-to-end run
 # A second run finds everything present and returns at once.
 set -euo pipefail
 
 BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools)
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools nsis)
 # The exe is 32-bit, so Wine needs its i386 part beside wine64.
 WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool imagemagick)
 
