@@ -1,5 +1,10 @@
-# Windows build (mingw-w64): the Win32 side of the seam.
+# Windows build (mingw-w64): the Win32 side of the seam, and RemoteControl.exe.
+enable_language(RC)
+enable_testing()
+
 file(GLOB RC_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
+# The entry belongs to the program alone, not to the library that the checks link too.
+list(FILTER RC_WIN32_SOURCES EXCLUDE REGEX "/win_main\\.cpp$")
 add_library(rc_win32 STATIC ${RC_WIN32_SOURCES})
 target_link_libraries(rc_win32 PUBLIC rc_logic user32 shell32 advapi32 kernel32)
 target_compile_definitions(rc_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -43,3 +48,20 @@ target_link_libraries(win32_seam_check PRIVATE rc_win32)
 target_link_options(win32_seam_check PRIVATE -static)
 
 target_link_libraries(rc_win32 PUBLIC strmiids ole32 oleaut32 uuid)
+
+# Small code: the program is copied by hand to the PC of a TV-card owner.
+foreach(target rc_logic rc_win32)
+  target_compile_options(${target} PRIVATE -Os -ffunction-sections -fdata-sections)
+endforeach()
+
+# RemoteControl.exe: 32-bit GUI program, statically linked, so that it needs no DLL beyond
+# those of Windows itself. The resource script's comment says why no manifest is built in.
+add_executable(RemoteControl WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/win_main.cpp
+                                   ${CMAKE_SOURCE_DIR}/shell/resources/remote_control.rc)
+target_include_directories(RemoteControl PRIVATE ${CMAKE_SOURCE_DIR}/shell/resources)
+target_compile_definitions(RemoteControl PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(RemoteControl PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Os>)
+target_link_libraries(RemoteControl PRIVATE rc_win32)
+target_link_options(RemoteControl PRIVATE -mwindows -static -static-libgcc -static-libstdc++
+                    -Wl,--gc-sections -s)
+
