@@ -52,9 +52,8 @@ TEST_F(MainWindow, ShortcutIsDeletedOnlyWhenItsPathFitsTheBuffer) {
         bool deleted;
     } cases[] = {{127 - tail, true}, {128 - tail, false}, {127, false}, {300, false}};
     for (const auto& c : cases) {
-        ShellDesktop fresh;
-        InstallPlatform(&fresh);
-        fresh.runLimit = 1000;
+        SimDesktop fresh;
+        Prepare(fresh, 1000);
         fresh.windowsDirectory = "C:\\" + std::string(c.directoryLength - 3, 'w');
         std::string path = fresh.windowsDirectory + kShortcut;
         fresh.files = {path};
@@ -79,30 +78,37 @@ TEST_F(MainWindow, AlwaysRemoteOffEndsAtOnceAndLeavesNoIcon) {
     EXPECT_EQ(
         TraceStarting({"tray", "timer", "menu"}),
         (std::vector<std::string>{"tray add id=10 tip=\"Remote Control\"", "tray delete id=10"}));
+    ExpectReceiverClosed(desk, "AlwaysRemoteOff");
 }
 
 TEST_F(MainWindow, KeyPollingRunsExactlyWhenAReceiverWasFound) {
-    std::vector<std::uintptr_t> timersDuringRun;
-    desk.At(300, [&] {
-        for (const auto& timer : desk.Timers())
-            timersDuringRun.push_back(timer.id);
-    });
-    ExitAt(1000);
+    for (bool withCard : {true, false}) {
+        SimDesktop fresh;
+        Prepare(fresh, 10000, withCard);
+        std::vector<std::uintptr_t> timersDuringRun;
+        fresh.At(300, [&] {
+            for (const auto& timer : fresh.Timers())
+                timersDuringRun.push_back(timer.id);
+        });
+        fresh.At(1000, [&] { fresh.TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
+        fresh.At(1050, [&] { fresh.ChooseMenuItem("Exit"); });
+        ConstructStaticObjects();
 
-    EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(RunRemoteControl(kInstance), 0);
 
-    std::vector<std::uintptr_t> expected;
-    if (ReceiverFound) expected.push_back(KeyPollTimer.id);  // the watcher stays disarmed
-    EXPECT_EQ(timersDuringRun, expected);
-    EXPECT_TRUE(desk.Timers().empty()) << "the exit actions disarm every timer";
+        std::vector<std::uintptr_t> expected;
+        if (withCard) expected.push_back(KeyPollTimer.id);  // the watcher stays disarmed
+        EXPECT_EQ(ReceiverFound, withCard ? 1 : 0);
+        EXPECT_EQ(timersDuringRun, expected) << "card " << withCard;
+        EXPECT_TRUE(fresh.Timers().empty()) << "the exit actions disarm every timer";
+    }
+    InstallPlatform(&desk);
 }
 
 TEST_F(MainWindow, WithoutReceiverAButtonShowsTheMessageAndEnds) {
     for (std::uint32_t button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
-        ShellDesktop fresh;
-        InstallPlatform(&fresh);
-        fresh.runLimit = 10000;
-        fresh.At(10, [] { ReceiverFound = 0; });  // as when window creation found no board
+        SimDesktop fresh;
+        Prepare(fresh, 10000, false);
         fresh.At(100, [&] { fresh.TrayNotify(kTrayIconId, WM_MOUSEMOVE); });
         fresh.At(150, [&] { fresh.TrayNotify(kTrayIconId, WM_LBUTTONUP); });
         std::vector<SimDesktop::TrayIcon> iconsAfterMoves;
@@ -124,6 +130,8 @@ TEST_F(MainWindow, WithoutReceiverAButtonShowsTheMessageAndEnds) {
         EXPECT_TRUE(fresh.trayIcons.empty());
         EXPECT_EQ(fresh.now, 300u) << "the run ends right after the message";
         EXPECT_EQ(fresh.LiveMenuCount(), 0);
+        EXPECT_EQ(fresh.com.initialized, 0) << "COM is given back even without a card";
+        EXPECT_EQ(fresh.com.LiveObjects(), 0);
     }
     InstallPlatform(&desk);
 }
@@ -137,9 +145,8 @@ TEST_F(MainWindow, EveryWayOfEndingRemovesTheIconOnceAndExitsWithZero) {
                  {"WM_DESTROY", WM_DESTROY, 0},
                  {"a later instance's WM_CLOSE", WM_CLOSE, 0}};
     for (const auto& c : cases) {
-        ShellDesktop fresh;
-        InstallPlatform(&fresh);
-        fresh.runLimit = 10000;
+        SimDesktop fresh;
+        Prepare(fresh, 10000);
         fresh.At(100, [&] {
             Hwnd utility = fresh.FindWindowA("Remote Control", nullptr);
             fresh.PostMessageA(utility, c.msg, c.wParam, 0);
@@ -156,6 +163,7 @@ TEST_F(MainWindow, EveryWayOfEndingRemovesTheIconOnceAndExitsWithZero) {
             deletions += line.find("tray delete id=10") != std::string::npos;
         EXPECT_EQ(deletions, 1) << c.name;
         EXPECT_TRUE(fresh.Timers().empty()) << c.name;
+        ExpectReceiverClosed(fresh, c.name);
     }
     InstallPlatform(&desk);
 }
@@ -183,21 +191,26 @@ TEST_F(MainWindow, DisplayChangeIsHandledWithWidthInTheLowAndHeightInTheHighWord
     EXPECT_EQ(Run(), 0);
 
     EXPECT_TRUE(DefaultHandled(WM_DISPLAYCHANGE).empty());
-    if (pointerState.bounds.right == 0) GTEST_SKIP() << "pointer bounds are not modelled yet";
+    EXPECT_EQ(pointerState.bounds.left, 0);
+    EXPECT_EQ(pointerState.bounds.top, 0);
     EXPECT_EQ(pointerState.bounds.right, 1279);
     EXPECT_EQ(pointerState.bounds.bottom, 1023);
 }
 
 TEST_F(MainWindow, AcceleratorsOpenAboutAndSetting) {
     PostToUtility(100, WM_SYSCHAR, '/');
+    PressOkAt(150);
     PostToUtility(200, WM_SYSCHAR, '?');
+    PressOkAt(250);
     PostToUtility(300, WM_SYSCHAR, 'x');
     ExitAt(400);
 
     EXPECT_EQ(Run(), 0);
 
-    EXPECT_EQ(
-        TraceStarting({"dialog"}),
-        (std::vector<std::string>{"dialog 21 owner window=\"Remote Control\"/\"Remote Control\"",
-                                  "dialog 20 owner window=\"Remote Control\"/\"Remote Control\""}));
+    EXPECT_EQ(TraceStarting({"dialog"}),
+              (std::vector<std::string>{"dialog open 21", "dialog close 21 result=1",
+                                        "dialog open 20", "dialog close 20 result=1"}));
+    ASSERT_EQ(desk.dialogs.size(), 2u);
+    for (const auto& dialog : desk.dialogs)
+        EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
 }

@@ -1,41 +1,19 @@
-// The utility run from its entry on a fresh simulated desktop, with the user's tray clicks
-// and menu choices scripted as world events.
+// The utility run from its entry on a fresh simulated desktop with a TV card, with the
+// user's tray clicks, menu choices and dialog buttons scripted as world events.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/win_shell_constants.h"
+#include "receiver/capture_device.h"
 #include "shell/main_window.h"
 #include "shell/main_window_ids.h"
 #include "shell/settings.h"
 #include "shell/static_objects.h"
 #include "sim/sim_desktop.h"
-
-// The Windows directory and the modal dialogs belong to another part of the desktop
-// model. This desktop's machine has the Windows directory given here, and a dialog is
-// noted in the trace as it opens and closes at once with OK.
-class ShellDesktop : public SimDesktop {
-  public:
-    std::string windowsDirectory = "C:\\WINDOWS";
-
-    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
-        ++calls;
-        auto length = static_cast<std::uint32_t>(windowsDirectory.size());
-        if (length >= size) return length + 1;
-        std::memcpy(buffer, windowsDirectory.c_str(), length + 1);
-        return length;
-    }
-
-    std::intptr_t DialogBoxParamA(Handle, int templateId, Hwnd owner, DlgProc, LParam) override {
-        ++calls;
-        Trace("dialog " + std::to_string(templateId) + " owner " + Describe(owner));
-        return IDOK;
-    }
-};
 
 class ShellTest : public ::testing::Test {
   protected:
@@ -44,13 +22,19 @@ class ShellTest : public ::testing::Test {
     static constexpr const char* kShortcut =
         "\\Start Menu\\Programs\\StartUp\\Trelane Cinevox Manager.lnk";
 
-    ShellDesktop desk;
+    static constexpr const char* kCardName = "Kavel KV100 Video Capture";
+
+    SimDesktop desk;
     std::int32_t defaultApp = 9;
     bool alwaysRemoteOff = false;
 
-    ShellTest() {
-        InstallPlatform(&desk);
-        desk.runLimit = 60000;
+    ShellTest() { Prepare(desk, 60000); }
+
+    // Installs `desktop` as the platform, with the TV card unless `withCard` is false.
+    static void Prepare(SimDesktop& desktop, std::uint64_t runLimit, bool withCard = true) {
+        InstallPlatform(&desktop);
+        desktop.runLimit = runLimit;
+        if (withCard) desktop.AddVideoDevice(kCardName);
     }
 
     // Static construction, then the program, as the process runs them. The settings are
@@ -77,6 +61,10 @@ class ShellTest : public ::testing::Test {
     void ExitAt(std::uint64_t at) {
         ClickTray(at);
         Choose(at + 50, "Exit");
+    }
+    // The user's OK on the dialog that is open at `at`.
+    void PressOkAt(std::uint64_t at) {
+        desk.At(at, [this] { desk.PressDialogButton(IDOK); });
     }
     // A message that another program posts to the utility's window.
     void PostToUtility(std::uint64_t at, std::uint32_t msg, WParam wParam, LParam lParam = 0) {
@@ -116,5 +104,19 @@ class ShellTest : public ::testing::Test {
                 lines.push_back(std::to_string(msg) + "/" + std::to_string(handled.wParam));
         }
         return lines;
+    }
+
+    // The card's capture filter was bound during the run and is given back at its end,
+    // with everything else the receiver took from COM.
+    static void ExpectReceiverClosed(const SimDesktop& desktop, const std::string& context) {
+        bool bound = false;
+        for (const auto& object : desktop.com.objects)
+            bound = bound || object.kind == SimComKind::Filter;
+        EXPECT_TRUE(bound) << context;
+        EXPECT_FALSE(desktop.com.FilterAlive(0)) << context;
+        EXPECT_EQ(receiverChannel.captureFilter, 0u) << context;
+        EXPECT_EQ(desktop.com.LiveObjects(), 0) << context;
+        EXPECT_EQ(desktop.com.initialized, 0) << context;
+        EXPECT_EQ(desktop.com.misuse, 0) << context;
     }
 };

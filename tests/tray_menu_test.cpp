@@ -34,9 +34,8 @@ TEST_F(TrayMenu, HoldsTheDefaultApplicationOnlyWhenInstalledCheckedWhileRunning)
         {-1, true, true, ""},
     };
     for (const auto& c : cases) {
-        ShellDesktop fresh;
-        InstallPlatform(&fresh);
-        fresh.runLimit = 10000;
+        SimDesktop fresh;
+        Prepare(fresh, 10000);
         for (int appId : kAppOrder) {
             if (c.installed) fresh.InstallApp(appId, AppFolder(appId));
             if (c.running) fresh.StartApp(appId);
@@ -65,9 +64,8 @@ TEST_F(TrayMenu, HoldsTheDefaultApplicationOnlyWhenInstalledCheckedWhileRunning)
 
 TEST_F(TrayMenu, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
     for (int appId : kAppOrder) {
-        ShellDesktop fresh;
-        InstallPlatform(&fresh);
-        fresh.runLimit = 20000;
+        SimDesktop fresh;
+        Prepare(fresh, 20000);
         for (int other : kAppOrder)
             fresh.InstallApp(other, AppFolder(other));
         fresh.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP", 3);
@@ -124,8 +122,10 @@ TEST_F(TrayMenu, ChoosingTheRunningDefaultClosesTheOthersAndBringsItForward) {
 TEST_F(TrayMenu, SettingAboutAndExitDoWhatTheyOffer) {
     ClickTray(100);
     Choose(150, "Setting");
+    PressOkAt(175);
     ClickTray(200);
     Choose(250, "About");
+    PressOkAt(275);
     ExitAt(300);
 
     EXPECT_EQ(Run(), 0);
@@ -133,17 +133,21 @@ TEST_F(TrayMenu, SettingAboutAndExitDoWhatTheyOffer) {
     EXPECT_EQ(
         TraceStarting({"dialog", "menu choose", "tray delete", "quit", "timer kill", "exit"}),
         (std::vector<std::string>{
-            "menu choose \"Setting\"",
-            "dialog 20 owner window=\"Remote Control\"/\"Remote Control\"", "menu choose \"About\"",
-            "dialog 21 owner window=\"Remote Control\"/\"Remote Control\"", "menu choose \"Exit\"",
-            "tray delete id=10", "quit 0", "timer kill id=1", "exit 0"}));
+            "menu choose \"Setting\"", "dialog open 20", "dialog close 20 result=1",
+            "menu choose \"About\"", "dialog open 21", "dialog close 21 result=1",
+            "menu choose \"Exit\"", "tray delete id=10", "quit 0", "timer kill id=1", "exit 0"}));
+    ASSERT_EQ(desk.dialogs.size(), 2u);
+    for (const auto& dialog : desk.dialogs)
+        EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
     EXPECT_TRUE(desk.trayIcons.empty());
+    ExpectReceiverClosed(desk, "Exit");
 }
 
 TEST_F(TrayMenu, UnknownCommandsGoToTheDefaultWindowProcedure) {
     PostToUtility(100, WM_COMMAND, 999);
     PostToUtility(100, WM_COMMAND, 1103);
     PostToUtility(100, WM_COMMAND, IDM_ABOUT);
+    PressOkAt(150);
     ExitAt(200);
 
     EXPECT_EQ(Run(), 0);

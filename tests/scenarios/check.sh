@@ -6,7 +6,7 @@
 set -u
 remote_sim=$1
 scenario=$2
-dir=$(dirname "$scenario")
+dir=$(cd "$(dirname "$scenario")" && pwd)
 name=$(basename "$scenario" .scn)
 options=$(sed -n '1s/^# options: //p' "$scenario")
 cd "$dir" || exit 1
