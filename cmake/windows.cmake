@@ -78,3 +78,12 @@ add_test(NAME win32/exe_checks
                  ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
 add_test(NAME e2e/exe_smoke COMMAND bash ${CMAKE_SOURCE_DIR}/e2e/exe_smoke.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e/exe_smoke PROPERTIES TIMEOUT 600)
+
+# The smoke test's stand-in for a TV card's capture filter (no driver behind it).
+add_library(fake_capture_filter SHARED ${CMAKE_SOURCE_DIR}/e2e/fake_capture_filter.cpp)
+set_target_properties(fake_capture_filter PROPERTIES PREFIX "")
+target_link_libraries(fake_capture_filter PRIVATE strmiids uuid ole32)
+# COM interfaces have no virtual destructors: objects are freed by Release.
+target_compile_options(fake_capture_filter PRIVATE -Wno-non-virtual-dtor)
+target_link_options(fake_capture_filter PRIVATE -static -static-libgcc -static-libstdc++
+                    -Wl,--kill-at)

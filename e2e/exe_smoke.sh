@@ -22,6 +22,7 @@ fi
 build=$(cd "$1" && pwd)
 exe=$build/RemoteControl.exe
 probe_exe=$build/rc_probe.exe
+card_filter=$build/fake_capture_filter.dll
 work=$build/e2e-wine
 shots=${E2E_SHOTS:-$work/shots}
 settings_key='HKLM\SOFTWARE\Zarvin Multimedia\Tuner Utilities'
@@ -119,6 +120,15 @@ dialog_ended_with_cancel() {
         sleep 0.1
     done
     tr -d '\r' <"$work/shutdown.out" | grep -qx "dialog ended with 2"
+}
+
+# A left click on the program's icon in Wine's system tray window.
+click_tray_icon() {
+    local tray X Y WIDTH HEIGHT
+    tray=$(window_id "Wine System Tray")
+    [[ -n $tray ]] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    xdotool mousemove --window "$tray" 12 $((HEIGHT - 12)) click 1
 }
 
 # The probe lists the texts of a window's controls as "Class: text" lines.
@@ -222,6 +232,48 @@ check "a second instance makes the first one quit with exit code 0" ends_with 0 
 check "the second instance runs on" probe_says "main window" wait-main 10000
 probe post 0x111 1201 0 >/dev/null
 check "the second instance ends on Exit with exit code 0" ends_with 0 newer "$newer" 60
+
+echo "== with a TV card: a stand-in capture filter, registered under a listed board's name"
+filter_class='{5B1C7E42-9A3D-4F61-8C2E-7D4A90B3E615}'
+video_input_category='{860BB310-5D01-11d0-BD3B-00A0C911CE86}'
+filter_path=$(winepath_of "$card_filter")
+cat >"$work/card.reg" <<REG
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\CLSID\\$filter_class\InprocServer32]
+@="${filter_path//\\/\\\\}"
+"ThreadingModel"="Both"
+
+[HKEY_CLASSES_ROOT\CLSID\\$video_input_category\Instance\\$filter_class]
+"FriendlyName"="Kavel KV100 Video Capture"
+"CLSID"="$filter_class"
+REG
+(timeout 90 wine reg import "$(winepath_of "$work/card.reg")" /reg:32 >"$work/card.log" 2>&1) \
+    2>>"$work/card.log"
+start_program card
+card=$started_pid
+probe wait-main 60000 >/dev/null
+sleep 1
+click_tray_icon
+read -r found menu_x menu_y menu_width menu_height < <(probe menu 30000)
+check "a click on the icon opens the tray menu" [ "$found" = menu ]
+if [[ $found == menu ]]; then
+    # The menu opens at the cursor, below and right of the tray window at the corner.
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "$((menu_x + menu_width + 10))x$((menu_y + menu_height + 10))+0+0" \
+        +repage "$shots/tray-menu.png"
+    echo "   screenshot $shots/tray-menu.png"
+fi
+xdotool mousemove 900 700 click 1
+sleep 2
+check "a click elsewhere closes the menu" probe_says "no menu" menu 0
+click_tray_icon
+read -r found menu_x menu_y menu_width menu_height < <(probe menu 30000)
+if [[ $found == menu ]]; then
+    # "Exit" is the last item.
+    xdotool mousemove $((menu_x + 30)) $((menu_y + menu_height - 11)) click 1
+fi
+check "Exit from the tray menu ends the program with exit code 0" ends_with 0 card "$card" 60
 
 echo "== AlwaysRemoteOff 1"
 timeout 90 wine reg add "$settings_key" /v AlwaysRemoteOff /t REG_DWORD /d 1 /f /reg:32 \

@@ -17,6 +17,7 @@ namespace {
 
 constexpr char kMainClass[] = "Remote Control";
 constexpr char kDialogClass[] = "#32770";  // message boxes and dialogs
+constexpr char kMenuClass[] = "#32768";    // popup menus
 constexpr DWORD kPollMs = 100;
 
 struct WindowQuery {
@@ -45,6 +46,16 @@ HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
         WindowQuery query{className, title, nullptr};
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&query));
         if (query.found || waited >= timeoutMs) return query.found;
+        Sleep(kPollMs);
+    }
+}
+
+// The popup menu on screen, waiting up to timeoutMs for one.
+HWND WaitForMenu(DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += kPollMs) {
+        HWND menu = FindWindowA(kMenuClass, nullptr);
+        if (menu && IsWindowVisible(menu)) return menu;
+        if (waited >= timeoutMs) return nullptr;
         Sleep(kPollMs);
     }
 }
@@ -148,7 +159,7 @@ void Report(bool found, const char* yes, const char* no) {
 int Usage() {
     std::fputs(
         "usage: rc_probe run EXE MS | post MSG WPARAM LPARAM | wait-main MS | wait-gone MS\n"
-        "       | texts TITLE MS | command TITLE ID | shutdown-dialog EXE\n",
+        "       | texts TITLE MS | command TITLE ID | menu MS | shutdown-dialog EXE\n",
         stderr);
     return 2;
 }
@@ -191,6 +202,14 @@ int main(int argc, char** argv) {
         HWND window = WaitForWindow(kDialogClass, argv[2], 0);
         if (window) PostMessageA(window, WM_COMMAND, Number(argv[3]), 0);
         Report(window != nullptr, "sent", "no window");
+    } else if (std::strcmp(command, "menu") == 0 && argc == 3) {
+        RECT area{};
+        if (HWND menu = WaitForMenu(Number(argv[2])); menu && GetWindowRect(menu, &area)) {
+            std::printf("menu %ld %ld %ld %ld\n", area.left, area.top, area.right - area.left,
+                        area.bottom - area.top);
+        } else {
+            Report(false, "", "no menu");
+        }
     } else if (std::strcmp(command, "shutdown-dialog") == 0 && argc == 3) {
         ShowShutdownDialogOf(argv[2]);
     } else {
