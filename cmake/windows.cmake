@@ -55,7 +55,10 @@ foreach(target rc_logic rc_win32)
 endforeach()
 
 # RemoteControl.exe: 32-bit GUI program, statically linked, so that it needs no DLL beyond
-# those of Windows itself. The resource script's comment says why no manifest is built in.
+# those of Windows itself. No manifest is built in (mingw-w64 on Debian links none by default):
+# the settings are opened under HKLM with KEY_ALL_ACCESS, which standard users on Vista and later
+# get only through registry virtualization, and a manifest with a requested execution level
+# would turn that off.
 add_executable(RemoteControl WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/win_main.cpp
                                    ${CMAKE_SOURCE_DIR}/shell/resources/remote_control.rc)
 target_include_directories(RemoteControl PRIVATE ${CMAKE_SOURCE_DIR}/shell/resources)

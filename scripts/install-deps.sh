@@ -14,7 +14,7 @@ BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format
 # address space in one piece (without it an emulated start takes a minute). Wine's own fonts
 # give the caption buttons their glyphs, Liberation stands in for Arial.
 WINE_PACKAGES=(wine64 wine wine32:i386 wine32-preloader:i386 fonts-wine fonts-liberation
-               xvfb xdotool imagemagick)
+               xvfb xauth xdotool imagemagick)
 I386_ELF_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 I386_ELF_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
