@@ -97,9 +97,9 @@ setting() {
     tr -d '\r' <"$work/reg.out" | awk -v name="$1" '$1 == name { print $3 }'
 }
 
-# The visible top-level X window with exactly this title.
+# The visible top-level X window with exactly this title, waiting a little for it.
 window_id() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
 }
 
 # One window as a user sees it, and EXTRA pixels of the screen below it (for a tooltip).
