@@ -10,19 +10,6 @@ constexpr LParam kPostedKeyLParam = 22020097;
 constexpr std::uint32_t kPress = KEYEVENTF_EXTENDEDKEY;
 constexpr std::uint32_t kRelease = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
 
-enum class Stroke : std::uint8_t {
-    None,       // the key has no command
-    Posted,     // one WM_KEYDOWN posted to the main window
-    Ctrl,       // Ctrl+letter injected
-    CtrlShift,  // Ctrl+Shift+letter injected
-};
-
-struct KeystrokeRow {
-    RemoteKey key;
-    Stroke stroke;
-    std::uint8_t vk;
-};
-
 // Key 10 is the digit 0.
 constexpr std::uint8_t NumpadDigit(RemoteKey key) {
     return static_cast<std::uint8_t>(VK_NUMPAD0 + key % 10);
@@ -44,7 +31,7 @@ constexpr KeystrokeRow CtrlShift(RemoteKey key, char letter) {
     return {key, Stroke::CtrlShift, static_cast<std::uint8_t>(letter)};
 }
 
-// One row per RemoteKey; letters are their own virtual-key codes.
+// One row per RemoteKey.
 constexpr KeystrokeRow kKeystrokeTable[kKeyCount] = {
     Post(0, VK_ESCAPE), Digit(1),           Digit(2),
     Digit(3),           Digit(4),           Digit(5),
@@ -79,10 +66,14 @@ void InjectChord(bool withShift, std::uint8_t letter) {
 
 }  // namespace
 
+const KeystrokeRow* KeystrokeRowOf(RemoteKey key) {
+    return key >= 0 && key < kKeyCount ? &kKeystrokeTable[key] : nullptr;
+}
+
 void SendKeystrokeCommand(RemoteKey key) {
-    if (key < 0 || key >= kKeyCount) return;
-    const KeystrokeRow& row = kKeystrokeTable[key];
-    if (row.stroke == Stroke::None) return;
+    const KeystrokeRow* found = KeystrokeRowOf(key);
+    if (!found || found->stroke == Stroke::None) return;
+    const KeystrokeRow& row = *found;
     Hwnd window = lumacastApp.window = FindAppWindow(1);
     if (window == 0) return;
     Platform& platform = Plat();

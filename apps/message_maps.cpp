@@ -11,20 +11,7 @@ constexpr std::uint32_t kMessage3000 = WM_USER + 3000;  // applications 6 and 9
 constexpr RemoteKey kKeyCount = 32;
 constexpr std::uint32_t kDigit = 10000;  // digit commands are 10000 + the digit
 
-// Where a command goes. Applications 2, 6 and 7 always post to the main window;
-// application 9 looks at its own dialog windows first.
-enum class PostRule : std::uint8_t {
-    Always,        // A: to the main window whatever dialog is open
-    Held,          // H: to the main window only while no dialog is open
-    PictureView,   // P: to the main window unless the open dialog is the PictureView player
-    Dialog,        // D: to the open dialog, brought forward, else to the main window
-    ForwardFirst,  // the main window is brought to the top and the foreground first
-};
-
-struct Command {
-    std::uint32_t number = 0;  // wParam; 0: the key has no command
-    PostRule rule = PostRule::Always;
-};
+using Command = MessageCommand;
 
 constexpr Command kNone{};
 constexpr Command H(std::uint32_t number) {
@@ -114,34 +101,6 @@ constexpr PopupCandidate kPopupCandidates[] = {
     {"TWizardForm", "WizardForm", false},
 };
 
-// The key's command for the application, or nullptr when it has none.
-const Command* CommandFor(AppId id, RemoteKey key) {
-    if (key < 0 || key >= kKeyCount) return nullptr;
-    const CommandRow& row = kCommandTable[key];
-    const Command* command = nullptr;
-    switch (id) {
-        case 2:
-            command = japanCountry == 1 && row.app2Japan.number != 0 ? &row.app2Japan : &row.app2;
-            break;
-        case 6:
-            command = &row.app6;
-            break;
-        case 7:
-            command = &row.app7;
-            break;
-        case 9:
-            command = &row.app9;
-            break;
-        default:
-            return nullptr;
-    }
-    return command->number != 0 ? command : nullptr;
-}
-
-std::uint32_t MessageOf(AppId id) {
-    return id == 2 || id == 7 ? kMessage2000 : kMessage3000;
-}
-
 // The window the command is posted to, after any focus change its rule asks for; 0 when
 // the rule holds the command back.
 Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
@@ -169,8 +128,35 @@ Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
 
 }  // namespace
 
+const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
+    if (key < 0 || key >= kKeyCount) return nullptr;
+    const CommandRow& row = kCommandTable[key];
+    const Command* command = nullptr;
+    switch (id) {
+        case 2:
+            command = japan && row.app2Japan.number != 0 ? &row.app2Japan : &row.app2;
+            break;
+        case 6:
+            command = &row.app6;
+            break;
+        case 7:
+            command = &row.app7;
+            break;
+        case 9:
+            command = &row.app9;
+            break;
+        default:
+            return nullptr;
+    }
+    return command->number != 0 ? command : nullptr;
+}
+
+std::uint32_t CommandMessageOf(AppId id) {
+    return id == 2 || id == 7 ? kMessage2000 : kMessage3000;
+}
+
 void SendMessageCommand(AppId id, RemoteKey key) {
-    const Command* command = CommandFor(id, key);
+    const Command* command = MessageCommandOf(id, key, japanCountry == 1);
     if (!command) return;
     TvApp& record = *AppRecord(id);
     record.window = FindAppWindow(id);
@@ -178,7 +164,7 @@ void SendMessageCommand(AppId id, RemoteKey key) {
     if (id == 9) popup = omnivueCenterApp.popupWindow = FindVisiblePopup();
     if (record.window == 0) return;
     Hwnd target = PrepareTarget(command->rule, record.window, popup);
-    if (target != 0) Plat().PostMessageA(target, MessageOf(id), command->number, 0);
+    if (target != 0) Plat().PostMessageA(target, CommandMessageOf(id), command->number, 0);
 }
 
 Hwnd FindVisiblePopup() {

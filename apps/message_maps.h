@@ -7,6 +7,28 @@
 // The player's "PictureView" window as the latest popup probe found it.
 extern Hwnd pictureViewWindow;
 
+// Where a command goes. Applications 2, 6 and 7 always post to the main window;
+// application 9 looks at its own dialog windows first.
+enum class PostRule : std::uint8_t {
+    Always,        // A: to the main window whatever dialog is open
+    Held,          // H: to the main window only while no dialog is open
+    PictureView,   // P: to the main window unless the open dialog is the PictureView player
+    Dialog,        // D: to the open dialog, brought forward, else to the main window
+    ForwardFirst,  // the main window is brought to the top and the foreground first
+};
+
+struct MessageCommand {
+    std::uint32_t number = 0;  // wParam; 0: the key has no command
+    PostRule rule = PostRule::Always;
+};
+
 void SendMessageCommand(AppId id, RemoteKey key);
+
+// The key's command for application 2, 6, 7 or 9 from the command table, with application
+// 2's Japan layout when `japan` is set; nullptr when the key has none. Read-only, for the
+// key-map reference as much as for SendMessageCommand.
+const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan);
+// The message that carries the application's commands: 3024 or 4024.
+std::uint32_t CommandMessageOf(AppId id);
 // The first visible one of application 9's own dialog windows, or 0.
 Hwnd FindVisiblePopup();

@@ -30,6 +30,16 @@ foreach(scenario IN LISTS RC_SCENARIOS)
                                 $<TARGET_FILE:remote-sim> ${scenario})
 endforeach()
 
+# keymap: the key-map reference, written from the command tables. docs/keymap.md is its
+# output, and the test fails when the committed file no longer matches.
+add_library(rc_keymap STATIC ${CMAKE_SOURCE_DIR}/tools/keymap/keymap.cpp)
+target_link_libraries(rc_keymap PUBLIC rc_logic)
+add_executable(keymap ${CMAKE_SOURCE_DIR}/tools/keymap/main.cpp)
+target_link_libraries(keymap PRIVATE rc_keymap)
+target_link_libraries(unit_tests PRIVATE rc_keymap)
+add_test(NAME docs/keymap.md COMMAND bash ${CMAKE_SOURCE_DIR}/tools/keymap/check.sh
+                                     $<TARGET_FILE:keymap> ${CMAKE_SOURCE_DIR}/docs/keymap.md)
+
 # The allocation counter; the fuzz targets, here each run once over its seed corpus; the
 # benchmarks, which scripts/bench.sh runs (ctest does not).
 add_subdirectory(measure)

@@ -39,6 +39,11 @@ int ListedBoardOrder(const char* friendlyName, RemoteLayout* layout) {
     return -1;
 }
 
+const char* ListedBoardName(int order) {
+    if (order < 0 || order >= static_cast<int>(std::size(kCaptureBoards))) return nullptr;
+    return kCaptureBoards[order].friendlyName;
+}
+
 std::int32_t OpenReceiver() {
     Plat().CoInitialize(nullptr);
     for (const CaptureBoard& board : kCaptureBoards) {

@@ -26,6 +26,9 @@ void CloseReceiver();
 // Where a board of this friendly name stands in the search order, with its remote's
 // layout; -1 when the name is not a listed board.
 int ListedBoardOrder(const char* friendlyName, RemoteLayout* layout);
+// The friendly name of the board at this place in the search order, or nullptr past the
+// end of the list.
+const char* ListedBoardName(int order);
 
 // The capture filter of the first device in `category` whose friendly name is
 // `friendlyName`, or 0.

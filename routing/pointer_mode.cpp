@@ -45,12 +45,12 @@ void InjectButton(std::uint32_t flags, Point at) {
                          0, static_cast<std::uintptr_t>(platform.GetMessageExtraInfo()));
 }
 
-void MovePointer(const PointerMove& move) {
+void MovePointer(std::int32_t dx, std::int32_t dy) {
     ++pointerState.moveCount;
     std::int32_t step = StepForMove(pointerState.moveCount);
     Point at = CurrentPointer();
-    std::int32_t x = at.x + move.dx * step;
-    std::int32_t y = at.y + move.dy * step;
+    std::int32_t x = at.x + dx * step;
+    std::int32_t y = at.y + dy * step;
     if (StrictlyInside(x, y)) {
         Plat().SetCursorPos(x, y);
     } else {
@@ -85,19 +85,33 @@ void SetBounds(std::int32_t width, std::int32_t height) {
 
 }  // namespace
 
-void MovePointerOrClick(RemoteKey key) {
+PointerKeyAction PointerActionOf(RemoteKey key) {
     for (const PointerMove& move : kPointerMoves) {
-        if (move.key == key) {
-            MovePointer(move);
-            return;
-        }
+        if (move.key == key) return {PointerAction::Move, move.dx, move.dy};
     }
-    if (key == kLeftClickKey) {
-        Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    } else if (key == kRightClickKey) {
-        Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    } else if (key == kDragKey) {
-        ToggleDrag();
+    if (key == kLeftClickKey) return {PointerAction::LeftClick, 0, 0};
+    if (key == kRightClickKey) return {PointerAction::RightClick, 0, 0};
+    if (key == kDragKey) return {PointerAction::DragToggle, 0, 0};
+    return {};
+}
+
+void MovePointerOrClick(RemoteKey key) {
+    PointerKeyAction what = PointerActionOf(key);
+    switch (what.action) {
+        case PointerAction::Move:
+            MovePointer(what.dx, what.dy);
+            break;
+        case PointerAction::LeftClick:
+            Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            break;
+        case PointerAction::RightClick:
+            Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+            break;
+        case PointerAction::DragToggle:
+            ToggleDrag();
+            break;
+        case PointerAction::None:
+            break;
     }
 }
 

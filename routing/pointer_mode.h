@@ -22,6 +22,16 @@ struct PointerState {
 
 extern PointerState pointerState;
 
+// What a key does in pointer mode; `dx` and `dy` give a move's direction.
+enum class PointerAction : std::uint8_t { None, Move, LeftClick, RightClick, DragToggle };
+struct PointerKeyAction {
+    PointerAction action = PointerAction::None;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+};
+
 void MovePointerOrClick(RemoteKey key);
+// Read-only, for the key-map reference as much as for MovePointerOrClick.
+PointerKeyAction PointerActionOf(RemoteKey key);
 void InitPointerBounds();
 void UpdatePointerBounds(std::int32_t width, std::int32_t height);

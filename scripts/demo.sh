@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the main job: the demo scenario in remote-sim, the utility's logic
-# on a simulated Windows desktop. Also builds the Windows program with mingw-w64.
+# on a simulated Windows desktop. Also builds the Windows program with mingw-w64, and its
+# installer with NSIS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,7 @@ echo "== Windows cross build, 32-bit mingw-w64 (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DRC_WERROR=ON
 cmake --build build-win -j"$JOBS"
+echo "   build-win/RemoteControl.exe, build-win/RemoteControl-Setup-5.0.0.1.exe"
 
 echo "== remote-sim $SCENARIO"
 build-release/remote-sim "$SCENARIO"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs every test: installs what is missing, checks the formatting, builds the native
 # tree with sanitizers and runs its tests, runs each fuzz target for a bounded time
-# (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64.
+# (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64 and runs its
+# tests, RemoteControl.exe under Wine among them, on a virtual X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 JOBS=2
 
-scripts/install-deps.sh
+scripts/install-deps.sh --wine
 
 echo "== formatting (clang-format)"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
@@ -31,5 +32,6 @@ echo "== Windows cross build, 32-bit mingw-w64 (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DRC_WERROR=ON
 cmake --build build-win -j"$JOBS"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-win --output-on-failure
 
 echo "== all tests passed"
