@@ -90,3 +90,6 @@ target_link_libraries(fake_capture_filter PRIVATE strmiids uuid ole32)
 target_compile_options(fake_capture_filter PRIVATE -Wno-non-virtual-dtor)
 target_link_options(fake_capture_filter PRIVATE -static -static-libgcc -static-libstdc++
                     -Wl,--kill-at)
+
+# What the exe's figures under Wine need on the Windows side (docs/performance.md).
+add_subdirectory(${CMAKE_SOURCE_DIR}/bench/wine ${CMAKE_BINARY_DIR}/bench-wine)
