@@ -19,8 +19,8 @@
 #define SIMCARD_REQUEST_BYTES 120
 
 // Where the remote's code comes from.
-#define SIMCARD_KIND_GPIO 1u // bits 0 to 5 of the key line's GPIO register
-#define SIMCARD_KIND_I2C 2u  // the byte of the device at I2C address 0x60
+#define SIMCARD_KIND_GPIO 1u  // bits 0 to 5 of the key line's GPIO register
+#define SIMCARD_KIND_I2C 2u   // the byte of the device at I2C address 0x60
 
 #define SIMCARD_CTL(n) CTL_CODE(FILE_DEVICE_UNKNOWN, 0x900 + (n), METHOD_BUFFERED, FILE_ANY_ACCESS)
 #define IOCTL_SIMCARD_ADD SIMCARD_CTL(1)         // in: SIMCARD_ADD
@@ -71,10 +71,10 @@ typedef struct SIMCARD_COMPLETION_MODE {
 } SIMCARD_COMPLETION_MODE;
 
 typedef struct SIMCARD_COUNTERS {
-    unsigned int requests;  // property requests received
-    unsigned int polls;     // selections of the key line's register
-    unsigned int failed;    // requests ended with an error status
-    unsigned int pended;    // requests reported pending
+    unsigned int requests;   // property requests received
+    unsigned int polls;      // selections of the key line's register
+    unsigned int failed;     // requests ended with an error status
+    unsigned int pended;     // requests reported pending
     unsigned int stepsLeft;  // script steps not yet finished (a step held for ever counts)
     unsigned int byCommand[SIMCARD_COMMAND_COUNT][2];  // [command][0: set, 1: get]
     unsigned int lastSize;
@@ -82,9 +82,13 @@ typedef struct SIMCARD_COUNTERS {
 } SIMCARD_COUNTERS;
 
 // The command table's codes, in the order of SIMCARD_COUNTERS.byCommand.
-#define SIMCARD_COMMAND_CODES                                                                    \
-    {0x30000001u, 0x30000003u, 0x11000001u, 0x11000002u, 0x11000003u, 0x1100000Bu, 0x1100000Cu, \
-     0x1100000Du, 0x1100000Eu, 0x1100000Fu, 0x11000010u, 0x11000018u}
-#define SIMCARD_COMMAND_NAMES                                                                 \
-    {"GpioSetAddress", "GpioRead",  "I2cApplySpeed", "I2cSpeed100k", "I2cSpeed200k", "I2cStart", \
-     "I2cStop",        "I2cRead",   "I2cWrite",      "I2cAck",       "I2cNack",      "I2cSetReadAddress"}
+#define SIMCARD_COMMAND_CODES                                                                      \
+    {                                                                                              \
+        0x30000001u, 0x30000003u, 0x11000001u, 0x11000002u, 0x11000003u, 0x1100000Bu, 0x1100000Cu, \
+            0x1100000Du, 0x1100000Eu, 0x1100000Fu, 0x11000010u, 0x11000018u                        \
+    }
+#define SIMCARD_COMMAND_NAMES                                                                      \
+    {                                                                                              \
+        "GpioSetAddress", "GpioRead", "I2cApplySpeed", "I2cSpeed100k", "I2cSpeed200k", "I2cStart", \
+            "I2cStop", "I2cRead", "I2cWrite", "I2cAck", "I2cNack", "I2cSetReadAddress"             \
+    }

@@ -11,6 +11,8 @@
 //   sim_card_ctl completion <card> immediate|pending [delay ms]
 //   sim_card_ctl counters <card>     sim_card_ctl reset <card>
 //   sim_card_ctl wait <card> <timeout ms>   waits until the script has been played
+//   sim_card_ctl post <class|-> <title|-> <message> <wParam>   posts to a top-level window
+//   sim_card_ctl hold                 stays running, keeping the Wine session (and the cards) up
 #include <windows.h>
 
 #include <cstdio>
@@ -23,8 +25,7 @@
 
 namespace {
 
-const wchar_t kVideoInputInstances[] =
-    L"CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\";
+const wchar_t kVideoInputInstances[] = L"CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\";
 
 int Fail(const char* what) {
     std::fprintf(stderr, "sim_card_ctl: %s (error %lu)\n", what, GetLastError());
@@ -51,10 +52,10 @@ int Install(const char* driverPath) {
     wchar_t path[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, driverPath, -1, path, MAX_PATH);
     // Auto start: a demand-started driver would end with the Wine session.
-    SC_HANDLE service = CreateServiceW(manager, SIMCARD_SERVICE_NAME, L"Simulated TV card",
-                                       SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
-                                       SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, path, nullptr,
-                                       nullptr, nullptr, nullptr, nullptr);
+    SC_HANDLE service =
+        CreateServiceW(manager, SIMCARD_SERVICE_NAME, L"Simulated TV card", SERVICE_ALL_ACCESS,
+                       SERVICE_KERNEL_DRIVER, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, path,
+                       nullptr, nullptr, nullptr, nullptr, nullptr);
     if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
         service = OpenServiceW(manager, SIMCARD_SERVICE_NAME, SERVICE_ALL_ACCESS);
     }
@@ -94,8 +95,8 @@ bool RegisterIn(REGSAM view, const wchar_t* key, const wchar_t* name, const wcha
                               static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t))) ==
                ERROR_SUCCESS;
     };
-    bool written = text(L"FriendlyName", name) && text(L"CLSID", clsid) &&
-                   text(L"SimCardDevice", device);
+    bool written =
+        text(L"FriendlyName", name) && text(L"CLSID", clsid) && text(L"SimCardDevice", device);
     RegCloseKey(entry);
     return written;
 }
@@ -131,7 +132,7 @@ int Script(int argc, char** argv) {
         step.polls = static_cast<unsigned>(Number(times + 1));
     }
     return Send(IOCTL_SIMCARD_SCRIPT, &script, sizeof script, nullptr, 0) ? 0
-                                                                            : Fail("script failed");
+                                                                          : Fail("script failed");
 }
 
 int FailCommand(int argc, char** argv) {
@@ -196,6 +197,17 @@ int Wait(const char* card, const char* timeoutMs) {
     }
 }
 
+// Posts like another program would, to the first top-level window of that class and title.
+int Post(char** argv) {
+    const char* windowClass = std::strcmp(argv[0], "-") == 0 ? nullptr : argv[0];
+    const char* title = std::strcmp(argv[1], "-") == 0 ? nullptr : argv[1];
+    HWND window = FindWindowA(windowClass, title);
+    if (!window) return Fail("no such window");
+    return PostMessageA(window, static_cast<UINT>(Number(argv[2])), Number(argv[3]), 0)
+               ? 0
+               : Fail("post failed");
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: see the head of e2e/controller/sim_card_ctl.cpp\n");
     return 2;
@@ -226,5 +238,10 @@ int main(int argc, char** argv) {
         return CardRequest(IOCTL_SIMCARD_RESET, args[0]);
     }
     if (std::strcmp(command, "wait") == 0 && count == 2) return Wait(args[0], args[1]);
+    if (std::strcmp(command, "post") == 0 && count == 4) return Post(args);
+    if (std::strcmp(command, "hold") == 0 && count == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
     return Usage();
 }

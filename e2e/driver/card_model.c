@@ -47,7 +47,8 @@ static unsigned int U32(const unsigned char* bytes, unsigned int offset) {
 }
 
 static void PutU32(unsigned char* bytes, unsigned int offset, unsigned int value) {
-    for (unsigned int i = 0; i < 4; ++i) bytes[offset + i] = (unsigned char)(value >> (8 * i));
+    for (unsigned int i = 0; i < 4; ++i)
+        bytes[offset + i] = (unsigned char)(value >> (8 * i));
 }
 
 static int Zero(const unsigned char* bytes, unsigned int from, unsigned int to) {
@@ -115,7 +116,8 @@ static unsigned int RegisterValue(const CARD_MODEL* card, unsigned int address) 
     unsigned int value = 0xFFFFFFFFu;  // idle lines read high
     if (card->heldCode < 0 || address != KeyRegister(card)) return value;
     value &= ~(1u << (card->keyLine % 8u));
-    if (card->kind == SIMCARD_KIND_GPIO) value = (value & ~0x3Fu) | ((unsigned)card->heldCode & 0x3Fu);
+    if (card->kind == SIMCARD_KIND_GPIO)
+        value = (value & ~0x3Fu) | ((unsigned)card->heldCode & 0x3Fu);
     return value;
 }
 

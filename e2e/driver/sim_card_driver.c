@@ -251,7 +251,8 @@ static VOID Unload(PDRIVER_OBJECT driver) {
         KeWaitForSingleObject(workerThread, Executive, KernelMode, FALSE, NULL);
         ObDereferenceObject(workerThread);
     }
-    for (unsigned int card = 0; card < SIMCARD_MAX_CARDS; ++card) DeleteCardDevice(card);
+    for (unsigned int card = 0; card < SIMCARD_MAX_CARDS; ++card)
+        DeleteCardDevice(card);
     UNICODE_STRING linkName;
     RtlInitUnicodeString(&linkName, SIMCARD_CONTROL_LINK);
     IoDeleteSymbolicLink(&linkName);

@@ -4,12 +4,11 @@
 // "SimCardDevice" names the driver device to open. Its IKsObject handle is that device,
 // opened for overlapped I/O as a capture driver's kernel-streaming handle would be.
 #define __STREAMS__  // makes <ksproxy.h> declare IKsObject
-#include <windows.h>
-
 #include <objbase.h>
 #include <ocidl.h>
 #include <oleauto.h>
 #include <strmif.h>
+#include <windows.h>
 
 // <ksproxy.h> needs <ks.h> and the DirectShow interfaces.
 #include <ks.h>
@@ -25,8 +24,8 @@ namespace {
 LONG liveObjects = 0;
 LONG serverLocks = 0;
 
-class SimCaptureFilter : public IBaseFilter, public IKsObject, public IPersistPropertyBag {
-public:
+class SimCaptureFilter final : public IBaseFilter, public IKsObject, public IPersistPropertyBag {
+  public:
     SimCaptureFilter() { InterlockedIncrement(&liveObjects); }
     virtual ~SimCaptureFilter() {
         if (device_ != INVALID_HANDLE_VALUE) CloseHandle(device_);
@@ -122,14 +121,14 @@ public:
     }
     STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_NOTIMPL; }
 
-private:
+  private:
     LONG refs_ = 1;
     WCHAR devicePath_[MAX_PATH] = {};
     HANDLE device_ = INVALID_HANDLE_VALUE;
 };
 
-class FilterFactory : public IClassFactory {
-public:
+class FilterFactory final : public IClassFactory {
+  public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
             *object = static_cast<IClassFactory*>(this);
@@ -165,7 +164,8 @@ FilterFactory factory;
 
 }  // namespace
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     *object = nullptr;
     if (!IsEqualCLSID(clsid, CLSID_SimCaptureFilter)) return CLASS_E_CLASSNOTAVAILABLE;
     return factory.QueryInterface(iid, object);

@@ -6,15 +6,13 @@
 //   receiver_probe list                    prints "device <friendly name>" per entry
 //   receiver_probe poll <friendly name> <register>   prints "status <s> value <v>"
 #define __STREAMS__  // makes <ksproxy.h> declare IKsObject
-#include <windows.h>
-
+#include <ks.h>
+#include <ksproxy.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <strmif.h>
-
-#include <ks.h>
-#include <ksproxy.h>
 #include <uuids.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +25,8 @@ constexpr unsigned char kPropertySet[16] = {0x10, 0x1A, 0x4A, 0xC4, 0x37, 0x0A, 
                                             0x83, 0x28, 0x00, 0x60, 0x97, 0xBA, 0x83, 0xAB};
 
 void PutU32(unsigned char* bytes, int offset, unsigned value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 unsigned U32(const unsigned char* bytes, int offset) {
@@ -41,8 +40,7 @@ long Request(HANDLE device, unsigned char* buffer, DWORD size) {
     overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     DWORD returned = 0;
     long status = 0;
-    if (!DeviceIoControl(device, kKsProperty, buffer, size, buffer, size, &returned,
-                         &overlapped)) {
+    if (!DeviceIoControl(device, kKsProperty, buffer, size, buffer, size, &returned, &overlapped)) {
         DWORD error = GetLastError();
         if (error == ERROR_IO_PENDING) {
             error = GetOverlappedResult(device, &overlapped, &returned, TRUE) ? 0 : GetLastError();
