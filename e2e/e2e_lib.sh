@@ -51,8 +51,11 @@ wine32() {
     fi
 }
 
+# E2E_WINE32=qemu forces the qemu way, as on a machine without 32-bit user code.
 choose_wine32_mode() {
-    if "$WINE32" --version >/dev/null 2>&1; then
+    if [[ ${E2E_WINE32:-} == qemu ]]; then
+        WINE32_MODE=qemu
+    elif "$WINE32" --version >/dev/null 2>&1; then
         WINE32_MODE=native
     elif command -v qemu-i386 >/dev/null && [[ -e /usr/lib/wine/wine-preloader ]]; then
         WINE32_MODE=qemu

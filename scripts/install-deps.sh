@@ -9,8 +9,9 @@ set -euo pipefail
 
 BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools)
-# The exe is 32-bit, so Wine needs its i386 part beside wine64.
-WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool imagemagick)
+# The exe is 32-bit, so Wine needs its i386 part beside wine64. Where the kernel runs no 32-bit
+# user code, the end-to-end run starts it under qemu-i386 through Wine's preloader.
+WINE_PACKAGES=(wine64 wine wine32:i386 wine32-preloader:i386 qemu-user xvfb xdotool imagemagick)
 
 want_wine=0
 for arg in "$@"; do
