@@ -4,11 +4,13 @@
 // "SimCardDevice" names the driver device to open. Its IKsObject handle is that device,
 // opened for overlapped I/O as a capture driver's kernel-streaming handle would be.
 #define __STREAMS__  // makes <ksproxy.h> declare IKsObject
+#include <windows.h>
+
+// The COM and DirectShow headers need <windows.h>.
 #include <objbase.h>
 #include <ocidl.h>
 #include <oleauto.h>
 #include <strmif.h>
-#include <windows.h>
 
 // <ksproxy.h> needs <ks.h> and the DirectShow interfaces.
 #include <ks.h>

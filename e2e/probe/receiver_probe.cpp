@@ -6,13 +6,17 @@
 //   receiver_probe list                    prints "device <friendly name>" per entry
 //   receiver_probe poll <friendly name> <register>   prints "status <s> value <v>"
 #define __STREAMS__  // makes <ksproxy.h> declare IKsObject
-#include <ks.h>
-#include <ksproxy.h>
+#include <windows.h>
+
+// The COM and DirectShow headers need <windows.h>.
 #include <objbase.h>
 #include <oleauto.h>
 #include <strmif.h>
 #include <uuids.h>
-#include <windows.h>
+
+// <ksproxy.h> needs <ks.h> and the DirectShow interfaces.
+#include <ks.h>
+#include <ksproxy.h>
 
 #include <cstdio>
 #include <cstdlib>
