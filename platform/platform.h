@@ -51,12 +51,12 @@ struct Luid {
     std::uint32_t lowPart;
     std::int32_t highPart;
 };
-struct TokenPrivileges {
+struct TokenPrivilegeList {
     std::uint32_t privilegeCount;
     Luid luid;
     std::uint32_t attributes;
 };
-static_assert(sizeof(TokenPrivileges) == 16, "TOKEN_PRIVILEGES with one entry is 16 bytes");
+static_assert(sizeof(TokenPrivilegeList) == 16, "TOKEN_PRIVILEGES with one entry is 16 bytes");
 
 // MSG
 struct Msg {
@@ -185,8 +185,8 @@ class Platform {
     virtual Handle GetCurrentProcess() = 0;
     virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;
     virtual bool LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) = 0;
-    virtual bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
-                                       std::uint32_t bufferLength, TokenPrivileges* previous,
+    virtual bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivilegeList* newState,
+                                       std::uint32_t bufferLength, TokenPrivilegeList* previous,
                                        std::uint32_t* returnLength) = 0;
     virtual std::uint32_t GetLastError() = 0;
     virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;

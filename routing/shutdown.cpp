@@ -1,6 +1,8 @@
 #include "routing/shutdown.h"
 
+#include "apps/tv_app.h"
 #include "routing/dialog_placement.h"
+#include "shell/main_window.h"
 #include "shell/resource_ids.h"
 
 std::int32_t shutdownDialogOpen = 0;
@@ -57,13 +59,21 @@ std::intptr_t OnCommand(Hwnd dialog, WParam wParam) {
 
 }  // namespace
 
+// Every application is looked up, also after one was found.
+bool NoTvAppRunning() {
+    bool anyRunning = false;
+    for (AppId id : kAppOrder)
+        anyRunning = IsRunning(id) != 0 || anyRunning;
+    return !anyRunning;
+}
+
 // The procedure only ever ends the dialog with IDOK or IDCANCEL, so -1 (no dialog) or 0
 // (the owner was refused) means that no dialog was made and no closing path will run:
 // the flag is dropped again, or every later key would go to a dialog that is not there.
 void ShowShutdownDialog(Hwnd owner) {
     shutdownDialogOpen = 1;
-    // A null module: the template comes from the program's own file.
-    std::intptr_t result = Plat().DialogBoxParamA(0, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
+    std::intptr_t result =
+        Plat().DialogBoxParamA(appInstance, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
     if (result == -1 || result == 0) shutdownDialogOpen = 0;
 }
 

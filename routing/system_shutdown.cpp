@@ -14,16 +14,18 @@ bool EnableShutdownPrivilege() {
                                    TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         return false;
     }
-    TokenPrivileges privileges{};
+    TokenPrivilegeList privileges{};
     privileges.privilegeCount = 1;
-    if (!platform.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.luid)) {
-        return false;
+    bool enabled = false;
+    if (platform.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.luid)) {
+        privileges.attributes = SE_PRIVILEGE_ENABLED;
+        platform.AdjustTokenPrivileges(token, false, &privileges, 0, nullptr, nullptr);
+        // The adjustment also "succeeds" when the privilege was not granted; only the
+        // last error tells.
+        enabled = platform.GetLastError() == 0;
     }
-    privileges.attributes = SE_PRIVILEGE_ENABLED;
-    platform.AdjustTokenPrivileges(token, false, &privileges, 0, nullptr, nullptr);
-    // The adjustment also "succeeds" when the privilege was not granted; only the last
-    // error tells.
-    return platform.GetLastError() == 0;
+    platform.CloseHandle(token);
+    return enabled;
 }
 
 }  // namespace

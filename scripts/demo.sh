@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 JOBS=2
-SCENARIO=examples/demo.scn
+SCENARIO=${1:-examples/demo.scn}
 
 scripts/install-deps.sh
 
@@ -18,15 +18,5 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DRC_WERROR=ON
 cmake --build build-win -j"$JOBS"
 
-echo "== built"
-for artifact in build-release/remote-sim build-release/unit_tests \
-    build-win/RemoteControl.exe build-win/win32_seam_check.exe; do
-    if [[ -f "$artifact" ]]; then echo "  $artifact"; fi
-done
-
-if [[ -x build-release/remote-sim && -f "$SCENARIO" ]]; then
-    echo "== remote-sim $SCENARIO"
-    build-release/remote-sim "$SCENARIO"
-else
-    echo "== no demo run: remote-sim or $SCENARIO is not part of this tree yet"
-fi
+echo "== remote-sim $SCENARIO"
+build-release/remote-sim "$SCENARIO"

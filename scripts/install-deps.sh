@@ -3,15 +3,20 @@
 #   scripts/install-deps.sh          compilers, CMake, GoogleTest, Google Benchmark, clang-format,
 #                                    the mingw-w64 cross compilers
 #   scripts/install-deps.sh --wine   also Wine (with its 32-bit part), Xvfb and the tools of the
-#                                    Wine end-to-end run
+#                                    Wine end-to-end run; on a kernel that cannot run 32-bit
+#                                    programs, QEMU's user-mode emulator runs Wine's 32-bit loader
 # A second run finds everything present and returns at once.
 set -euo pipefail
 
 BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools)
-# The exe is 32-bit, so Wine needs its i386 part beside wine64. Where the kernel runs no 32-bit
-# user code, the end-to-end run starts it under qemu-i386 through Wine's preloader.
-WINE_PACKAGES=(wine64 wine wine32:i386 wine32-preloader:i386 qemu-user xvfb xdotool imagemagick)
+# The exe is 32-bit, so Wine needs its i386 part beside wine64; the preloader keeps the 32-bit
+# address space in one piece (without it an emulated start takes a minute). Wine's own fonts
+# give the caption buttons their glyphs, Liberation stands in for Arial.
+WINE_PACKAGES=(wine64 wine wine32:i386 wine32-preloader:i386 fonts-wine fonts-liberation
+               xvfb xauth xdotool imagemagick)
+I386_ELF_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+I386_ELF_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
 want_wine=0
 for arg in "$@"; do
@@ -67,8 +72,26 @@ fi
 mapfile -t missing < <(missing_of "${packages[@]}")
 
 if [[ ${#missing[@]} -eq 0 ]]; then
-    echo "install-deps: everything is installed"
-    exit 0
+    echo "install-deps: every package is installed"
+else
+    echo "install-deps: installing ${missing[*]}"
+    apt_install "${missing[@]}"
 fi
-echo "install-deps: installing ${missing[*]}"
-apt_install "${missing[@]}"
+
+# Some kernels (virtual machines among them) run no 32-bit x86 code at all: neither Wine's
+# 32-bit loader nor a 32-bit code segment under the 64-bit one. There the kernel hands 32-bit
+# programs to qemu-i386, registered once per boot.
+runs_i386() {
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+if [[ $want_wine -eq 1 ]] && ! runs_i386; then
+    is_installed qemu-user || apt_install qemu-user
+    binfmt=/proc/sys/fs/binfmt_misc
+    [[ -e $binfmt/register ]] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+    if [[ ! -e $binfmt/qemu-i386 ]]; then
+        echo ":qemu-i386:M::$I386_ELF_MAGIC:$I386_ELF_MASK:/usr/bin/qemu-i386:F" |
+            as_root tee "$binfmt/register" >/dev/null
+    fi
+    runs_i386 || { echo "install-deps: 32-bit programs still do not run" >&2; exit 1; }
+    echo "install-deps: 32-bit programs run under qemu-i386"
+fi

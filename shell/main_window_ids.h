@@ -4,10 +4,11 @@
 
 #include <cstdint>
 
-// Commands of the main window (WM_COMMAND, low word of wParam).
-constexpr std::uint32_t IDM_ABOUT = 30;
+#include "shell/resource_ids.h"
+
+// Commands of the main window (WM_COMMAND, low word of wParam). IDM_ABOUT and IDM_SETTING,
+// which the accelerators give too, come from the resource numbers.
 constexpr std::uint32_t IDM_CLOSE = 31;
-constexpr std::uint32_t IDM_SETTING = 32;
 constexpr std::uint32_t IDM_APP1 = 1101;
 constexpr std::uint32_t IDM_APP2 = 1102;
 constexpr std::uint32_t IDM_APP6 = 1106;
@@ -22,9 +23,9 @@ constexpr std::uint32_t WM_TRAYNOTIFY = 1001;
 constexpr std::uint32_t kTrayIconId = 10;
 
 // Resources
-constexpr std::uint32_t kTitleStringId = 22;
-constexpr std::uint32_t kClassNameStringId = 23;
-constexpr int kAcceleratorTableId = 23;
-constexpr int kMainIconId = 50;
-constexpr int kSettingDialogId = 20;
-constexpr int kAboutDialogId = 21;
+constexpr std::uint32_t kTitleStringId = IDS_WINDOW_TITLE;
+constexpr std::uint32_t kClassNameStringId = IDS_CLASS_NAME;
+constexpr int kAcceleratorTableId = IDR_ACCELERATORS;
+constexpr int kMainIconId = IDI_REMOTE_CONTROL;
+constexpr int kSettingDialogId = IDD_SETTING;
+constexpr int kAboutDialogId = IDD_ABOUT;

@@ -222,6 +222,8 @@ class SimDesktop : public Platform {
     bool shutdownPrivilegeHeld = true;  // false: the adjustment leaves ERROR_NOT_ALL_ASSIGNED
     bool exitWindowsRefused = false;    // ExitWindowsEx fails
     bool shutdownPrivilegeEnabled = false;
+    int openTokens = 0;  // process tokens opened and not yet closed
+    bool CloseToken(Handle token);
     std::uint32_t lastError = 0;                  // GetLastError
     std::vector<std::uint32_t> shutdownRequests;  // flags of every accepted ExitWindowsEx
 
@@ -254,8 +256,8 @@ class SimDesktop : public Platform {
     Handle GetCurrentProcess() override;
     bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
     bool LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) override;
-    bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
-                               std::uint32_t bufferLength, TokenPrivileges* previous,
+    bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivilegeList* newState,
+                               std::uint32_t bufferLength, TokenPrivilegeList* previous,
                                std::uint32_t* returnLength) override;
     std::uint32_t GetLastError() override;
     bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;

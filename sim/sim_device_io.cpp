@@ -54,7 +54,7 @@ Handle SimDesktop::CreateEventA(void*, bool, bool, const char*) {
 
 bool SimDesktop::CloseHandle(Handle object) {
     ++calls;
-    if (com.events.erase(object) == 1) return true;
+    if (com.events.erase(object) == 1 || CloseToken(object)) return true;
     // Device handles belong to their filter and are not the caller's to close.
     ++com.misuse;
     lastError = ERROR_INVALID_HANDLE;

@@ -177,7 +177,7 @@ bool SimDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int c
         if (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP) BringToFront(window);
     }
     TraceDetail("position " + Describe(window) + " " + std::to_string(placement.x) + " " +
-          std::to_string(placement.y) + (placement.topmost ? " topmost" : ""));
+                std::to_string(placement.y) + (placement.topmost ? " topmost" : ""));
     return true;
 }
 

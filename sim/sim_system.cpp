@@ -65,6 +65,13 @@ bool SimDesktop::OpenProcessToken(Handle process, std::uint32_t, Handle* token) 
         return false;
     }
     *token = kProcessToken;
+    ++openTokens;
+    return true;
+}
+
+bool SimDesktop::CloseToken(Handle token) {
+    if (token != kProcessToken || openTokens == 0) return false;
+    --openTokens;
     return true;
 }
 
@@ -80,8 +87,8 @@ bool SimDesktop::LookupPrivilegeValueA(const char* system, const char* name, Lui
 
 // A privilege the token does not hold is left out, and the call still succeeds: only
 // the last error tells.
-bool SimDesktop::AdjustTokenPrivileges(Handle token, bool, TokenPrivileges* newState, std::uint32_t,
-                                       TokenPrivileges*, std::uint32_t*) {
+bool SimDesktop::AdjustTokenPrivileges(Handle token, bool, TokenPrivilegeList* newState,
+                                       std::uint32_t, TokenPrivilegeList*, std::uint32_t*) {
     ++calls;
     if (token != kProcessToken || !newState) {
         lastError = ERROR_INVALID_HANDLE;

@@ -57,6 +57,7 @@ TEST_F(ShutdownTest, PowerConfirmsThroughATickNestedInTheDialog) {
     EXPECT_TRUE(TraceHas(At(455, "dialog close 107 result=1")));
     EXPECT_EQ(Shutdowns(), (std::vector<std::string>{"shutdown flags=0x0C"}));
     EXPECT_EQ(shutdownDialogOpen, 0);
+    EXPECT_EQ(desk.openTokens, 0);  // the process token is not left open
 }
 
 TEST_F(ShutdownTest, AnyOtherKeyCancels) {
@@ -157,6 +158,7 @@ TEST_F(ShutdownTest, WithoutTheShutdownPrivilegeNothingHappensAndNothingIsShown)
         ShutDownComputer();
         EXPECT_TRUE(TraceWith("shutdown").empty()) << c.name;  // not even asked
         EXPECT_TRUE(desk.messageBoxes.empty()) << c.name;
+        EXPECT_EQ(desk.openTokens, 0) << c.name;
     }
 }
 

@@ -73,11 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
     InstallAll();
     Hwnd other = desk.CreateSimWindow("Recorder", "DVBS Recorder", true);
-    Hwnd longTitle = desk.CreateSimWindow("Long", std::string(300, 'L'), true);
-    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);  // prefix "DVBS"
-    EXPECT_EQ(FindAppWindow(7), 0u);                     // class "ZARVIN_DVBS" only
+    desk.CreateSimWindow("Long", std::string(300, 'L'), true);  // read as 127 characters
+    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);         // prefix "DVBS"
+    EXPECT_EQ(FindAppWindow(7), 0u);                            // class "ZARVIN_DVBS" only
     EXPECT_EQ(lumacastApp.FindByTitlePrefix(), 0u);
-    (void)longTitle;
+    Hwnd longDvbs = desk.CreateSimWindow("Long", "DVBS" + std::string(300, 'x'), true);
+    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), longDvbs);
 
     Hwnd lumacastPro = desk.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
     EXPECT_EQ(FindAppWindow(1), 0u);

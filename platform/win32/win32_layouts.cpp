@@ -46,18 +46,18 @@ static_assert(offsetof(OsVersionInfo, csdVersion) == offsetof(OSVERSIONINFOA, sz
 static_assert(sizeof(Luid) == sizeof(LUID), "Luid is LUID");
 static_assert(offsetof(Luid, lowPart) == offsetof(LUID, LowPart), "Luid::lowPart");
 static_assert(offsetof(Luid, highPart) == offsetof(LUID, HighPart), "Luid::highPart");
-static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES),
-              "TokenPrivileges is TOKEN_PRIVILEGES");
-static_assert(offsetof(TokenPrivileges, privilegeCount) ==
+static_assert(sizeof(TokenPrivilegeList) == sizeof(TOKEN_PRIVILEGES),
+              "TokenPrivilegeList is TOKEN_PRIVILEGES");
+static_assert(offsetof(TokenPrivilegeList, privilegeCount) ==
                   offsetof(TOKEN_PRIVILEGES, PrivilegeCount),
-              "TokenPrivileges::privilegeCount");
-static_assert(offsetof(TokenPrivileges, luid) ==
+              "TokenPrivilegeList::privilegeCount");
+static_assert(offsetof(TokenPrivilegeList, luid) ==
                   offsetof(TOKEN_PRIVILEGES, Privileges) + offsetof(LUID_AND_ATTRIBUTES, Luid),
-              "TokenPrivileges::luid");
-static_assert(offsetof(TokenPrivileges, attributes) ==
+              "TokenPrivilegeList::luid");
+static_assert(offsetof(TokenPrivilegeList, attributes) ==
                   offsetof(TOKEN_PRIVILEGES, Privileges) +
                       offsetof(LUID_AND_ATTRIBUTES, Attributes),
-              "TokenPrivileges::attributes");
+              "TokenPrivilegeList::attributes");
 
 // MSG
 static_assert(sizeof(Msg) == sizeof(MSG), "Msg is MSG");

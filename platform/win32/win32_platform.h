@@ -62,8 +62,8 @@ class Win32Platform final : public Platform {
     Handle GetCurrentProcess() override;
     bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
     bool LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) override;
-    bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
-                               std::uint32_t bufferLength, TokenPrivileges* previous,
+    bool AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivilegeList* newState,
+                               std::uint32_t bufferLength, TokenPrivilegeList* previous,
                                std::uint32_t* returnLength) override;
     std::uint32_t GetLastError() override;
     bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;

@@ -2,9 +2,7 @@
 // IKsObject, and overlapped device control. Each is its one Windows call.
 #define __STREAMS__  // makes <ksproxy.h> declare IKsObject
 
-// winnt.h's enumerator `TokenPrivileges` would hide the seam's record of that name.
-#define TokenPrivileges TokenInformationClass_TokenPrivileges
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 // The COM and DirectShow headers need <windows.h>.
 #include <objbase.h>
@@ -14,7 +12,6 @@
 // <ksproxy.h> needs <ks.h> and the DirectShow interfaces.
 #include <ks.h>
 #include <ksproxy.h>
-#undef TokenPrivileges
 
 #include <cstddef>
 

@@ -25,8 +25,9 @@ bool Win32Platform::LookupPrivilegeValueA(const char* system, const char* name, 
     return ::LookupPrivilegeValueA(system, name, reinterpret_cast<PLUID>(luid)) != FALSE;
 }
 
-bool Win32Platform::AdjustTokenPrivileges(Handle token, bool disableAll, TokenPrivileges* newState,
-                                          std::uint32_t bufferLength, TokenPrivileges* previous,
+bool Win32Platform::AdjustTokenPrivileges(Handle token, bool disableAll,
+                                          TokenPrivilegeList* newState, std::uint32_t bufferLength,
+                                          TokenPrivilegeList* previous,
                                           std::uint32_t* returnLength) {
     return ::AdjustTokenPrivileges(AsNative<HANDLE>(token), static_cast<BOOL>(disableAll),
                                    reinterpret_cast<PTOKEN_PRIVILEGES>(newState), bufferLength,

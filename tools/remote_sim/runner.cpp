@@ -70,7 +70,8 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
     for (int appId : s.running)
         desk.StartApp(appId);
     desk.buttonsSwapped = s.swapButtons;
-    if (s.hasCursor) desk.cursor = Point{s.cursorX, s.cursorY};
+    desk.cursor =
+        s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
     desk.shutdownPrivilegeHeld = s.shutdownPrivilege;
     desk.tickBase = s.tickBase;
 }
