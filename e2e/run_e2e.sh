@@ -82,3 +82,6 @@ if ((FAILED > 0)); then
     echo "logs: $LOGS"
     exit 1
 fi
+# The prefix is about 700 MB; a passing run keeps only its logs and screenshots.
+finish
+rm -rf "$WINEPREFIX" "$RUN/boot"
