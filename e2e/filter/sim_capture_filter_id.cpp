@@ -1,0 +1,5 @@
+#include "e2e/filter/sim_capture_filter.h"
+
+// {79FE9855-56BA-42BC-9C39-2EA3E8915122}
+const CLSID CLSID_SimCaptureFilter = {
+    0x79fe9855, 0x56ba, 0x42bc, {0x9c, 0x39, 0x2e, 0xa3, 0xe8, 0x91, 0x51, 0x22}};

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The Wine end-to-end run: the real RemoteControl.exe in a fresh Wine prefix under Xvfb,
+# a simulated TV card behind a real kernel driver, and fake TV applications that log what
+# they receive. Remote presses are played on the card; the checks read the applications'
+# logs, the X screen and the card's counters.
+#
+#   e2e/run_e2e.sh <Windows build dir>     (ctest's wine_e2e; exits 77 when Wine is missing)
+#
+# Screenshots land in <build>/e2e-run/screenshots; with E2E_UPDATE_DOCS=1 they are also
+# copied to docs/images/e2e-*.png for the README.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:?usage: $0 <Windows build dir>}" && pwd)
+EXE=${E2E_EXE:-$BUILD/RemoteControl.exe}
+
+skip() {
+    echo "wine_e2e skipped: $*"
+    exit 77
+}
+[[ -x /usr/lib/wine/wine64 ]] || skip "Wine is not installed (scripts/install-deps.sh --wine)"
+command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
+command -v xdotool >/dev/null || skip "xdotool is not installed"
+[[ -f $EXE ]] || skip "no $EXE"
+
+# One X server for the whole run, 1024 x 768 (a width of the dialogs' placement table).
+if [[ -z ${E2E_IN_XVFB:-} ]]; then
+    export E2E_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+RUN="$BUILD/e2e-run"
+LOGS="$RUN/logs"
+SHOTS="$RUN/screenshots"
+export WINEPREFIX="$RUN/prefix"
+export WINEDEBUG=-all
+source "$ROOT/e2e/e2e_lib.sh"
+choose_wine32_mode || skip "32-bit programs cannot run (install wine32 and its preloader, or qemu-user)"
+
+# Ends this run's Wine session (and nothing else) however the script ends.
+finish() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+}
+trap finish EXIT
+
+# A fresh prefix for every run: nothing is kept from an earlier one.
+"$WINESERVER" -k >/dev/null 2>&1 || true
+rm -rf "$RUN"
+mkdir -p "$LOGS" "$SHOTS"
+say "fresh Wine prefix in $WINEPREFIX (32-bit programs: $WINE32_MODE)"
+make_prefix
+
+# The session keeper: while it runs the session, the driver and its cards stay up.
+"$WINE64" "$CTL" hold >"$LOGS/keeper.out" 2>&1 &
+KEEPER_PID=$!
+say "installing the simulated card's driver"
+ctl install "$(winepath_of "$WIN64_BUILD/rcsimcard.sys")"
+ctl add 0 gpio 14  # "Kavel KV200 Video Capture"
+ctl add 1 gpio 14  # "Sorrel DVBT Q7 Video Capture"
+ctl add 2 i2c 0    # "Sorrel DVBS Q7 Video Capture"
+
+for id in 0 1 2 7 9; do install_app "$id"; done
+reg32 'HKLM\SOFTWARE\Tolvane\Lumacast' InstallPath 'C:\TV\Lumacast'
+reg32 'HKLM\Software\Marovex\TV Suite\TVR' AppPath 'C:\TV\Vantor'
+reg32 'HKLM\SOFTWARE\Marovex\DVB Suite\DVBS' AppPath 'C:\TV\DVBS'
+reg32 'HKLM\Software\Zarvin Multimedia\TV Hub\DTVR' AppPath 'C:\TV\Hub'
+
+# From here on every check reports for itself; a failing step shows in the checks after it.
+set +e
+source "$ROOT/e2e/scenarios.sh"
+run_no_receiver
+run_gpio_boards
+run_i2c_board  # last: it ends with the shutdown request, which ends the Wine session
+
+if [[ ${E2E_UPDATE_DOCS:-0} == 1 ]]; then
+    for shot in "$SHOTS"/*.png; do cp "$shot" "$ROOT/docs/images/e2e-$(basename "$shot")"; done
+fi
+say "done"
+echo "$PASSED passed, $FAILED failed"
+if ((FAILED > 0)); then
+    printf 'failed: %s\n' "${FAILED_NAMES[@]}"
+    echo "logs: $LOGS"
+    exit 1
+fi
+# The prefix is about 700 MB; a passing run keeps only its logs and screenshots.
+finish
+rm -rf "$WINEPREFIX" "$RUN/boot"

@@ -1,0 +1,228 @@
+# The scenarios of the Wine end-to-end run (sourced by e2e/run_e2e.sh). Raw codes on the
+# GPIO boards go through the remote's translation table: raw 30 is Power (key 18), raw 9 key
+# 5, raw 27 key 3, raw 16 key 10, raw 17 key 22, raw 21 key 6, raw 2 key 0. On the I2C board
+# (Direct layout) the raw code is the key.
+
+# Line number from which an application's log is read next.
+next_line() { echo $(($(log_lines "$1") + 1)); }
+
+# The key events that application 1 received from line `from` on, without their lParam.
+key_events() { log_since 1 "$1" | awk '$2 ~ /^key(down|up)$/ { printf "%s %s,", $2, $3 }'; }
+
+pointer_at() { [[ $(pointer_x) == "$1" && $(pointer_y) == "$2" ]]; }
+
+focus_and_press() {
+    local id
+    id=$(window_ids "$1" | tail -n 1)
+    [[ -n $id ]] || return 1
+    xdotool windowfocus --sync "$id" key "$2"
+}
+
+# The tray menu opens with its top left corner at the click; with the default application's
+# entry first, the entries' middles lie this far below it.
+declare -A TRAY_ENTRY_OFFSET=([app]=12 [setting]=38 [about]=63 [exit]=88)
+
+choose_tray_entry() {
+    click_tray_icon
+    sleep 1
+    xdotool mousemove $((CLICK_X + 40)) $((CLICK_Y + TRAY_ENTRY_OFFSET[$1])) click 1
+}
+
+run_no_receiver() {
+    say "no receiver: no listed board present"
+    start_utility no-receiver
+    check "the utility starts without a receiver and shows its tray icon" utility_running
+    click_tray_icon
+    check "a click on the icon shows the no-receiver message" \
+        wait_for 10 window_shown '^Remote Control$'
+    screenshot no-receiver '^Remote Control$'
+    focus_and_press '^Remote Control$' Return
+    check "after the message the utility quits" utility_gone 20
+}
+
+run_gpio_boards() {
+    say "GPIO boards: a DVBT card listed first, a KV200 second"
+    ctl register a-dvbt "Sorrel DVBT Q7 Video Capture" 1
+    ctl register b-kv200 "Kavel KV200 Video Capture" 0
+    "$WINE64" "$WIN64_BUILD/receiver_probe.exe" list >"$LOGS/probe-list.txt" 2>>"$LOGS/wine64.out"
+    check "the enumerator lists the DVBT card before the KV200" \
+        grep -qz 'device Sorrel DVBT Q7 Video Capture.*device Kavel KV200 Video Capture' \
+        "$LOGS/probe-list.txt"
+    start_app 0 --rect 200 150 600 450
+    start_utility gpio
+    check "the utility polls the KV200 card" wait_for 15 eval '(($(counter 0 polls) > 0))'
+    check "the DVBT card, first in enumeration order, is never asked" \
+        eval '(($(counter 1 requests) == 0))'
+
+    say "Power with application 9 as the installed default"
+    press 0 30x1
+    check "Power starts application 9 with the parameter remote" \
+        logged 9 1 '^start .* remote$' 20
+    wait_for 20 grep -q '^ready' "$(app_log 9)"
+    local from
+    from=$(next_line 9)
+    press 0 9x1 16x1
+    check "a later digit reaches application 9 as 4024 with 10005" \
+        logged 9 "$from" '^main msg 4024 10005 0$'
+    check "key 10 reaches application 9 as 4024 with 10000" \
+        logged 9 "$from" '^main msg 4024 10000 0$'
+    # Closed by the user: the watcher notices within its 1 s tick and clears application 9.
+    ctl post ZarvinMainPanel_Class "Omnivue Center" 16 0
+    check "application 9 closes when the user closes it" app_exited 9
+    sleep 2.5
+    xdotool mousemove 500 400
+    sleep 0.5
+    from=$(next_line 9)
+    press 0 21x1
+    check "after it has gone the watcher clears it: the next key moves the pointer" \
+        wait_for 5 pointer_at 501 400
+    check "and application 9 is not started again" not_logged 9 "$from" '^start'
+
+    from=$(next_line 9)
+    press 0 30x1
+    check "a second Power starts application 9 again" logged 9 "$from" '^ready' 20
+    from=$(next_line 9)
+    press 0 30x1
+    check "Power closes application 9 with 4024 and 25" \
+        logged 9 "$from" '^main msg 4024 25 0$'
+    check "application 9 ends on its close command" app_exited 9
+
+    say "keys to running applications 7 and 2"
+    start_app 7
+    from=$(next_line 7)
+    press 0 9x1
+    check "a digit reaches the running application 7 as 3024 with 10005" \
+        logged 7 "$from" '^main msg 3024 10005 0$'
+    press 0 30x1
+    check "Power closes the active application 7 with 3024 and 1" \
+        logged 7 "$from" '^main msg 3024 1 0$'
+    check "application 7 ends on its close command" app_exited 7
+    start_app 2
+    from=$(next_line 2)
+    press 0 27x1 16x1
+    check "a digit reaches application 2 as 3024 with 10003" \
+        logged 2 "$from" '^main msg 3024 10003 0$'
+    check "key 10 reaches application 2 as 3024 with 10100" \
+        logged 2 "$from" '^main msg 3024 10100 0$'
+    press 0 30x1
+    check "application 2 ends on Power" app_exited 2
+
+    say "keystrokes to application 1"
+    start_app 1
+    from=$(next_line 1)
+    press 0 27x1
+    check "key 3 is posted to application 1 as VK_NUMPAD3 with lParam 22020097" \
+        logged 1 "$from" '^main keydown 0x63 22020097$'
+    from=$(next_line 1)
+    press 0 17x1
+    check "key 22 reaches application 1 as the chord Ctrl+Shift+P, in order" \
+        wait_for 10 eval '[[ $(key_events '"$from"') == "keydown 0x11,keydown 0x10,keydown 0x50,keyup 0x50,keyup 0x10,keyup 0x11," ]]'
+    from=$(next_line 1)
+    press 0 27x12
+    check "a key held for 12 polls while application 1 is active arrives twice" \
+        eval '(($(log_since 1 '"$from"' | grep -c "^main keydown 0x63 ") == 2))'
+    press 0 30x1
+    check "Power closes application 1 with Alt+F4" logged 1 "$from" '^main close$'
+    check "application 1 ends" app_exited 1
+
+    say "pointer mode"
+    xdotool mousemove 500 400
+    sleep 0.5
+    press 0 21x12
+    check "a held direction key moves the pointer by 1,1,1,1,6,6,6,6,6,12,12,12 pixels" \
+        wait_for 5 pointer_at 570 400
+    from=$(next_line 0)
+    press 0 2x1
+    check "key 0 clicks where the pointer is: the window under it gets the button down" \
+        logged 0 "$from" '^main lbuttondown 570 400$'
+    check "and the button up" logged 0 "$from" '^main lbuttonup 570 400$'
+
+    say "screenshots of the tray menu and the dialogs"
+    click_tray_icon
+    sleep 1
+    screenshot_tray_menu
+    xdotool key Escape
+    sleep 0.5
+    choose_tray_entry setting
+    check "the tray menu opens the Setting dialog" \
+        wait_for 10 window_shown '^Remote Control - Setting$'
+    screenshot setting '^Remote Control - Setting$'
+    focus_and_press '^Remote Control - Setting$' Escape
+    wait_for 5 window_gone '^Remote Control - Setting$'
+    choose_tray_entry about
+    check "the tray menu opens the About dialog" \
+        wait_for 10 window_shown '^Remote Control - About$'
+    screenshot about '^Remote Control - About$'
+    focus_and_press '^Remote Control - About$' Escape
+    wait_for 5 window_gone '^Remote Control - About$'
+}
+
+screenshot_tray_menu() {
+    local id X Y WIDTH HEIGHT
+    id=$(window_ids '^Wine System Tray$' | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    import -silent -window root -crop "240x200+$X+$Y" +repage "$SHOTS/tray-menu.png"
+}
+
+run_i2c_board() {
+    say "I2C board with the Direct layout, requests pended; default application 2"
+    ctl unregister a-dvbt
+    ctl unregister b-kv200
+    ctl register c-dvbs "Sorrel DVBS Q7 Video Capture" 2
+    ctl completion 2 pending 0
+    reg32 'HKLM\SOFTWARE\Zarvin Multimedia\Tuner Utilities' DefaultTVAPP 2 REG_DWORD
+    local previous=$UTILITY_PID
+    wine32 "$EXE" >"$LOGS/utility-i2c.out" 2>&1 &
+    UTILITY_PID=$!
+    check "a new instance closes the one already running" \
+        wait_for 30 eval '! kill -0 '"$previous"' 2>/dev/null'
+    check "the DVBS card is polled, its requests pended and completed by the driver's thread" \
+        wait_for 30 eval '(($(counter 2 polls) > 0 && $(counter 2 pended) > 0))'
+
+    start_app 7
+    local from
+    from=$(next_line 7)
+    press 2 5x1 27x1
+    check "raw code 5 reaches application 7 unchanged, as 3024 with 10005" \
+        logged 7 "$from" '^main msg 3024 10005 0$'
+    check "raw code 27 is key 27 on this board: 3024 with 402" \
+        logged 7 "$from" '^main msg 3024 402 0$'
+    press 2 18x1
+    check "Power closes application 7" app_exited 7
+
+    say "a failing I2C step"
+    ctl fail 2 0x1100000B 0xC0000001 always set
+    ctl script 2 13x40
+    check "a failing I2C start shows the I2CSWRead box" wait_for 15 window_shown '^I2CSWRead$'
+    sleep 0.5
+    local before
+    before=$(counter 2 requests)
+    sleep 1.5
+    check "no second box is stacked while it is open" eval '(($(window_count "^I2CSWRead$") == 1))'
+    check "and no request is sent meanwhile" eval '(($(counter 2 requests) == before))'
+    screenshot i2c-failure '^I2CSWRead$'
+    ctl reset 2
+    ctl script 2 -x1
+    focus_and_press '^I2CSWRead$' Return
+    check "the box closes with OK" wait_for 10 window_gone '^I2CSWRead$'
+    ctl wait 2 10000
+
+    say "the Shut Down confirmation, last: confirming it ends the Wine session"
+    press 2 21x1
+    check "key 21 opens the Shut Down dialog" \
+        wait_for 10 window_shown '^Remote Control - Shut Down$'
+    screenshot shutdown '^Remote Control - Shut Down$'
+    press 2 13x1
+    check "any other key cancels it" wait_for 10 window_gone '^Remote Control - Shut Down$'
+    sleep 3
+    check "and requests no shutdown: the programs of the prefix keep running" \
+        eval 'kill -0 '"$KEEPER_PID"' 2>/dev/null && utility_running'
+    press 2 21x1
+    check "key 21 opens it again" wait_for 10 window_shown '^Remote Control - Shut Down$'
+    # The forced power-off makes Wine end every program of this prefix; the session keeper,
+    # which nothing else ends, shows it.
+    ctl script 2 18x1
+    check "Power confirms: the shutdown request ends every program of the prefix" \
+        wait_for 30 eval '! kill -0 '"$KEEPER_PID"' 2>/dev/null'
+    check "and the Wine session ends" timeout 60 "$WINESERVER" -w
+}
