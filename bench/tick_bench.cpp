@@ -25,11 +25,11 @@ TickCounts CountTicks(TickKind kind, bool quiet) {
     CountingDesktop desk;
     TickRig rig(desk, kind);
     desk.traceEnabled = !quiet;
-    desk.logRequests = !quiet;
+    desk.devices.logRequests = !quiet;
     for (int i = 0; i < kWarmUpTicks; ++i)
         rig.Tick();
     desk.trace.clear();
-    SimCard& card = desk.videoDevices[0].card;
+    SimCard& card = desk.devices.videoDevices[0].card;
     card.requests.clear();
     AllocationCount before = CountedAllocations();
     std::uint64_t calls = desk.calls;

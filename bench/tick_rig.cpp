@@ -43,15 +43,15 @@ const RemoteKey* KeysOf(TickKind kind) {
 // A Shut Down dialog as the dialog's own start leaves it, without its modal loop: the tick
 // is what is measured, and the rig calls it directly.
 Hwnd OpenShutdownDialog(SimDesktop& desk, Hwnd owner) {
-    Hwnd dialog = desk.CreateSimWindow("#32770", "Remote Control - Shut Down", true);
-    SimWindow* window = desk.Find(dialog);
+    Hwnd dialog = desk.windows.CreateSimWindow("#32770", "Remote Control - Shut Down", true);
+    SimWindow* window = desk.windows.Find(dialog);
     window->utility = true;
     window->dlgProc = ShutdownDialogProc;
-    SimDesktop::DialogRecord record;
+    SimDialogRecord record;
     record.templateId = IDD_SHUTDOWN;
     record.window = dialog;
     record.owner = owner;
-    desk.dialogs.push_back(record);
+    desk.dialogs.opened.push_back(record);
     shutdownDialogWindow = dialog;
     return dialog;
 }
@@ -77,21 +77,22 @@ const char* TickKindName(TickKind kind) {
 TickRig::TickRig(SimDesktop& desk, TickKind kind) : desk_(desk), kind_(kind) {
     InstallPlatform(&desk_);
     desk_.traceEnabled = false;
-    desk_.logRequests = false;
+    desk_.devices.logRequests = false;
     desk_.InstallApp(9, "C:\\TV\\Hub");
     ConstructStaticObjects();
     bool i2c = OnI2cBoard(kind);
-    desk_.AddVideoDevice(i2c ? "Sorrel DVBS Q7 Video Capture" : "Kavel KV100 Video Capture");
+    desk_.devices.AddVideoDevice(i2c ? "Sorrel DVBS Q7 Video Capture"
+                                     : "Kavel KV100 Video Capture");
     OpenReceiver();
     InitPointerBounds();  // as the main window's creation does
-    owner_ = desk_.CreateSimWindow("Remote Control", "Remote Control", false);
-    desk_.Find(owner_)->utility = true;
+    owner_ = desk_.windows.CreateSimWindow("Remote Control", "Remote Control", false);
+    desk_.windows.Find(owner_)->utility = true;
     if (const RemoteKey* keys = KeysOf(kind)) {
         for (int i = 0; i < 2; ++i)
             rawCodes_[i] = i2c ? keys[i] : TranslatedRawCodeOf(keys[i]);
     }
     if (kind == TickKind::AppKey || kind == TickKind::AppKeyI2c) {
-        target_ = desk_.StartApp(9);
+        target_ = desk_.windows.StartApp(9);
         omnivueCenterApp.active = 1;
     } else if (kind == TickKind::ShutdownDialog) {
         target_ = OpenShutdownDialog(desk_, owner_);
@@ -100,12 +101,12 @@ TickRig::TickRig(SimDesktop& desk, TickKind kind) : desk_(desk), kind_(kind) {
 
 void TickRig::Tick() {
     desk_.now += kTickMs;
-    desk_.heldRawCode = rawCodes_[ticks_ & 1];
+    desk_.devices.heldRawCode = rawCodes_[ticks_ & 1];
     if (kind_ == TickKind::ShutdownDialog) {
         shutdownDialogOpen = 1;  // the key of the previous tick closed it
-        desk_.dialogs.back().ended = false;
+        desk_.dialogs.opened.back().ended = false;
     }
-    if (target_ != 0 && ticks_ % kDropEvery == 0) desk_.Find(target_)->received.clear();
+    if (target_ != 0 && ticks_ % kDropEvery == 0) desk_.windows.Find(target_)->received.clear();
     ++ticks_;
     // The timer message's time, read without a platform call of the rig's own.
     OnKeyPollTick(owner_, WM_TIMER, 1, static_cast<std::uint32_t>(desk_.tickBase + desk_.now));

@@ -101,7 +101,7 @@ void InstallApps(Run& run, ByteSource& input) {
             case 0:
                 break;
             case 1:  // the folder is there, its program is not
-                run.desk->SetRegString(HKEY_LOCAL_MACHINE, app.key, app.value, "C:\\Gone");
+                run.desk->registry.SetString(HKEY_LOCAL_MACHINE, app.key, app.value, "C:\\Gone");
                 break;
             default:
                 run.desk->InstallApp(app.appId, "C:\\TV\\" + std::to_string(app.appId),
@@ -114,27 +114,28 @@ void InstallApps(Run& run, ByteSource& input) {
 void SetUpDesktop(Run& run, ByteSource& input) {
     CountingDesktop& desk = *run.desk;
     desk.traceEnabled = false;
-    desk.logRequests = false;
-    desk.autoCloseMessageBoxes = false;
+    desk.devices.logRequests = false;
+    desk.dialogs.autoCloseMessageBoxes = false;
     std::uint8_t options = input.Byte();
     run.board = &input.Pick(kBoards);
-    SimVideoDevice& device = desk.AddVideoDevice(run.board->name);
+    SimVideoDevice& device = desk.devices.AddVideoDevice(run.board->name);
     if (options & 1) device.card.completion = SimCompletion::Pending;
     InstallApps(run, input);
-    desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
-                     static_cast<std::uint32_t>(input.Pick(kDefaults)));
+    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
+                           static_cast<std::uint32_t>(input.Pick(kDefaults)));
     if (options & 2)
-        desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+        desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry",
+                                "81");
     for (int app : kApps) {
-        if (input.Below(4) == 0) desk.StartApp(app);
+        if (input.Below(4) == 0) desk.windows.StartApp(app);
     }
-    desk.buttonsSwapped = (options & 4) != 0;
-    desk.exitWindowsRefused = (options & 8) != 0;
-    desk.win9xFamily = (options & 16) != 0;
-    desk.shutdownPrivilegeHeld = (options & 32) == 0;
+    desk.input.buttonsSwapped = (options & 4) != 0;
+    desk.system.exitWindowsRefused = (options & 8) != 0;
+    desk.system.win9xFamily = (options & 16) != 0;
+    desk.system.shutdownPrivilegeHeld = (options & 32) == 0;
     desk.tickBase = input.Pick(kTickBases);
-    desk.launchDelayMs = 100 + input.Below(8) * 300;
-    desk.closeDelayMs = 50 + input.Below(8) * 100;
+    desk.windows.launchDelayMs = 100 + input.Below(8) * 300;
+    desk.windows.closeDelayMs = 50 + input.Below(8) * 100;
 }
 
 int RawCodeFor(const Run& run, ByteSource& input) {
@@ -157,9 +158,9 @@ void SchedulePress(Run& run, std::uint64_t at, ByteSource& input) {
     SimDesktop* desk = run.desk;
     int raw = RawCodeFor(run, input);
     std::uint32_t hold = input.Pick(kHolds);
-    ScheduleAction(run, at, [desk, raw] { desk->heldRawCode = raw; });
+    ScheduleAction(run, at, [desk, raw] { desk->devices.heldRawCode = raw; });
     ScheduleAction(run, at + hold, [desk, raw] {
-        if (desk->heldRawCode == raw) desk->heldRawCode = -1;
+        if (desk->devices.heldRawCode == raw) desk->devices.heldRawCode = -1;
     });
 }
 
@@ -196,8 +197,8 @@ void ScheduleFault(Run& run, std::uint64_t at, ByteSource& input) {
                        input.Flag() ? SimCompletion::Pending : SimCompletion::Immediate,
                        input.Below(3)};
     ScheduleAction(run, at, [desk, fault] {
-        desk->videoDevices[0].card.FailCommand(fault.command, fault.error, fault.repeat,
-                                               fault.completion, fault.flags);
+        desk->devices.videoDevices[0].card.FailCommand(fault.command, fault.error, fault.repeat,
+                                                       fault.completion, fault.flags);
     });
 }
 
@@ -206,8 +207,8 @@ void ScheduleDisplayChange(Run& run, std::uint64_t at, ByteSource& input) {
     int width = input.Pick(kSizes);
     int height = input.Pick(kSizes);
     ScheduleAction(run, at, [desk, width, height] {
-        desk->fullScreenWidth = desk->screenWidth = width;
-        desk->fullScreenHeight = desk->screenHeight = height;
+        desk->input.fullScreenWidth = desk->input.screenWidth = width;
+        desk->input.fullScreenHeight = desk->input.screenHeight = height;
         LParam size = static_cast<LParam>((static_cast<std::uint32_t>(height) << 16) |
                                           static_cast<std::uint32_t>(width));
         if (Hwnd window = desk->FindWindowA("Remote Control", nullptr))
@@ -221,15 +222,17 @@ void ScheduleWindows(Run& run, std::uint64_t at, ByteSource& input, bool appear)
     if (!decoy) {
         int app = input.Pick(kApps);
         if (appear) {
-            ScheduleAction(run, at, [desk, app] { desk->StartApp(app); });
+            ScheduleAction(run, at, [desk, app] { desk->windows.StartApp(app); });
         } else {
-            ScheduleAction(run, at, [desk, app] { desk->DestroySimWindow(desk->AppWindow(app)); });
+            ScheduleAction(run, at,
+                           [desk, app] { desk->DestroySimWindow(desk->windows.AppWindow(app)); });
         }
     } else if (appear) {
         const Decoy* look = &input.Pick(kDecoys);
         Run* r = &run;
         ScheduleAction(run, at, [r, look] {
-            r->decoys.push_back(r->desk->CreateSimWindow(look->cls, look->title, look->visible));
+            r->decoys.push_back(
+                r->desk->windows.CreateSimWindow(look->cls, look->title, look->visible));
         });
     } else {
         Run* r = &run;
@@ -297,16 +300,17 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
                 break;
             case 9:
                 ScheduleAction(run, at, [desk] {
-                    desk->videoDevices[0].card.faults.clear();
-                    desk->videoDevices[0].card.completion = SimCompletion::Immediate;
+                    desk->devices.videoDevices[0].card.faults.clear();
+                    desk->devices.videoDevices[0].card.completion = SimCompletion::Immediate;
                 });
                 break;
             case 10:
                 ScheduleTray(run, at, input);
                 break;
             default:
-                ScheduleAction(run, at,
-                               [desk] { desk->foregroundLocked = !desk->foregroundLocked; });
+                ScheduleAction(run, at, [desk] {
+                    desk->windows.foregroundLocked = !desk->windows.foregroundLocked;
+                });
                 break;
         }
     }

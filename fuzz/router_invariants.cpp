@@ -63,7 +63,7 @@ bool IsCommandTarget(const SimWindow& w, const SimReceived& r) {
 }
 
 void CheckMessages() {
-    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->Find(handle); ++handle) {
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->windows.Find(handle); ++handle) {
         std::size_t index = handle - kFirstHandle;
         if (checkedReceived.size() <= index) checkedReceived.resize(index + 1, 0);
         for (std::size_t i = checkedReceived[index]; i < w->received.size(); ++i) {
@@ -78,22 +78,22 @@ void CheckMessages() {
     }
 }
 
-bool DialogLive(const SimDesktop::DialogRecord& dialog) {
-    const SimWindow* w = watched->Find(dialog.window);
+bool DialogLive(const SimDialogRecord& dialog) {
+    const SimWindow* w = watched->windows.Find(dialog.window);
     return w && w->alive && !dialog.ended;
 }
 
 void CheckShutdownFlag() {
     if (!shutdownDialogOpen) return;
     bool open = false;
-    for (const auto& dialog : watched->dialogs)
+    for (const auto& dialog : watched->dialogs.opened)
         open = open || (dialog.templateId == IDD_SHUTDOWN && DialogLive(dialog));
     Require(open, "shutdownDialogOpen only while a Shut Down dialog is open");
 }
 
 void CheckTimerSlot(const TimerSlot& slot) {
     int timers = 0;
-    for (const SimTimer& timer : watched->Timers())
+    for (const SimTimer& timer : watched->windows.Timers())
         timers += timer.owner == slot.owner && timer.id == slot.id;
     Require(timers <= 1, "a timer slot has at most one platform timer");
     Require(timers == (slot.armed ? 1 : 0), "an armed slot has its timer, a disarmed one none");
@@ -114,7 +114,7 @@ bool MayRepeat(const SimMessageBox& box) {
 
 void CheckModalBoxes() {
     std::vector<std::string> open;
-    for (const SimMessageBox& box : watched->messageBoxes) {
+    for (const SimMessageBox& box : watched->dialogs.messageBoxes) {
         if (box.closed || MayRepeat(box)) continue;
         std::string kind = KindOf(box);
         for (const std::string& other : open) {
@@ -128,7 +128,7 @@ void CheckModalBoxes() {
     // The tray menu works while a dialog is up, so the user may open Setting or About a
     // second time by hand; only the remote's own dialog is checked.
     int shutdownDialogs = 0;
-    for (const auto& dialog : watched->dialogs)
+    for (const auto& dialog : watched->dialogs.opened)
         shutdownDialogs += dialog.templateId == IDD_SHUTDOWN && DialogLive(dialog);
     Require(shutdownDialogs <= 1, "no Shut Down dialog opens while one is open");
 }
@@ -144,7 +144,7 @@ void CheckInvariants() {
     CheckShutdownFlag();
     CheckTimerSlot(KeyPollTimer);
     CheckTimerSlot(AppWatchTimer);
-    Require(watched->Timers().size() <= 2, "the utility runs no timers but its two slots'");
+    Require(watched->windows.Timers().size() <= 2, "the utility runs no timers but its two slots'");
     CheckMessages();
     CheckModalBoxes();
 }

@@ -59,7 +59,7 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(bool, GetVersionExA, (OsVersionInfo* info), (info))
     RC_BELOW_SEAM(Handle, GetCurrentProcess, (), ())
     RC_BELOW_SEAM(bool, OpenProcessToken, (Handle process, std::uint32_t access, Handle* token), (process, access, token))
-    RC_BELOW_SEAM(bool, LookupPrivilegeValueA, (const char* system, const char* name, Luid* luid), (system, name, luid))
+    RC_BELOW_SEAM(bool, LookupPrivilegeValueA, (const char* machine, const char* name, Luid* luid), (machine, name, luid))
     RC_BELOW_SEAM(bool, AdjustTokenPrivileges, (Handle token, bool disableAll, TokenPrivilegeList* newState, std::uint32_t bufferLength, TokenPrivilegeList* previous, std::uint32_t* returnLength), (token, disableAll, newState, bufferLength, previous, returnLength))
     RC_BELOW_SEAM(std::uint32_t, GetLastError, (), ())
     RC_BELOW_SEAM(bool, ExitWindowsEx, (std::uint32_t flags, std::uint32_t reason), (flags, reason))

@@ -16,6 +16,8 @@ desktop that serves its platform calls.
 import sys
 
 LOGIC_DIRS = ("/receiver/", "/apps/", "/routing/", "/shell/")
+SIM_CLASSES = ("SimDesktop::", "SimWindows::", "SimTray::", "SimDialogs::", "SimRegistry::",
+               "SimDevices::", "SimSystem::", "SimCard::", "SimComWorld::")
 
 
 def is_logic(path):
@@ -23,7 +25,7 @@ def is_logic(path):
 
 
 def is_sim(path, name):
-    return "/sim/" in path or name.startswith(("SimDesktop::", "SimCard::", "SimComWorld::"))
+    return "/sim/" in path or name.startswith(SIM_CLASSES)
 
 
 def cost_of(line):

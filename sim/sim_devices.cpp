@@ -1,11 +1,16 @@
-// The platform's device discovery on the simulated desktop: COM, the system device
-// enumerator over the video-input category, monikers, property bags, capture filters
-// and their IKsObject, each object counted so that a leak or a stray release shows.
+// Devices and the card: device discovery (COM, the system device enumerator over the
+// video-input category, monikers, property bags, capture filters and their IKsObject, each
+// object counted so that a leak or a stray release shows); events and device control, by
+// which the capture driver takes each property request to the card of the device whose
+// handle it came on, at once or as a pending request that completes when the caller waits
+// for it; and the remote control that the cards see.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/device_constants.h"
 #include "sim/sim_desktop.h"
+#include "sim/sim_text.h"
 
 namespace {
 
@@ -56,6 +61,45 @@ SimComObject* LiveObject(SimComWorld& com, ComRef ref, SimComKind kind) {
     return &com.objects[index];
 }
 
+constexpr Handle kFirstEvent = 0x7000;
+constexpr std::uint32_t kHeaderSize = 28;
+constexpr std::size_t kNotLogged = SIZE_MAX;
+
+// The device behind a live device handle, or null.
+SimVideoDevice* DeviceOf(SimDevices& devices, Handle handle, std::size_t* index) {
+    if (handle < kSimFirstDeviceHandle || (handle - kSimFirstDeviceHandle) % 4 != 0) return nullptr;
+    *index = (handle - kSimFirstDeviceHandle) / 4;
+    if (*index >= devices.videoDevices.size() || !devices.com.FilterAlive(*index)) return nullptr;
+    return &devices.videoDevices[*index];
+}
+
+// The request's place in the card's log, or kNotLogged when the desktop keeps no log.
+std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes,
+                       std::uint32_t size) {
+    if (!desk.devices.logRequests) return kNotLogged;
+    SimCardRequest request;
+    if (size >= kHeaderSize) {
+        request.command = SimCardCommandName(Le32(bytes + 24));
+        request.direction = SimCardDirection(Le32(bytes + 20));
+    } else {
+        request.command = "malformed";
+        request.direction = "size=" + std::to_string(size);
+    }
+    request.bytes.assign(bytes, bytes + size);
+    if (desk.devices.traceRequests)
+        desk.Trace("request " + request.command + " " + request.direction);
+    card.requests.push_back(std::move(request));
+    return card.requests.size() - 1;
+}
+
+void RecordError(SimCard& card, std::size_t logIndex, std::uint32_t error) {
+    if (logIndex != kNotLogged) card.requests[logIndex].error = error;
+}
+
+bool EventOpen(const SimComWorld& com, Handle event) {
+    return std::find(com.events.begin(), com.events.end(), event) != com.events.end();
+}
+
 }  // namespace
 
 int SimComWorld::LiveObjects() const {
@@ -73,7 +117,7 @@ bool SimComWorld::FilterAlive(std::size_t device) const {
     return false;
 }
 
-SimVideoDevice& SimDesktop::AddVideoDevice(const std::string& friendlyName) {
+SimVideoDevice& SimDevices::AddVideoDevice(const std::string& friendlyName) {
     SimVideoDevice device;
     device.friendlyName.assign(friendlyName.begin(), friendlyName.end());
     for (const char* board : kI2cBoards) {
@@ -86,17 +130,23 @@ SimVideoDevice& SimDesktop::AddVideoDevice(const std::string& friendlyName) {
     return videoDevices.back();
 }
 
+// The remote control is a world event: the key is down whatever the thread is doing.
+void SimDesktop::PressRemote(std::uint64_t at, int rawCode, std::uint32_t forMs) {
+    At(at, [this, rawCode] { devices.heldRawCode = rawCode; });
+    At(at + forMs, [this] { devices.heldRawCode = -1; });
+}
+
 HResult SimDesktop::CoInitialize(void*) {
     ++calls;
-    return com.initialized++ == 0 ? S_OK : S_FALSE;
+    return devices.com.initialized++ == 0 ? S_OK : S_FALSE;
 }
 
 void SimDesktop::CoUninitialize() {
     ++calls;
-    if (com.initialized > 0) {
-        --com.initialized;
+    if (devices.com.initialized > 0) {
+        --devices.com.initialized;
     } else {
-        ++com.misuse;
+        ++devices.com.misuse;
     }
 }
 
@@ -104,13 +154,13 @@ HResult SimDesktop::CoCreateInstance(const Guid& clsid, ComRef, std::uint32_t co
                                      const Guid& iid, ComRef* object) {
     ++calls;
     *object = 0;
-    if (com.initialized == 0) return kComNotInitialized;
-    if (!deviceEnumeratorRegistered || !Same(clsid, kSystemDeviceEnum) ||
+    if (devices.com.initialized == 0) return kComNotInitialized;
+    if (!devices.deviceEnumeratorRegistered || !Same(clsid, kSystemDeviceEnum) ||
         (context & CLSCTX_INPROC_SERVER) == 0) {
         return kClassNotRegistered;
     }
     if (!Same(iid, kICreateDevEnum)) return kENoInterface;
-    *object = NewObject(com, SimComKind::DeviceEnumerator, 0);
+    *object = NewObject(devices.com, SimComKind::DeviceEnumerator, 0);
     return S_OK;
 }
 
@@ -119,15 +169,15 @@ HResult SimDesktop::CreateClassEnumerator(ComRef devEnum, const Guid& category, 
                                           std::uint32_t) {
     ++calls;
     *monikers = 0;
-    if (!LiveObject(com, devEnum, SimComKind::DeviceEnumerator)) return kEPointer;
-    if (!Same(category, kVideoInputCategory) || videoDevices.empty()) return S_FALSE;
-    *monikers = NewObject(com, SimComKind::MonikerEnumerator, 0);
+    if (!LiveObject(devices.com, devEnum, SimComKind::DeviceEnumerator)) return kEPointer;
+    if (!Same(category, kVideoInputCategory) || devices.videoDevices.empty()) return S_FALSE;
+    *monikers = NewObject(devices.com, SimComKind::MonikerEnumerator, 0);
     return S_OK;
 }
 
 HResult SimDesktop::EnumMonikerReset(ComRef monikers) {
     ++calls;
-    SimComObject* enumerator = LiveObject(com, monikers, SimComKind::MonikerEnumerator);
+    SimComObject* enumerator = LiveObject(devices.com, monikers, SimComKind::MonikerEnumerator);
     if (!enumerator) return kEPointer;
     enumerator->position = 0;
     return S_OK;
@@ -136,13 +186,14 @@ HResult SimDesktop::EnumMonikerReset(ComRef monikers) {
 HResult SimDesktop::EnumMonikerNext(ComRef monikers, std::uint32_t count, ComRef* moniker,
                                     std::uint32_t* fetched) {
     ++calls;
-    SimComObject* enumerator = LiveObject(com, monikers, SimComKind::MonikerEnumerator);
+    SimComObject* enumerator = LiveObject(devices.com, monikers, SimComKind::MonikerEnumerator);
     if (!enumerator) return kEPointer;
     std::uint32_t taken = 0;
-    while (taken < count && enumerator->position < videoDevices.size()) {
+    while (taken < count && enumerator->position < devices.videoDevices.size()) {
         std::size_t device = enumerator->position++;
-        moniker[taken++] = NewObject(com, SimComKind::Moniker, device);
-        enumerator = &com.objects[(monikers - kFirstComRef) / kComRefStep];  // may have moved
+        moniker[taken++] = NewObject(devices.com, SimComKind::Moniker, device);
+        enumerator =
+            &devices.com.objects[(monikers - kFirstComRef) / kComRefStep];  // may have moved
     }
     if (fetched) *fetched = taken;
     return taken == count ? S_OK : S_FALSE;
@@ -152,11 +203,11 @@ HResult SimDesktop::MonikerBindToStorage(ComRef moniker, ComRef, ComRef, const G
                                          ComRef* object) {
     ++calls;
     *object = 0;
-    SimComObject* bound = LiveObject(com, moniker, SimComKind::Moniker);
+    SimComObject* bound = LiveObject(devices.com, moniker, SimComKind::Moniker);
     if (!bound) return kEPointer;
     if (!Same(iid, kIPropertyBag)) return kENoInterface;
-    if (videoDevices[bound->device].propertyBagFails) return kEFail;
-    *object = NewObject(com, SimComKind::PropertyBag, bound->device);
+    if (devices.videoDevices[bound->device].propertyBagFails) return kEFail;
+    *object = NewObject(devices.com, SimComKind::PropertyBag, bound->device);
     return S_OK;
 }
 
@@ -164,22 +215,22 @@ HResult SimDesktop::MonikerBindToObject(ComRef moniker, ComRef, ComRef, const Gu
                                         ComRef* object) {
     ++calls;
     *object = 0;
-    SimComObject* bound = LiveObject(com, moniker, SimComKind::Moniker);
+    SimComObject* bound = LiveObject(devices.com, moniker, SimComKind::Moniker);
     if (!bound) return kEPointer;
     if (!Same(iid, kIBaseFilter)) return kENoInterface;
-    *object = NewObject(com, SimComKind::Filter, bound->device);
+    *object = NewObject(devices.com, SimComKind::Filter, bound->device);
     return S_OK;
 }
 
 HResult SimDesktop::PropertyBagRead(ComRef bag, const char16_t* name, Variant* value, ComRef) {
     ++calls;
-    SimComObject* properties = LiveObject(com, bag, SimComKind::PropertyBag);
+    SimComObject* properties = LiveObject(devices.com, bag, SimComKind::PropertyBag);
     if (!properties) return kEPointer;
     if (std::u16string(name) != u"FriendlyName") return kEInvalidArg;
     if (value->vt != VT_BSTR && value->vt != VT_EMPTY) return kEInvalidArg;
-    com.nextString += 0x10;
-    BStr text = kFirstString + com.nextString;
-    com.strings[text] = videoDevices[properties->device].friendlyName;
+    devices.com.nextString += 0x10;
+    BStr text = kFirstString + devices.com.nextString;
+    devices.com.strings[text] = devices.videoDevices[properties->device].friendlyName;
     value->vt = VT_BSTR;
     value->bstrVal = text;
     return S_OK;
@@ -190,10 +241,10 @@ HResult SimDesktop::PropertyBagRead(ComRef bag, const char16_t* name, Variant* v
 int SimDesktop::WideCharToMultiByte(std::uint32_t, std::uint32_t, BStr wide, int wideCount,
                                     char* multi, int multiSize, const char*, bool* usedDefault) {
     ++calls;
-    auto found = com.strings.find(wide);
-    if (found == com.strings.end()) {
-        ++com.misuse;
-        lastError = ERROR_INVALID_PARAMETER;
+    auto found = devices.com.strings.find(wide);
+    if (found == devices.com.strings.end()) {
+        ++devices.com.misuse;
+        system.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
     std::string converted;
@@ -210,7 +261,7 @@ int SimDesktop::WideCharToMultiByte(std::uint32_t, std::uint32_t, BStr wide, int
     if (multiSize == 0) return needed;
     std::memcpy(multi, converted.data(), static_cast<std::size_t>(std::min(needed, multiSize)));
     if (needed > multiSize) {
-        lastError = ERROR_INSUFFICIENT_BUFFER;
+        system.lastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
     return needed;
@@ -219,13 +270,13 @@ int SimDesktop::WideCharToMultiByte(std::uint32_t, std::uint32_t, BStr wide, int
 void SimDesktop::SysFreeString(BStr text) {
     ++calls;
     if (text == 0) return;
-    if (com.strings.erase(text) == 0) ++com.misuse;
+    if (devices.com.strings.erase(text) == 0) ++devices.com.misuse;
 }
 
 HResult SimDesktop::QueryInterface(ComRef object, const Guid& iid, ComRef* result) {
     ++calls;
     *result = 0;
-    SimComObject* filter = LiveObject(com, object, SimComKind::Filter);
+    SimComObject* filter = LiveObject(devices.com, object, SimComKind::Filter);
     if (!filter) return kEPointer;
     if (Same(iid, kIBaseFilter)) {
         ++filter->refs;
@@ -234,7 +285,7 @@ HResult SimDesktop::QueryInterface(ComRef object, const Guid& iid, ComRef* resul
     }
     if (!Same(iid, kIKsObject)) return kENoInterface;
     ++filter->refs;  // the IKsObject keeps its filter alive
-    *result = NewObject(com, SimComKind::KsObject, filter->device, object);
+    *result = NewObject(devices.com, SimComKind::KsObject, filter->device, object);
     return S_OK;
 }
 
@@ -242,22 +293,127 @@ std::uint32_t SimDesktop::Release(ComRef object) {
     ++calls;
     std::size_t index = (object - kFirstComRef) / kComRefStep;
     bool known = object >= kFirstComRef && (object - kFirstComRef) % kComRefStep == 0 &&
-                 index < com.objects.size();
-    if (!known || com.objects[index].refs == 0) {
-        ++com.misuse;
+                 index < devices.com.objects.size();
+    if (!known || devices.com.objects[index].refs == 0) {
+        ++devices.com.misuse;
         return 0;
     }
-    std::uint32_t refs = --com.objects[index].refs;
-    if (refs == 0 && com.objects[index].kind == SimComKind::KsObject) {
-        ComRef filter = com.objects[index].filter;
-        --com.objects[(filter - kFirstComRef) / kComRefStep].refs;
+    std::uint32_t refs = --devices.com.objects[index].refs;
+    if (refs == 0 && devices.com.objects[index].kind == SimComKind::KsObject) {
+        ComRef filter = devices.com.objects[index].filter;
+        --devices.com.objects[(filter - kFirstComRef) / kComRefStep].refs;
     }
     return refs;
 }
 
 Handle SimDesktop::KsGetObjectHandle(ComRef ksObject) {
     ++calls;
-    SimComObject* object = LiveObject(com, ksObject, SimComKind::KsObject);
-    if (!object || !videoDevices[object->device].givesHandle) return 0;
+    SimComObject* object = LiveObject(devices.com, ksObject, SimComKind::KsObject);
+    if (!object || !devices.videoDevices[object->device].givesHandle) return 0;
     return kSimFirstDeviceHandle + object->device * 4;
+}
+
+// --- events and device control ---
+
+Handle SimDesktop::CreateEventA(void*, bool, bool, const char*) {
+    ++calls;
+    if (devices.createEventError != 0) {
+        system.lastError = devices.createEventError;
+        return 0;
+    }
+    devices.com.nextEvent += 4;
+    Handle event = kFirstEvent + devices.com.nextEvent;
+    devices.com.events.push_back(event);
+    return event;
+}
+
+bool SimDesktop::CloseHandle(Handle object) {
+    ++calls;
+    auto open = std::find(devices.com.events.begin(), devices.com.events.end(), object);
+    if (open != devices.com.events.end()) {
+        devices.com.events.erase(open);
+        return true;
+    }
+    if (system.CloseToken(object)) return true;
+    // Device handles belong to their filter and are not the caller's to close.
+    ++devices.com.misuse;
+    system.lastError = ERROR_INVALID_HANDLE;
+    return false;
+}
+
+bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void* in,
+                                 std::uint32_t inSize, void* out, std::uint32_t outSize,
+                                 std::uint32_t* bytesReturned, Overlapped* overlapped) {
+    ++calls;
+    std::size_t index = 0;
+    SimVideoDevice* target = DeviceOf(devices, device, &index);
+    if (!target) {
+        system.lastError = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    // The device is open for overlapped I/O: a request needs its record and a live event.
+    if (!overlapped || (overlapped->event != 0 && !EventOpen(devices.com, overlapped->event))) {
+        system.lastError = ERROR_INVALID_PARAMETER;
+        return false;
+    }
+    if (controlCode != IOCTL_KS_PROPERTY || !in || !out) {
+        system.lastError = ERROR_INVALID_FUNCTION;
+        return false;
+    }
+    SimCard& card = target->card;
+    auto* inBytes = static_cast<const std::uint8_t*>(in);
+    auto* outBytes = static_cast<std::uint8_t*>(out);
+    std::size_t logIndex = LogRequest(*this, card, inBytes, inSize);
+    SimCardFault fault{};
+    bool faulty = card.TakeFault(inBytes, inSize, &fault);
+    SimCompletion completion = faulty ? fault.completion : card.completion;
+    if (completion == SimCompletion::Pending) {
+        devices.com.pending.push_back(SimPendingRequest{overlapped, index, inBytes, inSize,
+                                                        outBytes, outSize, faulty ? fault.error : 0,
+                                                        logIndex});
+        system.lastError = ERROR_IO_PENDING;
+        return false;
+    }
+    std::uint32_t error =
+        faulty ? fault.error : card.Answer(inBytes, inSize, outBytes, outSize, devices.heldRawCode);
+    RecordError(card, logIndex, error);
+    if (error != 0) {
+        system.lastError = error;
+        return false;
+    }
+    if (bytesReturned) *bytesReturned = outSize;
+    return true;
+}
+
+// A pending request completes only when waited for: the card answers it then.
+bool SimDesktop::GetOverlappedResult(Handle, Overlapped* overlapped,
+                                     std::uint32_t* bytesTransferred, bool wait) {
+    ++calls;
+    auto found = std::find_if(devices.com.pending.begin(), devices.com.pending.end(),
+                              [overlapped](const SimPendingRequest& request) {
+                                  return request.overlapped == overlapped;
+                              });
+    if (found == devices.com.pending.end()) {
+        ++devices.com.misuse;
+        system.lastError = ERROR_INVALID_PARAMETER;
+        return false;
+    }
+    if (!wait) {
+        system.lastError = ERROR_IO_INCOMPLETE;
+        return false;
+    }
+    SimPendingRequest request = *found;
+    devices.com.pending.erase(found);
+    SimCard& card = devices.videoDevices[request.device].card;
+    std::uint32_t error = request.faultError != 0
+                              ? request.faultError
+                              : card.Answer(request.in, request.inSize, request.out,
+                                            request.outSize, devices.heldRawCode);
+    RecordError(card, request.logIndex, error);
+    if (error != 0) {
+        system.lastError = error;
+        return false;
+    }
+    if (bytesTransferred) *bytesTransferred = request.outSize;
+    return true;
 }

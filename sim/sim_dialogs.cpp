@@ -1,5 +1,5 @@
-// Modal dialogs built from the program's dialog templates, their controls with the combo
-// box's list, window placement, and the user's scripted actions on a dialog.
+// Message boxes, modal dialogs built from the program's dialog templates, their controls
+// with the combo box's list, and the user's scripted actions on a box or a dialog.
 #include <algorithm>
 #include <cstring>
 
@@ -19,7 +19,7 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id;
     const char* caption;
-    SimDesktop::WindowPlacement placement;
+    SimWindowPlacement placement;
     ControlTemplate controls[2];
     int controlCount;
 };
@@ -49,20 +49,12 @@ int ControlIndex(const DialogTemplate& dialogTemplate, int controlId) {
     return -1;
 }
 
-SimDesktop::DialogRecord* FindDialog(std::vector<SimDesktop::DialogRecord>& dialogs, Hwnd window) {
-    for (auto& dialog : dialogs) {
-        if (dialog.window == window) return &dialog;
-    }
-    return nullptr;
-}
-
 WParam Command(int controlId, std::uint32_t notification) {
     return static_cast<WParam>(controlId & 0xFFFF) | static_cast<WParam>(notification) << 16;
 }
 
 // A drop-down list without sorting: entries stay in the order they were added.
-LResult ComboMessage(SimDesktop::DialogRecord& dialog, std::uint32_t msg, WParam wParam,
-                     LParam lParam) {
+LResult ComboMessage(SimDialogRecord& dialog, std::uint32_t msg, WParam wParam, LParam lParam) {
     auto& list = dialog.list;
     bool valid = wParam < list.size();
     switch (msg) {
@@ -99,48 +91,99 @@ void CallDialogProc(SimWindow* window, std::uint32_t msg, WParam wParam, LParam 
 
 }  // namespace
 
+// --- the dialogs' state ---
+
+int SimDialogs::OpenMessageBoxCount() const {
+    return static_cast<int>(std::count_if(messageBoxes.begin(), messageBoxes.end(),
+                                          [](const SimMessageBox& box) { return !box.closed; }));
+}
+
+SimDialogRecord* SimDialogs::DialogOf(Hwnd window) {
+    for (auto& dialog : opened) {
+        if (dialog.window == window) return &dialog;
+    }
+    return nullptr;
+}
+
+const SimDialogRecord* SimDialogs::DialogOf(Hwnd window) const {
+    return const_cast<SimDialogs*>(this)->DialogOf(window);
+}
+
+// --- message boxes ---
+
+int SimDesktop::MessageBoxA(Hwnd, const char* text, const char* caption, std::uint32_t type) {
+    ++calls;
+    std::string shownText = text ? text : "";
+    std::string shownCaption = caption ? caption : "";
+    Trace("msgbox \"" + shownCaption + "\" \"" + shownText + "\"");
+    auto& boxes = dialogs.messageBoxes;
+    boxes.push_back(SimMessageBox{shownText, shownCaption, type, false});
+    if (dialogs.autoCloseMessageBoxes || stopped) {
+        boxes.back().closed = true;
+        return IDOK;
+    }
+    std::size_t index = boxes.size() - 1;
+    Pump([&boxes, index] { return boxes[index].closed; });
+    boxes[index].closed = true;
+    return IDOK;
+}
+
+void SimDesktop::CloseTopMessageBox() {
+    auto& boxes = dialogs.messageBoxes;
+    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
+        if (!it->closed) {
+            it->closed = true;
+            TraceDetail("msgbox closed \"" + it->text + "\"");
+            return;
+        }
+    }
+}
+
+// --- dialogs ---
+
 std::intptr_t SimDesktop::DialogBoxParamA(Handle, int templateId, Hwnd owner, DlgProc proc,
                                           LParam initParam) {
     ++calls;
-    if (failDialogCreation) return failedDialogResult;
+    if (dialogs.failDialogCreation) return dialogs.failedDialogResult;
     const DialogTemplate* dialogTemplate = TemplateOf(templateId);
     if (!dialogTemplate) return -1;
-    const SimWindow* ownerWindow = Find(owner);
+    const SimWindow* ownerWindow = windows.Find(owner);
     if (owner != 0 && (!ownerWindow || !ownerWindow->alive)) return 0;
 
-    DialogRecord record;
+    SimDialogRecord record;
     record.templateId = templateId;
     record.owner = owner;
-    record.window = CreateSimWindow("#32770", dialogTemplate->caption, true);
+    record.window = windows.CreateSimWindow("#32770", dialogTemplate->caption, true);
     for (int i = 0; i < dialogTemplate->controlCount; ++i) {
         const ControlTemplate& control = dialogTemplate->controls[i];
-        Hwnd child = CreateSimWindow(control.cls, control.text, true);
-        zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), child), zOrder_.end());
-        Find(child)->utility = true;
+        Hwnd child = windows.CreateSimWindow(control.cls, control.text, true);
+        windows.RemoveFromZOrder(child);
+        windows.Find(child)->utility = true;
         record.controls.push_back(child);
     }
     Hwnd window = record.window;
-    Find(window)->utility = true;
-    Find(window)->dlgProc = proc;
-    placements[window] = dialogTemplate->placement;
-    foreground_ = window;
-    active_ = window;
-    std::size_t index = dialogs.size();
-    dialogs.push_back(record);
+    windows.Find(window)->utility = true;
+    windows.Find(window)->dlgProc = proc;
+    windows.placements_[window] = dialogTemplate->placement;
+    windows.foreground_ = window;
+    windows.active_ = window;
+    auto& opened = dialogs.opened;
+    std::size_t index = opened.size();
+    opened.push_back(record);
     Trace("dialog open " + std::to_string(templateId));
 
     if (proc)
         proc(window, WM_INITDIALOG, record.controls.empty() ? 0 : record.controls[0], initParam);
-    Pump([this, index] { return dialogs[index].ended; });
+    Pump([&opened, index] { return opened[index].ended; });
     // A run that ends with the dialog still up takes it down unanswered.
-    std::intptr_t result = dialogs[index].ended ? dialogs[index].result : 0;
-    for (Hwnd child : dialogs[index].controls)
+    std::intptr_t result = opened[index].ended ? opened[index].result : 0;
+    for (Hwnd child : opened[index].controls)
         DestroySimWindow(child);
     DestroySimWindow(window);
-    const SimWindow* stillOwner = Find(owner);
+    const SimWindow* stillOwner = windows.Find(owner);
     if (stillOwner && stillOwner->alive) {
-        foreground_ = owner;
-        active_ = owner;
+        windows.foreground_ = owner;
+        windows.active_ = owner;
     }
     Trace("dialog close " + std::to_string(templateId) + " result=" + std::to_string(result));
     return result;
@@ -148,47 +191,17 @@ std::intptr_t SimDesktop::DialogBoxParamA(Handle, int templateId, Hwnd owner, Dl
 
 bool SimDesktop::EndDialog(Hwnd window, std::intptr_t result) {
     ++calls;
-    DialogRecord* dialog = FindDialog(dialogs, window);
-    const SimWindow* found = Find(window);
+    SimDialogRecord* dialog = dialogs.DialogOf(window);
+    const SimWindow* found = windows.Find(window);
     if (!dialog || dialog->ended || !found || !found->alive) return false;
     dialog->ended = true;
     dialog->result = result;
     return true;
 }
 
-bool SimDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                              std::uint32_t flags) {
-    ++calls;
-    const SimWindow* found = Find(window);
-    if (!found || !found->alive) return false;
-    WindowPlacement& placement = placements[window];
-    if (!(flags & SWP_NOMOVE)) {
-        placement.x = x;
-        placement.y = y;
-        placement.moved = true;
-    }
-    if (!(flags & SWP_NOSIZE)) {
-        placement.width = cx;
-        placement.height = cy;
-    }
-    if (!(flags & SWP_NOZORDER)) {
-        if (insertAfter == HWND_TOPMOST) placement.topmost = true;
-        if (insertAfter == HWND_NOTOPMOST) placement.topmost = false;
-        if (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP) BringToFront(window);
-    }
-    TraceDetail("position " + Describe(window) + " " + std::to_string(placement.x) + " " +
-                std::to_string(placement.y) + (placement.topmost ? " topmost" : ""));
-    return true;
-}
-
-const SimDesktop::WindowPlacement* SimDesktop::PlacementOf(Hwnd window) const {
-    auto found = placements.find(window);
-    return found == placements.end() ? nullptr : &found->second;
-}
-
 Hwnd SimDesktop::GetDlgItem(Hwnd window, int id) {
     ++calls;
-    const DialogRecord* dialog = DialogOf(window);
+    const SimDialogRecord* dialog = dialogs.DialogOf(window);
     if (!dialog) return 0;
     int index = ControlIndex(*TemplateOf(dialog->templateId), id);
     return index < 0 ? 0 : dialog->controls[static_cast<std::size_t>(index)];
@@ -197,8 +210,8 @@ Hwnd SimDesktop::GetDlgItem(Hwnd window, int id) {
 LResult SimDesktop::SendDlgItemMessageA(Hwnd window, int id, std::uint32_t msg, WParam wParam,
                                         LParam lParam) {
     ++calls;
-    DialogRecord* dialog = FindDialog(dialogs, window);
-    const SimWindow* found = Find(window);
+    SimDialogRecord* dialog = dialogs.DialogOf(window);
+    const SimWindow* found = windows.Find(window);
     if (!dialog || !found || !found->alive) return 0;
     const DialogTemplate& dialogTemplate = *TemplateOf(dialog->templateId);
     int index = ControlIndex(dialogTemplate, id);
@@ -207,38 +220,32 @@ LResult SimDesktop::SendDlgItemMessageA(Hwnd window, int id, std::uint32_t msg, 
 }
 
 int SimDesktop::OpenDialogCount() const {
-    return static_cast<int>(std::count_if(dialogs.begin(), dialogs.end(), [this](const auto& d) {
-        const SimWindow* window = Find(d.window);
+    const auto& opened = dialogs.opened;
+    return static_cast<int>(std::count_if(opened.begin(), opened.end(), [this](const auto& d) {
+        const SimWindow* window = windows.Find(d.window);
         return window && window->alive;
     }));
 }
 
 Hwnd SimDesktop::TopDialog() const {
-    for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it) {
-        const SimWindow* window = Find(it->window);
+    for (auto it = dialogs.opened.rbegin(); it != dialogs.opened.rend(); ++it) {
+        const SimWindow* window = windows.Find(it->window);
         if (window && window->alive && !it->ended) return it->window;
     }
     return 0;
-}
-
-const SimDesktop::DialogRecord* SimDesktop::DialogOf(Hwnd window) const {
-    for (const auto& dialog : dialogs) {
-        if (dialog.window == window) return &dialog;
-    }
-    return nullptr;
 }
 
 // The user's actions reach the dialog's procedure at once, as a click does on Windows.
 bool SimDesktop::PressDialogButton(int controlId) {
     Hwnd top = TopDialog();
     if (!top) return false;
-    const DialogRecord& dialog = *DialogOf(top);
+    const SimDialogRecord& dialog = *dialogs.DialogOf(top);
     const DialogTemplate& dialogTemplate = *TemplateOf(dialog.templateId);
     int index = ControlIndex(dialogTemplate, controlId);
     if (index < 0 || std::strcmp(dialogTemplate.controls[index].cls, "Button") != 0) return false;
     Hwnd control = dialog.controls[static_cast<std::size_t>(index)];
     Trace("user button " + std::to_string(dialog.templateId) + " id=" + std::to_string(controlId));
-    CallDialogProc(Find(top), WM_COMMAND, Command(controlId, BN_CLICKED),
+    CallDialogProc(windows.Find(top), WM_COMMAND, Command(controlId, BN_CLICKED),
                    static_cast<LParam>(control));
     return true;
 }
@@ -246,13 +253,13 @@ bool SimDesktop::PressDialogButton(int controlId) {
 bool SimDesktop::SelectListEntry(const std::string& label) {
     Hwnd top = TopDialog();
     if (!top) return false;
-    DialogRecord& dialog = *FindDialog(dialogs, top);
+    SimDialogRecord& dialog = *dialogs.DialogOf(top);
     auto entry = std::find(dialog.list.begin(), dialog.list.end(), label);
     if (entry == dialog.list.end()) return false;
     dialog.selection = static_cast<int>(entry - dialog.list.begin());
     Trace("user select " + std::to_string(dialog.templateId) + " \"" + label + "\"");
     Hwnd list = GetDlgItem(top, IDC_APPLIST);
-    CallDialogProc(Find(top), WM_COMMAND, Command(IDC_APPLIST, CBN_SELCHANGE),
+    CallDialogProc(windows.Find(top), WM_COMMAND, Command(IDC_APPLIST, CBN_SELCHANGE),
                    static_cast<LParam>(list));
     return true;
 }
@@ -261,8 +268,8 @@ bool SimDesktop::SelectListEntry(const std::string& label) {
 bool SimDesktop::CloseDialogBox() {
     Hwnd top = TopDialog();
     if (!top) return false;
-    Trace("user closebox " + std::to_string(DialogOf(top)->templateId));
-    CallDialogProc(Find(top), WM_COMMAND, Command(IDCANCEL, BN_CLICKED), 0);
+    Trace("user closebox " + std::to_string(dialogs.DialogOf(top)->templateId));
+    CallDialogProc(windows.Find(top), WM_COMMAND, Command(IDCANCEL, BN_CLICKED), 0);
     return true;
 }
 
@@ -270,9 +277,10 @@ bool SimDesktop::CloseDialogBox() {
 bool SimDesktop::TypeDialogKey(std::uint8_t vk) {
     Hwnd top = TopDialog();
     if (!top || (vk != VK_RETURN && vk != VK_ESCAPE)) return false;
-    Trace("user key " + std::to_string(DialogOf(top)->templateId) + " vk=" + std::to_string(vk));
+    Trace("user key " + std::to_string(dialogs.DialogOf(top)->templateId) +
+          " vk=" + std::to_string(vk));
     int command = vk == VK_RETURN ? IDOK : IDCANCEL;
-    CallDialogProc(Find(top), WM_COMMAND, Command(command, BN_CLICKED),
+    CallDialogProc(windows.Find(top), WM_COMMAND, Command(command, BN_CLICKED),
                    static_cast<LParam>(GetDlgItem(top, command)));
     return true;
 }

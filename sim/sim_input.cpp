@@ -1,8 +1,9 @@
-// The pointer, the mouse buttons and the screen metrics.
+// Injected keys, the pointer, the mouse buttons and the screen metrics.
 #include <algorithm>
 #include <cstdio>
 
 #include "sim/sim_desktop.h"
+#include "sim/sim_text.h"
 
 namespace {
 
@@ -12,17 +13,28 @@ int Clamp(int value, int low, int high) {
 
 }  // namespace
 
+// A key reaches the focus window, the foreground window; keys for the utility's own
+// windows are not modelled.
+void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags, std::uintptr_t) {
+    ++calls;
+    if (Tracing()) Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags));
+    SimWindow* focus = windows.Find(windows.foreground_);
+    if (!focus || !focus->alive || focus->utility) return;
+    Deliver(*focus, (flags & KEYEVENTF_KEYUP) ? WM_KEYUP : WM_KEYDOWN, vk, 0, true);
+}
+
 bool SimDesktop::GetCursorPos(Point* point) {
     ++calls;
     if (!point) return false;
-    *point = cursor;
+    *point = input.cursor;
     return true;
 }
 
 // As on Windows, the pointer cannot leave the screen.
 bool SimDesktop::SetCursorPos(int x, int y) {
     ++calls;
-    cursor = Point{Clamp(x, 0, screenWidth - 1), Clamp(y, 0, screenHeight - 1)};
+    Point& cursor = input.cursor;
+    cursor = Point{Clamp(x, 0, input.screenWidth - 1), Clamp(y, 0, input.screenHeight - 1)};
     if (Tracing()) Trace("cursor " + std::to_string(cursor.x) + " " + std::to_string(cursor.y));
     return true;
 }
@@ -38,35 +50,36 @@ void SimDesktop::mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_
         std::snprintf(line, sizeof line, "mouse flags=0x%04X x=%d y=%d", flags, x, y);
         Trace(line);
     }
-    mouseEvents.push_back(MouseEvent{now, flags, x, y, data, extraInfo, cursor});
+    Point& cursor = input.cursor;
+    input.mouseEvents.push_back(SimMouseEvent{now, flags, x, y, data, extraInfo, cursor});
     if ((flags & MOUSEEVENTF_MOVE) && !(flags & MOUSEEVENTF_ABSOLUTE)) {
-        cursor = Point{Clamp(cursor.x + x, 0, screenWidth - 1),
-                       Clamp(cursor.y + y, 0, screenHeight - 1)};
+        cursor = Point{Clamp(cursor.x + x, 0, input.screenWidth - 1),
+                       Clamp(cursor.y + y, 0, input.screenHeight - 1)};
     }
-    if (flags & MOUSEEVENTF_LEFTDOWN) leftButtonDown = true;
-    if (flags & MOUSEEVENTF_LEFTUP) leftButtonDown = false;
-    if (flags & MOUSEEVENTF_RIGHTDOWN) rightButtonDown = true;
-    if (flags & MOUSEEVENTF_RIGHTUP) rightButtonDown = false;
+    if (flags & MOUSEEVENTF_LEFTDOWN) input.leftButtonDown = true;
+    if (flags & MOUSEEVENTF_LEFTUP) input.leftButtonDown = false;
+    if (flags & MOUSEEVENTF_RIGHTDOWN) input.rightButtonDown = true;
+    if (flags & MOUSEEVENTF_RIGHTUP) input.rightButtonDown = false;
 }
 
 LParam SimDesktop::GetMessageExtraInfo() {
     ++calls;
-    return messageExtraInfo;
+    return input.messageExtraInfo;
 }
 
 int SimDesktop::GetSystemMetrics(int index) {
     ++calls;
     switch (index) {
         case SM_CXSCREEN:
-            return screenWidth;
+            return input.screenWidth;
         case SM_CYSCREEN:
-            return screenHeight;
+            return input.screenHeight;
         case SM_CXFULLSCREEN:
-            return fullScreenWidth;
+            return input.fullScreenWidth;
         case SM_CYFULLSCREEN:
-            return fullScreenHeight;
+            return input.fullScreenHeight;
         case SM_SWAPBUTTON:
-            return buttonsSwapped ? 1 : 0;
+            return input.buttonsSwapped ? 1 : 0;
         default:
             return 0;
     }

@@ -1,18 +1,15 @@
-// The registry: keys with typed values, case-insensitive names, and the ANSI functions'
-// rule that a value longer than the caller's buffer is not returned.
-#include <algorithm>
-#include <cctype>
+// The registry: keys with typed values and case-insensitive names, read through the ANSI
+// functions, opened with access rights, created, written and flushed; and where each TV
+// application's installer leaves its folder.
 #include <cstring>
+#include <iterator>
 
 #include "sim/sim_desktop.h"
+#include "sim/sim_text.h"
 
 namespace {
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
+constexpr std::uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
 // Where each TV application's installer leaves its folder.
 struct SimAppInstall {
@@ -30,9 +27,16 @@ constexpr SimAppInstall kInstalls[] = {
 };
 constexpr const char* kCommonKey = "Software\\Zarvin Multimedia\\TV Duo\\DTVR";
 
+std::string DescribeValue(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
+    if (type == REG_DWORD && size == 4 && data) return std::to_string(Le32(data));
+    return "type=" + std::to_string(type) + " size=" + std::to_string(size);
+}
+
 }  // namespace
 
-std::string SimDesktop::RegPath(HKey root, const std::string& key) {
+// --- the registry's state ---
+
+std::string SimRegistry::Path(HKey root, const std::string& key) {
     std::string rootName = root == HKEY_LOCAL_MACHINE  ? "hklm"
                            : root == HKEY_CURRENT_USER ? "hkcu"
                                                        : "";
@@ -43,74 +47,90 @@ std::string SimDesktop::RegPath(HKey root, const std::string& key) {
     return path.empty() ? rootName : rootName + "\\" + path;
 }
 
-void SimDesktop::AddRegKey(const std::string& path) {
+void SimRegistry::AddKey(const std::string& path) {
     for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-        registry_[path.substr(0, at)];
+        keys_[path.substr(0, at)];
     }
-    registry_[path];
+    keys_[path];
 }
 
-void SimDesktop::SetRegValue(HKey root, const std::string& key, const std::string& name,
-                             std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    std::string path = RegPath(root, key);
-    AddRegKey(path);
-    registry_[path][Lower(name)] = SimRegValue{type, data};
+HKey SimRegistry::Open(const std::string& path) {
+    HKey handle = nextKey_;
+    nextKey_ += 4;
+    openKeys_[handle] = path;
+    return handle;
 }
 
-void SimDesktop::SetRegString(HKey root, const std::string& key, const std::string& name,
-                              const std::string& text) {
+void SimRegistry::SetValue(HKey root, const std::string& key, const std::string& name,
+                           std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    std::string path = Path(root, key);
+    AddKey(path);
+    keys_[path][Lower(name)] = SimRegValue{type, data};
+}
+
+void SimRegistry::SetString(HKey root, const std::string& key, const std::string& name,
+                            const std::string& text) {
     std::vector<std::uint8_t> data(text.begin(), text.end());
     data.push_back(0);
-    SetRegValue(root, key, name, REG_SZ, data);
+    SetValue(root, key, name, REG_SZ, data);
 }
 
-void SimDesktop::SetRegDword(HKey root, const std::string& key, const std::string& name,
-                             std::uint32_t value) {
+void SimRegistry::SetDword(HKey root, const std::string& key, const std::string& name,
+                           std::uint32_t value) {
     std::vector<std::uint8_t> data(4);
-    for (int i = 0; i < 4; ++i)
-        data[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    SetRegValue(root, key, name, REG_DWORD, data);
+    PutLe32(data.data(), value);
+    SetValue(root, key, name, REG_DWORD, data);
 }
 
-const SimRegValue* SimDesktop::GetRegValue(HKey root, const std::string& key,
-                                           const std::string& name) const {
-    auto found = registry_.find(RegPath(root, key));
-    if (found == registry_.end()) return nullptr;
+const SimRegValue* SimRegistry::Value(HKey root, const std::string& key,
+                                      const std::string& name) const {
+    auto found = keys_.find(Path(root, key));
+    if (found == keys_.end()) return nullptr;
     auto value = found->second.find(Lower(name));
     return value == found->second.end() ? nullptr : &value->second;
 }
 
-bool SimDesktop::RegKeyExists(HKey root, const std::string& key) const {
-    return registry_.count(RegPath(root, key)) != 0;
+bool SimRegistry::KeyExists(HKey root, const std::string& key) const {
+    return keys_.count(Path(root, key)) != 0;
+}
+
+void SimRegistry::DeleteKey(HKey root, const std::string& key) {
+    std::string path = Path(root, key);
+    if (path.empty()) return;
+    std::string below = path + "\\";
+    for (auto it = keys_.begin(); it != keys_.end();) {
+        bool inside = it->first == path || it->first.compare(0, below.size(), below) == 0;
+        it = inside ? keys_.erase(it) : std::next(it);
+    }
 }
 
 void SimDesktop::InstallApp(int appId, const std::string& folder, bool commonKey) {
     for (const auto& install : kInstalls) {
         if (install.appId != appId) continue;
-        SetRegString(HKEY_LOCAL_MACHINE, commonKey ? kCommonKey : install.key, install.valueName,
-                     folder);
-        AddProgram(folder + "\\" + install.exeName, appId);
+        registry.SetString(HKEY_LOCAL_MACHINE, commonKey ? kCommonKey : install.key,
+                           install.valueName, folder);
+        windows.AddProgram(folder + "\\" + install.exeName, appId);
     }
 }
 
+// --- reading ---
+
 RegStatus SimDesktop::RegOpenKeyA(HKey root, const char* subKey, HKey* result) {
     ++calls;
-    std::string path = RegPath(root, subKey ? subKey : "");
-    if (path.empty() || registry_.count(path) == 0) return ERROR_FILE_NOT_FOUND;
-    HKey handle = nextKey_;
-    nextKey_ += 4;
-    openKeys_[handle] = path;
-    *result = handle;
+    std::string path = SimRegistry::Path(root, OrEmpty(subKey));
+    if (path.empty() || registry.keys_.count(path) == 0) return ERROR_FILE_NOT_FOUND;
+    *result = registry.Open(path);
     return ERROR_SUCCESS;
 }
 
+// A value longer than the caller's buffer is not returned, only its size.
 RegStatus SimDesktop::RegQueryValueExA(HKey key, const char* name, std::uint32_t* type,
                                        std::uint8_t* data, std::uint32_t* size) {
     ++calls;
-    auto open = openKeys_.find(key);
-    if (open == openKeys_.end()) return 6;  // ERROR_INVALID_HANDLE
-    const auto& values = registry_[open->second];
-    auto value = values.find(Lower(name ? name : ""));
+    auto open = registry.openKeys_.find(key);
+    if (open == registry.openKeys_.end()) return 6;  // ERROR_INVALID_HANDLE
+    const auto& values = registry.keys_[open->second];
+    auto value = values.find(Lower(OrEmpty(name)));
     if (value == values.end()) return ERROR_FILE_NOT_FOUND;
     const auto& stored = value->second;
     std::uint32_t length = static_cast<std::uint32_t>(stored.data.size());
@@ -131,5 +151,66 @@ RegStatus SimDesktop::RegQueryValueExA(HKey key, const char* name, std::uint32_t
 
 RegStatus SimDesktop::RegCloseKey(HKey key) {
     ++calls;
-    return openKeys_.erase(key) ? ERROR_SUCCESS : 6;
+    return registry.openKeys_.erase(key) ? ERROR_SUCCESS : 6;
+}
+
+// --- writing: a standard user can read HKEY_LOCAL_MACHINE but neither open it for
+// writing nor create keys there ---
+
+RegStatus SimDesktop::RegOpenKeyExA(HKey root, const char* subKey, std::uint32_t,
+                                    std::uint32_t access, HKey* result) {
+    ++calls;
+    std::string path = SimRegistry::Path(root, OrEmpty(subKey));
+    if (path.empty() || registry.keys_.count(path) == 0) return ERROR_FILE_NOT_FOUND;
+    if (registry.hklmReadOnly && root == HKEY_LOCAL_MACHINE && (access & kWriteRights)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    HKey handle = registry.Open(path);
+    registry.keyAccess_[handle] = access;
+    *result = handle;
+    return ERROR_SUCCESS;
+}
+
+RegStatus SimDesktop::RegCreateKeyExA(HKey root, const char* subKey, std::uint32_t, char*,
+                                      std::uint32_t, std::uint32_t access, void*, HKey* result,
+                                      std::uint32_t* disposition) {
+    ++calls;
+    std::string path = SimRegistry::Path(root, OrEmpty(subKey));
+    if (path.empty()) return ERROR_INVALID_HANDLE;
+    if (registry.hklmReadOnly && root == HKEY_LOCAL_MACHINE) return ERROR_ACCESS_DENIED;
+    bool existed = registry.keys_.count(path) != 0;
+    if (!existed) {
+        registry.AddKey(path);
+        Trace("registry create \"" + OrEmpty(subKey) + "\"");
+    }
+    if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+    HKey handle = registry.Open(path);
+    registry.keyAccess_[handle] = access;
+    *result = handle;
+    return ERROR_SUCCESS;
+}
+
+// Keys opened by RegOpenKeyA carry no recorded rights and may be written, as there.
+RegStatus SimDesktop::RegSetValueExA(HKey key, const char* name, std::uint32_t, std::uint32_t type,
+                                     const std::uint8_t* data, std::uint32_t size) {
+    ++calls;
+    auto open = registry.openKeys_.find(key);
+    if (open == registry.openKeys_.end()) return ERROR_INVALID_HANDLE;
+    auto rights = registry.keyAccess_.find(key);
+    if (rights != registry.keyAccess_.end() && !(rights->second & KEY_SET_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (data) bytes.assign(data, data + size);
+    registry.keys_[open->second][Lower(OrEmpty(name))] = SimRegValue{type, bytes};
+    Trace("registry set \"" + OrEmpty(name) + "\" " + DescribeValue(type, data, size));
+    return ERROR_SUCCESS;
+}
+
+RegStatus SimDesktop::RegFlushKey(HKey key) {
+    ++calls;
+    if (registry.openKeys_.count(key) == 0) return ERROR_INVALID_HANDLE;
+    ++registry.flushes;
+    TraceDetail("registry flush");
+    return ERROR_SUCCESS;
 }

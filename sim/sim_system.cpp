@@ -1,10 +1,13 @@
 // The system: version information, the process token and its shutdown privilege, the
-// shutdown request (recorded, never made), the Windows folder and profile files.
-#include <cctype>
+// shutdown request (recorded, never made), the Windows folder and profile files, the
+// files on the disk and the program's resources.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "sim/sim_desktop.h"
+#include "sim/sim_text.h"
 
 namespace {
 
@@ -12,11 +15,23 @@ constexpr Handle kCurrentProcess = static_cast<Handle>(-1);  // the pseudo-handl
 constexpr Handle kProcessToken = 0x7004;
 constexpr std::uint32_t kShutdownPrivilegeLuid = 19;
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
+constexpr Handle kIconBase = 0x50000;
+constexpr Handle kCursorBase = 0x60000;
+constexpr Handle kAcceleratorBase = 0x70000;
+
+// The program's resources, as its resource script lays them down.
+struct StringResource {
+    std::uint32_t id;
+    const char* text;
+};
+constexpr StringResource kStrings[] = {{22, "Remote Control"}, {23, "Remote Control"}};
+constexpr int kIcons[] = {50, 110};
+constexpr int kAcceleratorTable = 23;
+struct Accelerator {
+    WParam character;  // with Alt, as a character code (FALT without FVIRTKEY)
+    std::uint32_t command;
+};
+constexpr Accelerator kAccelerators[] = {{'/', 30}, {'?', 32}};
 
 std::string ProfileKey(const std::string& file, const std::string& section,
                        const std::string& key) {
@@ -35,16 +50,16 @@ std::uint32_t ProfileInteger(const std::string& text) {
 // Windows XP for the NT family, Windows 98 for the 95 family.
 std::uint32_t SimDesktop::GetVersion() {
     ++calls;
-    return win9xFamily ? 0xC0000A04u : 0x0A280105u;
+    return system.win9xFamily ? 0xC0000A04u : 0x0A280105u;
 }
 
 bool SimDesktop::GetVersionExA(OsVersionInfo* info) {
     ++calls;
     if (!info || info->size != sizeof(OsVersionInfo)) {
-        lastError = 122;  // ERROR_INSUFFICIENT_BUFFER
+        system.lastError = 122;  // ERROR_INSUFFICIENT_BUFFER
         return false;
     }
-    if (win9xFamily) {
+    if (system.win9xFamily) {
         *info = OsVersionInfo{info->size, 4, 10, 0x040A07CE, VER_PLATFORM_WIN32_WINDOWS, {}};
     } else {
         *info = OsVersionInfo{info->size, 5, 1, 2600, VER_PLATFORM_WIN32_NT, {}};
@@ -60,25 +75,25 @@ Handle SimDesktop::GetCurrentProcess() {
 
 bool SimDesktop::OpenProcessToken(Handle process, std::uint32_t, Handle* token) {
     ++calls;
-    if (tokenOpenRefused || process != kCurrentProcess || !token) {
-        lastError = ERROR_ACCESS_DENIED;
+    if (system.tokenOpenRefused || process != kCurrentProcess || !token) {
+        system.lastError = ERROR_ACCESS_DENIED;
         return false;
     }
     *token = kProcessToken;
-    ++openTokens;
+    ++system.openTokens;
     return true;
 }
 
-bool SimDesktop::CloseToken(Handle token) {
+bool SimSystem::CloseToken(Handle token) {
     if (token != kProcessToken || openTokens == 0) return false;
     --openTokens;
     return true;
 }
 
-bool SimDesktop::LookupPrivilegeValueA(const char* system, const char* name, Luid* luid) {
+bool SimDesktop::LookupPrivilegeValueA(const char* machine, const char* name, Luid* luid) {
     ++calls;
-    if (system != nullptr || !name || !luid || Lower(name) != "seshutdownprivilege") {
-        lastError = ERROR_NO_SUCH_PRIVILEGE;
+    if (machine != nullptr || !name || !luid || Lower(name) != "seshutdownprivilege") {
+        system.lastError = ERROR_NO_SUCH_PRIVILEGE;
         return false;
     }
     *luid = Luid{kShutdownPrivilegeLuid, 0};
@@ -91,53 +106,56 @@ bool SimDesktop::AdjustTokenPrivileges(Handle token, bool, TokenPrivilegeList* n
                                        std::uint32_t, TokenPrivilegeList*, std::uint32_t*) {
     ++calls;
     if (token != kProcessToken || !newState) {
-        lastError = ERROR_INVALID_HANDLE;
+        system.lastError = ERROR_INVALID_HANDLE;
         return false;
     }
     bool asksShutdown = newState->privilegeCount == 1 &&
                         newState->luid.lowPart == kShutdownPrivilegeLuid &&
                         newState->luid.highPart == 0;
-    if (asksShutdown && !shutdownPrivilegeHeld) {
-        lastError = ERROR_NOT_ALL_ASSIGNED;
+    if (asksShutdown && !system.shutdownPrivilegeHeld) {
+        system.lastError = ERROR_NOT_ALL_ASSIGNED;
         return true;
     }
-    if (asksShutdown) shutdownPrivilegeEnabled = (newState->attributes & SE_PRIVILEGE_ENABLED) != 0;
-    lastError = 0;
+    if (asksShutdown)
+        system.shutdownPrivilegeEnabled = (newState->attributes & SE_PRIVILEGE_ENABLED) != 0;
+    system.lastError = 0;
     return true;
 }
 
 std::uint32_t SimDesktop::GetLastError() {
     ++calls;
-    return lastError;
+    return system.lastError;
 }
 
 // On the NT family only a process with the shutdown privilege enabled may ask.
 bool SimDesktop::ExitWindowsEx(std::uint32_t flags, std::uint32_t) {
     ++calls;
     char line[40];
-    bool refused = exitWindowsRefused || (!win9xFamily && !shutdownPrivilegeEnabled);
+    bool refused =
+        system.exitWindowsRefused || (!system.win9xFamily && !system.shutdownPrivilegeEnabled);
     std::snprintf(line, sizeof line,
                   refused ? "shutdown refused flags=0x%02X" : "shutdown flags=0x%02X", flags);
     Trace(line);
     if (refused) {
-        lastError = exitWindowsRefused ? ERROR_ACCESS_DENIED : ERROR_PRIVILEGE_NOT_HELD;
+        system.lastError =
+            system.exitWindowsRefused ? ERROR_ACCESS_DENIED : ERROR_PRIVILEGE_NOT_HELD;
         return false;
     }
-    shutdownRequests.push_back(flags);
+    system.shutdownRequests.push_back(flags);
     return true;
 }
 
 // Answers the length without the NUL, or the size needed with it when it does not fit.
 std::uint32_t SimDesktop::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
     ++calls;
-    auto length = static_cast<std::uint32_t>(windowsDirectory.size());
+    auto length = static_cast<std::uint32_t>(system.windowsDirectory.size());
     if (!buffer || size <= length) return length + 1;
-    std::memcpy(buffer, windowsDirectory.c_str(), length + 1);
+    std::memcpy(buffer, system.windowsDirectory.c_str(), length + 1);
     return length;
 }
 
-void SimDesktop::SetProfileValue(const std::string& file, const std::string& section,
-                                 const std::string& key, const std::string& text) {
+void SimSystem::SetProfileValue(const std::string& file, const std::string& section,
+                                const std::string& key, const std::string& text) {
     profileValues[ProfileKey(file, section, key)] = text;
 }
 
@@ -145,7 +163,66 @@ std::uint32_t SimDesktop::GetPrivateProfileIntA(const char* section, const char*
                                                 int defaultValue, const char* file) {
     ++calls;
     if (!section || !key || !file) return static_cast<std::uint32_t>(defaultValue);
-    auto found = profileValues.find(ProfileKey(file, section, key));
-    if (found == profileValues.end()) return static_cast<std::uint32_t>(defaultValue);
+    auto found = system.profileValues.find(ProfileKey(file, section, key));
+    if (found == system.profileValues.end()) return static_cast<std::uint32_t>(defaultValue);
     return ProfileInteger(found->second);
+}
+
+// --- the files on the disk ---
+
+bool SimDesktop::DeleteFileA(const char* path) {
+    ++calls;
+    std::string target = OrEmpty(path);
+    auto& files = system.files;
+    auto file = std::find_if(files.begin(), files.end(), [&](const std::string& present) {
+        return Lower(present) == Lower(target);
+    });
+    bool found = file != files.end();
+    Trace("delete \"" + target + "\"" + (found ? " done" : " not found"));
+    if (found) files.erase(file);
+    return found;
+}
+
+// --- the program's resources ---
+
+int SimDesktop::LoadStringA(Handle, std::uint32_t id, char* buffer, int size) {
+    ++calls;
+    if (!buffer || size <= 0) return 0;
+    buffer[0] = '\0';
+    for (const auto& resource : kStrings) {
+        if (resource.id != id) continue;
+        std::size_t count =
+            std::min(std::strlen(resource.text), static_cast<std::size_t>(size - 1));
+        std::memcpy(buffer, resource.text, count);
+        buffer[count] = '\0';
+        return static_cast<int>(count);
+    }
+    return 0;
+}
+
+// With instance 0 the system's own icons, otherwise the program's.
+Handle SimDesktop::LoadIconA(Handle instance, int resourceId) {
+    ++calls;
+    bool known = instance == 0 ||
+                 std::find(std::begin(kIcons), std::end(kIcons), resourceId) != std::end(kIcons);
+    return known ? kIconBase + static_cast<Handle>(resourceId) : 0;
+}
+
+Handle SimDesktop::LoadCursorA(Handle instance, int resourceId) {
+    ++calls;
+    return instance == 0 ? kCursorBase + static_cast<Handle>(resourceId) : 0;
+}
+
+Handle SimDesktop::LoadAcceleratorsA(Handle, int resourceId) {
+    ++calls;
+    return resourceId == kAcceleratorTable ? kAcceleratorBase + kAcceleratorTable : 0;
+}
+
+// Table 23 has Alt+/ and Alt+?; TranslateAcceleratorA (sim_message_loop.cpp) applies it.
+std::uint32_t SimSystem::AcceleratorCommand(Handle accelerators, WParam character) {
+    if (accelerators != kAcceleratorBase + kAcceleratorTable) return 0;
+    for (const auto& accelerator : kAccelerators) {
+        if (character == accelerator.character) return accelerator.command;
+    }
+    return 0;
 }

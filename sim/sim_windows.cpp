@@ -1,11 +1,12 @@
-// Top-level windows, Z order, foreground and focus, messages and injected keys, and the
-// TV applications as programs that the shell starts and that close on their command.
+// Top-level windows, Z order, foreground, activation and placement, messages and their
+// delivery to other programs' windows, and the TV applications as programs that the shell
+// starts and that close on their command.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "sim/sim_desktop.h"
+#include "sim/sim_text.h"
 
 namespace {
 
@@ -19,24 +20,6 @@ constexpr SimAppIdentity kAppIdentities[] = {
     {7, "ZARVIN_DVBS", "DVBS"},
     {9, "ZarvinMainPanel_Class", "Omnivue Center"},
 };
-
-bool SameTextIgnoringCase(const std::string& a, const char* b) {
-    std::size_t length = std::strlen(b);
-    if (a.size() != length) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string Hex(unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02X", value);
-    return text;
-}
 
 // Whether a message is the application's own close command.
 bool IsCloseCommand(int appId, std::uint32_t msg, WParam wParam) {
@@ -63,23 +46,25 @@ const SimAppIdentity* SimAppIdentityOf(int appId) {
     return nullptr;
 }
 
-SimWindow* SimDesktop::Find(Hwnd window) {
+// --- the windows' state ---
+
+SimWindow* SimWindows::Find(Hwnd window) {
     if (window < kFirstHandle || window - kFirstHandle >= windows_.size()) return nullptr;
     return &windows_[window - kFirstHandle];
 }
 
-const SimWindow* SimDesktop::Find(Hwnd window) const {
-    return const_cast<SimDesktop*>(this)->Find(window);
+const SimWindow* SimWindows::Find(Hwnd window) const {
+    return const_cast<SimWindows*>(this)->Find(window);
 }
 
-std::string SimDesktop::Describe(Hwnd window) const {
+std::string SimWindows::Describe(Hwnd window) const {
     const SimWindow* found = Find(window);
     if (!found) return "window=0";
     if (found->appId != 0) return "app=" + std::to_string(found->appId);
     return "window=\"" + found->cls + "\"/\"" + found->title + "\"";
 }
 
-Hwnd SimDesktop::CreateSimWindow(const std::string& cls, const std::string& title, bool visible,
+Hwnd SimWindows::CreateSimWindow(const std::string& cls, const std::string& title, bool visible,
                                  int appId) {
     SimWindow window;
     window.handle = kFirstHandle + windows_.size();
@@ -92,7 +77,7 @@ Hwnd SimDesktop::CreateSimWindow(const std::string& cls, const std::string& titl
     return window.handle;
 }
 
-Hwnd SimDesktop::StartApp(int appId) {
+Hwnd SimWindows::StartApp(int appId) {
     const SimAppIdentity* identity = SimAppIdentityOf(appId);
     if (!identity) return 0;
     Hwnd window = CreateSimWindow(identity->cls ? identity->cls : "TLumacastMainForm",
@@ -101,17 +86,7 @@ Hwnd SimDesktop::StartApp(int appId) {
     return window;
 }
 
-void SimDesktop::DestroySimWindow(Hwnd handle) {
-    SimWindow* window = Find(handle);
-    if (!window || !window->alive) return;
-    window->alive = false;
-    zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), handle), zOrder_.end());
-    if (foreground_ == handle) foreground_ = zOrder_.empty() ? 0 : zOrder_.front();
-    if (active_ == handle) active_ = 0;
-    if (window->appId != 0) Trace("window gone " + Describe(handle));
-}
-
-Hwnd SimDesktop::AppWindow(int appId) const {
+Hwnd SimWindows::AppWindow(int appId) const {
     for (Hwnd handle : zOrder_) {
         const SimWindow* window = Find(handle);
         if (window->appId == appId) return handle;
@@ -119,14 +94,40 @@ Hwnd SimDesktop::AppWindow(int appId) const {
     return 0;
 }
 
-std::vector<SimReceived> SimDesktop::ReceivedBy(Hwnd window) const {
+std::vector<SimReceived> SimWindows::ReceivedBy(Hwnd window) const {
     const SimWindow* found = Find(window);
     return found ? found->received : std::vector<SimReceived>{};
 }
 
-void SimDesktop::BringToFront(Hwnd handle) {
+const SimWindowPlacement* SimWindows::PlacementOf(Hwnd window) const {
+    auto found = placements_.find(window);
+    return found == placements_.end() ? nullptr : &found->second;
+}
+
+void SimWindows::RemoveFromZOrder(Hwnd handle) {
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), handle), zOrder_.end());
+}
+
+void SimWindows::BringToFront(Hwnd handle) {
+    RemoveFromZOrder(handle);
     zOrder_.insert(zOrder_.begin(), handle);
+}
+
+void SimWindows::AddProgram(const std::string& path, int appId) {
+    programs_[Lower(path)] = appId;
+}
+
+// --- windows going, and messages reaching other programs ---
+
+void SimDesktop::DestroySimWindow(Hwnd handle) {
+    SimWindow* window = windows.Find(handle);
+    if (!window || !window->alive) return;
+    window->alive = false;
+    windows.RemoveFromZOrder(handle);
+    if (windows.foreground_ == handle)
+        windows.foreground_ = windows.zOrder_.empty() ? 0 : windows.zOrder_.front();
+    if (windows.active_ == handle) windows.active_ = 0;
+    if (window->appId != 0) Trace("window gone " + windows.Describe(handle));
 }
 
 void SimDesktop::Deliver(SimWindow& window, std::uint32_t msg, WParam wParam, LParam lParam,
@@ -148,8 +149,10 @@ void SimDesktop::ReactAsApp(SimWindow& window, const SimReceived& received) {
     }
     if (!close) return;
     Hwnd handle = window.handle;
-    At(now + closeDelayMs, [this, handle] { DestroySimWindow(handle); });
+    At(now + windows.closeDelayMs, [this, handle] { DestroySimWindow(handle); });
 }
+
+// --- the platform's window operations ---
 
 Hwnd SimDesktop::GetDesktopWindow() {
     ++calls;
@@ -158,16 +161,17 @@ Hwnd SimDesktop::GetDesktopWindow() {
 
 Hwnd SimDesktop::GetWindow(Hwnd window, std::uint32_t cmd) {
     ++calls;
-    if (cmd == GW_CHILD) return window == kDesktopWindow && !zOrder_.empty() ? zOrder_[0] : 0;
+    const std::vector<Hwnd>& zOrder = windows.zOrder_;
+    if (cmd == GW_CHILD) return window == kDesktopWindow && !zOrder.empty() ? zOrder[0] : 0;
     if (cmd != GW_HWNDNEXT) return 0;
-    auto it = std::find(zOrder_.begin(), zOrder_.end(), window);
-    if (it == zOrder_.end() || ++it == zOrder_.end()) return 0;
+    auto it = std::find(zOrder.begin(), zOrder.end(), window);
+    if (it == zOrder.end() || ++it == zOrder.end()) return 0;
     return *it;
 }
 
 int SimDesktop::GetWindowTextA(Hwnd window, char* text, int size) {
     ++calls;
-    const SimWindow* found = Find(window);
+    const SimWindow* found = windows.Find(window);
     if (size <= 0) return 0;
     if (!found || !found->alive) {
         text[0] = '\0';
@@ -186,14 +190,15 @@ Hwnd SimDesktop::FindWindowA(const char* cls, const char* title) {
 Hwnd SimDesktop::FindWindowExA(Hwnd parent, Hwnd after, const char* cls, const char* title) {
     ++calls;
     if (parent != 0 && parent != kDesktopWindow) return 0;
-    auto it = zOrder_.begin();
+    const std::vector<Hwnd>& zOrder = windows.zOrder_;
+    auto it = zOrder.begin();
     if (after != 0) {
-        it = std::find(zOrder_.begin(), zOrder_.end(), after);
-        if (it == zOrder_.end()) return 0;
+        it = std::find(zOrder.begin(), zOrder.end(), after);
+        if (it == zOrder.end()) return 0;
         ++it;
     }
-    for (; it != zOrder_.end(); ++it) {
-        const SimWindow* window = Find(*it);
+    for (; it != zOrder.end(); ++it) {
+        const SimWindow* window = windows.Find(*it);
         if (cls && !SameTextIgnoringCase(window->cls, cls)) continue;
         if (title && !SameTextIgnoringCase(window->title, title)) continue;
         return *it;
@@ -203,23 +208,23 @@ Hwnd SimDesktop::FindWindowExA(Hwnd parent, Hwnd after, const char* cls, const c
 
 bool SimDesktop::IsWindowVisible(Hwnd window) {
     ++calls;
-    const SimWindow* found = Find(window);
+    const SimWindow* found = windows.Find(window);
     return found && found->alive && found->visible;
 }
 
 bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LParam lParam) {
     ++calls;
-    SimWindow* window = Find(handle);
+    SimWindow* window = windows.Find(handle);
     if (!window || !window->alive) return false;
     if (window->utility) {
-        queue_.push_back(Msg{handle, msg, wParam, lParam, GetTickCount(), Point{0, 0}});
+        windows.queue_.push_back(Msg{handle, msg, wParam, lParam, GetTickCount(), Point{0, 0}});
         return true;
     }
     if (Tracing() && msg == WM_KEYDOWN) {
-        Trace("keydown-post " + Describe(handle) + " vk=" + Hex(wParam & 0xFF) +
+        Trace("keydown-post " + windows.Describe(handle) + " vk=" + Hex(wParam & 0xFF) +
               " lParam=" + std::to_string(lParam));
     } else if (Tracing()) {
-        Trace("post " + Describe(handle) + " msg=" + std::to_string(msg) +
+        Trace("post " + windows.Describe(handle) + " msg=" + std::to_string(msg) +
               " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
     }
     Deliver(*window, msg, wParam, lParam, false);
@@ -228,12 +233,12 @@ bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LPa
 
 LResult SimDesktop::SendMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LParam lParam) {
     ++calls;
-    SimWindow* window = Find(handle);
+    SimWindow* window = windows.Find(handle);
     if (!window || !window->alive) return 0;
     if (window->proc) return window->proc(handle, msg, wParam, lParam);
     if (window->dlgProc) return window->dlgProc(handle, msg, wParam, lParam);
     if (Tracing()) {
-        Trace("send " + Describe(handle) + " msg=" + std::to_string(msg) +
+        Trace("send " + windows.Describe(handle) + " msg=" + std::to_string(msg) +
               " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
     }
     Deliver(*window, msg, wParam, lParam, false);
@@ -242,21 +247,21 @@ LResult SimDesktop::SendMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, 
 
 bool SimDesktop::BringWindowToTop(Hwnd handle) {
     ++calls;
-    const SimWindow* window = Find(handle);
+    const SimWindow* window = windows.Find(handle);
     if (!window || !window->alive) return false;
-    BringToFront(handle);
-    if (traceDetails && Tracing()) TraceDetail("top " + Describe(handle));
+    windows.BringToFront(handle);
+    if (traceDetails && Tracing()) TraceDetail("top " + windows.Describe(handle));
     return true;
 }
 
 bool SimDesktop::SetForegroundWindow(Hwnd handle) {
     ++calls;
-    const SimWindow* window = Find(handle);
+    const SimWindow* window = windows.Find(handle);
     if (!window || !window->alive) return false;
-    if (foregroundLocked && !window->utility) return false;
-    foreground_ = handle;
-    BringToFront(handle);
-    if (Tracing()) Trace("foreground " + Describe(handle));
+    if (windows.foregroundLocked && !window->utility) return false;
+    windows.foreground_ = handle;
+    windows.BringToFront(handle);
+    if (Tracing()) Trace("foreground " + windows.Describe(handle));
     return true;
 }
 
@@ -264,52 +269,61 @@ bool SimDesktop::SetForegroundWindow(Hwnd handle) {
 // the call fails and changes nothing.
 Hwnd SimDesktop::SetActiveWindow(Hwnd handle) {
     ++calls;
-    const SimWindow* window = Find(handle);
+    const SimWindow* window = windows.Find(handle);
     if (!window || !window->alive || !window->utility) return 0;
-    Hwnd previous = active_;
-    active_ = handle;
+    Hwnd previous = windows.active_;
+    windows.active_ = handle;
     return previous;
 }
 
 Hwnd SimDesktop::GetForegroundWindow() {
     ++calls;
-    const SimWindow* window = Find(foreground_);
-    return window && window->alive ? foreground_ : 0;
+    const SimWindow* window = windows.Find(windows.foreground_);
+    return window && window->alive ? windows.foreground_ : 0;
 }
 
-void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags, std::uintptr_t) {
+bool SimDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) {
     ++calls;
-    if (Tracing()) Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags));
-    SimWindow* focus = Find(foreground_);
-    if (!focus || !focus->alive || focus->utility) return;
-    Deliver(*focus, (flags & KEYEVENTF_KEYUP) ? WM_KEYUP : WM_KEYDOWN, vk, 0, true);
+    const SimWindow* found = windows.Find(window);
+    if (!found || !found->alive) return false;
+    SimWindowPlacement& placement = windows.placements_[window];
+    if (!(flags & SWP_NOMOVE)) {
+        placement.x = x;
+        placement.y = y;
+        placement.moved = true;
+    }
+    if (!(flags & SWP_NOSIZE)) {
+        placement.width = cx;
+        placement.height = cy;
+    }
+    if (!(flags & SWP_NOZORDER)) {
+        if (insertAfter == HWND_TOPMOST) placement.topmost = true;
+        if (insertAfter == HWND_NOTOPMOST) placement.topmost = false;
+        if (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP) windows.BringToFront(window);
+    }
+    TraceDetail("position " + windows.Describe(window) + " " + std::to_string(placement.x) + " " +
+                std::to_string(placement.y) + (placement.topmost ? " topmost" : ""));
+    return true;
 }
+
+// --- the TV applications as programs ---
 
 std::intptr_t SimDesktop::ShellExecuteA(Hwnd, const char* verb, const char* file,
                                         const char* parameters, const char*, int) {
     ++calls;
-    std::string path = file ? file : "";
-    std::string lower = path;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto program = programs_.find(lower);
-    bool opens = verb && std::strcmp(verb, "open") == 0 && program != programs_.end();
+    std::string path = OrEmpty(file);
+    auto program = windows.programs_.find(Lower(path));
+    bool opens = verb && std::strcmp(verb, "open") == 0 && program != windows.programs_.end();
     std::intptr_t result = opens ? 42 : 2;  // SE_ERR_FNF
     Trace("launch \"" + path + "\" \"" + (parameters ? parameters : "") +
           "\" result=" + std::to_string(result));
     if (opens) {
         int appId = program->second;
-        At(now + launchDelayMs, [this, appId] {
-            Hwnd window = StartApp(appId);
-            Trace("window shown " + Describe(window));
+        At(now + windows.launchDelayMs, [this, appId] {
+            Hwnd window = windows.StartApp(appId);
+            Trace("window shown " + windows.Describe(window));
         });
     }
     return result;
-}
-
-void SimDesktop::AddProgram(const std::string& path, int appId) {
-    std::string lower = path;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    programs_[lower] = appId;
 }

@@ -27,7 +27,7 @@ class DesktopTest : public ::testing::Test {
     // takes the first listed board present. Call it after Construct(), which closes the
     // receiver's channel.
     SimVideoDevice& UseBoard(const std::string& friendlyName) {
-        SimVideoDevice& device = desk.AddVideoDevice(friendlyName);
+        SimVideoDevice& device = desk.devices.AddVideoDevice(friendlyName);
         OpenReceiver();
         return device;
     }
@@ -38,7 +38,7 @@ class DesktopTest : public ::testing::Test {
     void Poll(int rawCode, std::uint32_t afterMs = 65) {
         if (receiverChannel.captureFilter == 0) UseBoard("Kavel KV100 Video Capture");
         desk.Sleep(afterMs);
-        desk.heldRawCode = rawCode;
+        desk.devices.heldRawCode = rawCode;
         OnKeyPollTick(owner, WM_TIMER, 1, desk.GetTickCount());
     }
 
@@ -64,7 +64,7 @@ class DesktopTest : public ::testing::Test {
     // Messages (not injected keys) that a window received, as "msg/wParam".
     std::vector<std::string> Posted(Hwnd window) const {
         std::vector<std::string> lines;
-        for (const auto& received : desk.ReceivedBy(window)) {
+        for (const auto& received : desk.windows.ReceivedBy(window)) {
             if (!received.injected) {
                 lines.push_back(std::to_string(received.msg) + "/" +
                                 std::to_string(received.wParam));

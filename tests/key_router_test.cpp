@@ -75,7 +75,7 @@ TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
 }
 
 TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) {
-    Hwnd window = desk.StartApp(6);
+    Hwnd window = desk.windows.StartApp(6);
     omnivueApp.active = 1;
     UseBoard("Sorrel DVBS Q7 Video Capture");
     for (int event = 0; event < 21; ++event)
@@ -85,7 +85,7 @@ TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) 
 }
 
 TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
-    Hwnd window = desk.StartApp(7);
+    Hwnd window = desk.windows.StartApp(7);
     UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5);  // makes application 7 the target through the search
     EXPECT_EQ(dvbsSuiteApp.active, 1);
@@ -95,8 +95,8 @@ TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
 }
 
 TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
-    Hwnd vantor = desk.StartApp(2);
-    Hwnd dvbs = desk.StartApp(7);
+    Hwnd vantor = desk.windows.StartApp(2);
+    Hwnd dvbs = desk.windows.StartApp(7);
     dvbsSuiteApp.active = 1;
     vantorTvrApp.active = 1;
     PressKey(3);
@@ -105,7 +105,7 @@ TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
 }
 
 TEST_F(RouterTest, PowerTogglesTheActiveApp) {
-    Hwnd window = desk.StartApp(7);
+    Hwnd window = desk.windows.StartApp(7);
     dvbsSuiteApp.active = 1;
     PressKey(PowerKey);
     EXPECT_EQ(Posted(window), std::vector<std::string>{"3024/1"});
@@ -113,7 +113,7 @@ TEST_F(RouterTest, PowerTogglesTheActiveApp) {
 }
 
 TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
-    Hwnd window = desk.StartApp(7);
+    Hwnd window = desk.windows.StartApp(7);
     PressKey(5);
     desk.DestroySimWindow(window);
     PressKey(6);
@@ -131,7 +131,7 @@ class PowerPathTest : public RouterTest, public ::testing::WithParamInterface<Po
 TEST_P(PowerPathTest, ClosesTheOthersInOrderThenTogglesTheDefault) {
     const PowerCase& c = GetParam();
     for (AppId id : kAppOrder) {
-        if (id != 1) desk.StartApp(id);  // application 1 would need Alt+F4 in front
+        if (id != 1) desk.windows.StartApp(id);  // application 1 would need Alt+F4 in front
     }
     DefaultTVAPP = c.defaultApp;
     PressKey(PowerKey);
@@ -157,12 +157,12 @@ INSTANTIATE_TEST_SUITE_P(Defaults, PowerPathTest,
                                            PowerCase{9, {2, 1, 7, 6, 9}}));
 
 TEST_F(RouterTest, PowerWithADefaultThatIsNoApplicationDoesNothing) {
-    desk.StartApp(2);
+    desk.windows.StartApp(2);
     for (std::int32_t value : {4, 0, -1, 65536}) {
         DefaultTVAPP = value;
         PressKey(PowerKey);
     }
-    EXPECT_TRUE(desk.messageBoxes.empty());
+    EXPECT_TRUE(desk.dialogs.messageBoxes.empty());
     EXPECT_TRUE(AppTraffic().empty());
 }
 
@@ -179,12 +179,13 @@ class UninstalledDefaultTest : public DesktopTest {
 };
 
 TEST_F(UninstalledDefaultTest, PowerAsksThenStillClosesTheOthersAndToggles) {
-    Hwnd vantor = desk.StartApp(2);
+    Hwnd vantor = desk.windows.StartApp(2);
     Poll(PowerKey, 0);
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Please re-initialize the TV application settings.");
-    EXPECT_EQ(desk.messageBoxes[0].caption, "Remote Control");
-    EXPECT_EQ(desk.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
+    ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].text,
+              "Please re-initialize the TV application settings.");
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "Remote Control");
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
     EXPECT_EQ(Posted(vantor), std::vector<std::string>{"3024/1"});
     EXPECT_TRUE(AppWatchTimer.armed);  // the toggle of 6 still ran
     EXPECT_EQ(desk.now, 2000u);        // with its pause
@@ -193,26 +194,26 @@ TEST_F(UninstalledDefaultTest, PowerAsksThenStillClosesTheOthersAndToggles) {
 TEST_F(UninstalledDefaultTest, HeldPowerOpensOneBoxAtATime) {
     KeyPollTimer.Configure(owner, 65);
     KeyPollTimer.Arm();
-    desk.autoCloseMessageBoxes = false;
+    desk.dialogs.autoCloseMessageBoxes = false;
     desk.PressRemote(0, PowerKey, 1000);
     desk.At(2000, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(2100);
-    EXPECT_EQ(desk.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.messageBoxes.size(), 1u);
     EXPECT_EQ(routerState.repeatCount, 14);  // nested polls kept classifying the held key
 
     std::uint64_t later = desk.now + 100;
     desk.PressRemote(later, PowerKey, 100);
     desk.At(later + 200, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(later + 300);
-    EXPECT_EQ(desk.messageBoxes.size(), 2u);  // a later press asks again
+    EXPECT_EQ(desk.dialogs.messageBoxes.size(), 2u);  // a later press asks again
 }
 
 // Application 7 is installed, but its program is gone, and it is the default.
 class GoneProgramTest : public DesktopTest {
   protected:
     void SetUp() override {
-        desk.SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath",
-                          "C:\\Gone");
+        desk.registry.SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath",
+                                "C:\\Gone");
         Construct();
         PrepareAppWatch(owner);
         UseBoard("Sorrel DVBS Q7 Video Capture");
@@ -220,7 +221,7 @@ class GoneProgramTest : public DesktopTest {
         DefaultTVAPP = 7;
         KeyPollTimer.Configure(owner, 65);
         KeyPollTimer.Arm();
-        desk.autoCloseMessageBoxes = false;
+        desk.dialogs.autoCloseMessageBoxes = false;
     }
 };
 
@@ -230,32 +231,32 @@ TEST_F(GoneProgramTest, HeldPowerTriesTheLaunchOnceWhileItsBoxIsUp) {
     desk.PressRemote(0, PowerKey, 1000);
     desk.At(2000, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(2100);
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
+    ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
     EXPECT_EQ(TraceWith("launch").size(), 1u);
 
     std::uint64_t later = desk.now + 100;
     desk.PressRemote(later, PowerKey, 100);
     desk.At(later + 200, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(later + 300);
-    EXPECT_EQ(desk.messageBoxes.size(), 2u);  // a later press tries again
+    EXPECT_EQ(desk.dialogs.messageBoxes.size(), 2u);  // a later press tries again
     EXPECT_EQ(TraceWith("launch").size(), 2u);
 }
 
 TEST_F(UninstalledDefaultTest, TheTrayMenuMayChangeTheDefaultWhileTheBoxIsUp) {
-    desk.autoCloseMessageBoxes = false;
+    desk.dialogs.autoCloseMessageBoxes = false;
     desk.At(500, [this] {
         DefaultTVAPP = 4;
         desk.CloseTopMessageBox();
     });
-    Hwnd vantor = desk.StartApp(2);
+    Hwnd vantor = desk.windows.StartApp(2);
     Poll(PowerKey, 0);
     EXPECT_TRUE(Posted(vantor).empty());
     EXPECT_FALSE(AppWatchTimer.armed);
 }
 
 TEST_F(RouterTest, Key20FollowsTheDefaultApplication) {
-    Hwnd center = desk.StartApp(9);
+    Hwnd center = desk.windows.StartApp(9);
     DefaultTVAPP = 2;
     PressKey(20);
     EXPECT_EQ(AppTraffic(), std::vector<std::string>{
@@ -286,15 +287,15 @@ TEST_F(RouterTest, Key21MakesTheDefaultActiveOrAsksToShutDown) {
 
     lumacastApp.active = 0;
     DefaultTVAPP = 7;
-    desk.StartApp(9);
+    desk.windows.StartApp(9);
     PressKey(21);  // an application runs: nothing
     EXPECT_EQ(omnivueCenterApp.active, 0);
     EXPECT_EQ(shutdownDialogOpen, 0);
 }
 
 TEST_F(RouterTest, KeysWithoutMeaningStillSelectTheFirstRunningApp) {
-    desk.StartApp(7);
-    desk.StartApp(9);
+    desk.windows.StartApp(7);
+    desk.windows.StartApp(9);
     Poll(63, 300);  // a failed read on a translated board: NoRemoteKey
     EXPECT_EQ(dvbsSuiteApp.active, 1);
     EXPECT_EQ(omnivueCenterApp.active, 0);
@@ -316,12 +317,12 @@ std::intptr_t PLATFORM_CALLBACK RecordingDialog(Hwnd, std::uint32_t msg, WParam 
 }
 
 TEST_F(RouterTest, OpenShutDownDialogTakesEveryKeyAsEnterOrEscape) {
-    Hwnd dialog = desk.CreateSimWindow("#32770", "Remote Control - Shut Down", true);
-    desk.Find(dialog)->utility = true;
-    desk.Find(dialog)->dlgProc = RecordingDialog;
+    Hwnd dialog = desk.windows.CreateSimWindow("#32770", "Remote Control - Shut Down", true);
+    desk.windows.Find(dialog)->utility = true;
+    desk.windows.Find(dialog)->dlgProc = RecordingDialog;
     shutdownDialogOpen = 1;
     shutdownDialogWindow = dialog;
-    Hwnd window = desk.StartApp(6);
+    Hwnd window = desk.windows.StartApp(6);
     omnivueApp.active = 1;
     dialogKeys.clear();
     UseBoard("Sorrel DVBS Q7 Video Capture");

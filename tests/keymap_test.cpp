@@ -64,7 +64,7 @@ TEST(KeymapReference, ShowsJapanLayoutRulesRawCodesAndPointerActions) {
 // nothing.
 TEST_F(Keymap, MessageCommandsAgreeWithWhatTheApplicationsReceive) {
     for (AppId id : kMessageApps) {
-        Hwnd window = desk.StartApp(id);
+        Hwnd window = desk.windows.StartApp(id);
         for (RemoteKey key = 0; key < 32; ++key) {
             if (key == PowerKey) continue;
             std::size_t before = Posted(window).size();
@@ -83,12 +83,12 @@ TEST_F(Keymap, MessageCommandsAgreeWithWhatTheApplicationsReceive) {
 }
 
 TEST_F(Keymap, Application1KeysAgreeWithWhatItReceives) {
-    Hwnd lumacast = desk.StartApp(1);
+    Hwnd lumacast = desk.windows.StartApp(1);
     for (RemoteKey key = 0; key < 32; ++key) {
         if (key == PowerKey) continue;
-        std::size_t before = desk.ReceivedBy(lumacast).size();
+        std::size_t before = desk.windows.ReceivedBy(lumacast).size();
         SendKey(1, key);
-        auto received = desk.ReceivedBy(lumacast);
+        auto received = desk.windows.ReceivedBy(lumacast);
         ASSERT_GT(received.size(), before) << "key " << key;
         const SimReceived& first = received[before];
         std::string cell = AppCommandText(1, key);

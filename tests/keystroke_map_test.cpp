@@ -55,9 +55,9 @@ class KeystrokeMap : public DesktopTest {
 };
 
 TEST_F(KeystrokeMap, EveryKeyReachesApplication1AsItsShortcut) {
-    Hwnd lumacast = desk.StartApp(1);
+    Hwnd lumacast = desk.windows.StartApp(1);
     for (const Expected& row : kTable) {
-        std::size_t received = desk.ReceivedBy(lumacast).size();
+        std::size_t received = desk.windows.ReceivedBy(lumacast).size();
         std::vector<std::string> expected;
         if (row.stroke != '-') expected.push_back("foreground app=1");
         if (row.stroke == 'k') {
@@ -68,14 +68,14 @@ TEST_F(KeystrokeMap, EveryKeyReachesApplication1AsItsShortcut) {
         }
         EXPECT_EQ(TraceOf(row.key), expected) << "key " << row.key;
         // Each posted or injected event arrived at application 1, nowhere else.
-        EXPECT_EQ(desk.ReceivedBy(lumacast).size() - received,
+        EXPECT_EQ(desk.windows.ReceivedBy(lumacast).size() - received,
                   expected.empty() ? 0 : expected.size() - 1)
             << "key " << row.key;
     }
 }
 
 TEST_F(KeystrokeMap, KeysWithoutShortcutTouchNothing) {
-    desk.StartApp(1);
+    desk.windows.StartApp(1);
     for (RemoteKey key : {18, 32, 40, -1, -7, NoRemoteKey}) {
         lumacastApp.window = kStale;
         std::uint64_t calls = desk.calls;
@@ -86,28 +86,28 @@ TEST_F(KeystrokeMap, KeysWithoutShortcutTouchNothing) {
 }
 
 TEST_F(KeystrokeMap, ChordIsNotInjectedWhenTheApplicationCannotComeForward) {
-    Hwnd lumacast = desk.StartApp(1);
-    Hwnd editor = desk.CreateSimWindow("Notepad", "Untitled - Notepad", true);
+    Hwnd lumacast = desk.windows.StartApp(1);
+    Hwnd editor = desk.windows.CreateSimWindow("Notepad", "Untitled - Notepad", true);
     desk.SetForegroundWindow(editor);
-    desk.foregroundLocked = true;
+    desk.windows.foregroundLocked = true;
 
     EXPECT_TRUE(TraceOf(22).empty());
-    EXPECT_TRUE(desk.ReceivedBy(editor).empty());
-    EXPECT_TRUE(desk.ReceivedBy(lumacast).empty());
+    EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
+    EXPECT_TRUE(desk.windows.ReceivedBy(lumacast).empty());
 
     EXPECT_EQ(TraceOf(3), std::vector<std::string>{"keydown-post app=1 vk=0x63 lParam=22020097"});
-    EXPECT_TRUE(desk.ReceivedBy(editor).empty());
+    EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
 }
 
 TEST_F(KeystrokeMap, WindowWhoseTitleOnlyBeginsWithLumacastIsNotApplication1) {
-    Hwnd other = desk.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
+    Hwnd other = desk.windows.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
     desk.SetForegroundWindow(other);
     for (RemoteKey key : {3, 22}) {
         lumacastApp.window = kStale;
         EXPECT_TRUE(TraceOf(key).empty()) << "key " << key;
         EXPECT_EQ(lumacastApp.window, 0u);
     }
-    EXPECT_TRUE(desk.ReceivedBy(other).empty());
+    EXPECT_TRUE(desk.windows.ReceivedBy(other).empty());
 }
 
 }  // namespace

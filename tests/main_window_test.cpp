@@ -8,17 +8,18 @@
 using MainWindow = ShellTest;
 
 TEST_F(MainWindow, StartUpClearsCompetingProgramsThenCreatesTheHiddenWindow) {
-    desk.files = {"C:\\WINDOWS" + std::string(kShortcut), "C:\\WINDOWS\\win.ini"};
-    Hwnd manager = desk.CreateSimWindow("Afx:400000", "Trelane Cinevox Manager - Library", false);
-    Hwnd olderUtility = desk.CreateSimWindow("TRC", "Tuner Remote Control 3.1", false);
-    Hwnd runningInstance = desk.CreateSimWindow("Remote Control", "Remote Control", false);
-    Hwnd lookAlike = desk.CreateSimWindow("Afx:1", "trelane cinevox manager", true);
-    Hwnd sameTitle = desk.CreateSimWindow("Other", "Remote Control", true);
+    desk.system.files = {"C:\\WINDOWS" + std::string(kShortcut), "C:\\WINDOWS\\win.ini"};
+    Hwnd manager =
+        desk.windows.CreateSimWindow("Afx:400000", "Trelane Cinevox Manager - Library", false);
+    Hwnd olderUtility = desk.windows.CreateSimWindow("TRC", "Tuner Remote Control 3.1", false);
+    Hwnd runningInstance = desk.windows.CreateSimWindow("Remote Control", "Remote Control", false);
+    Hwnd lookAlike = desk.windows.CreateSimWindow("Afx:1", "trelane cinevox manager", true);
+    Hwnd sameTitle = desk.windows.CreateSimWindow("Other", "Remote Control", true);
     ExitAt(100);
 
     EXPECT_EQ(Run(), 0);
 
-    EXPECT_EQ(desk.files, std::vector<std::string>{"C:\\WINDOWS\\win.ini"});
+    EXPECT_EQ(desk.system.files, std::vector<std::string>{"C:\\WINDOWS\\win.ini"});
     EXPECT_EQ(Posted(manager), (std::vector<std::string>{"273/57665", "16/0", "2/0"}));
     EXPECT_EQ(Posted(olderUtility), (std::vector<std::string>{"16/0", "2/0"}));
     EXPECT_EQ(Posted(runningInstance), (std::vector<std::string>{"16/0", "2/0"}));
@@ -54,15 +55,16 @@ TEST_F(MainWindow, ShortcutIsDeletedOnlyWhenItsPathFitsTheBuffer) {
     for (const auto& c : cases) {
         SimDesktop fresh;
         Prepare(fresh, 1000);
-        fresh.windowsDirectory = "C:\\" + std::string(c.directoryLength - 3, 'w');
-        std::string path = fresh.windowsDirectory + kShortcut;
-        fresh.files = {path};
+        fresh.system.windowsDirectory = "C:\\" + std::string(c.directoryLength - 3, 'w');
+        std::string path = fresh.system.windowsDirectory + kShortcut;
+        fresh.system.files = {path};
         ConstructStaticObjects();
 
         RunRemoteControl(kInstance);
 
-        EXPECT_EQ(fresh.files.empty(), c.deleted) << "directory length " << c.directoryLength;
-        EXPECT_EQ(fresh.trayIcons.size(), 1u) << "start-up goes on either way";
+        EXPECT_EQ(fresh.system.files.empty(), c.deleted)
+            << "directory length " << c.directoryLength;
+        EXPECT_EQ(fresh.tray.icons.size(), 1u) << "start-up goes on either way";
     }
     InstallPlatform(&desk);
 }
@@ -74,7 +76,7 @@ TEST_F(MainWindow, AlwaysRemoteOffEndsAtOnceAndLeavesNoIcon) {
     EXPECT_EQ(Run(), 0);
 
     EXPECT_EQ(desk.now, 0u) << "the message loop never ran";
-    EXPECT_TRUE(desk.trayIcons.empty());
+    EXPECT_TRUE(desk.tray.icons.empty());
     EXPECT_EQ(
         TraceStarting({"tray", "timer", "menu"}),
         (std::vector<std::string>{"tray add id=10 tip=\"Remote Control\"", "tray delete id=10"}));
@@ -87,7 +89,7 @@ TEST_F(MainWindow, KeyPollingRunsExactlyWhenAReceiverWasFound) {
         Prepare(fresh, 10000, withCard);
         std::vector<std::uintptr_t> timersDuringRun;
         fresh.At(300, [&] {
-            for (const auto& timer : fresh.Timers())
+            for (const auto& timer : fresh.windows.Timers())
                 timersDuringRun.push_back(timer.id);
         });
         fresh.At(1000, [&] { fresh.TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
@@ -100,7 +102,7 @@ TEST_F(MainWindow, KeyPollingRunsExactlyWhenAReceiverWasFound) {
         if (withCard) expected.push_back(KeyPollTimer.id);  // the watcher stays disarmed
         EXPECT_EQ(ReceiverFound, withCard ? 1 : 0);
         EXPECT_EQ(timersDuringRun, expected) << "card " << withCard;
-        EXPECT_TRUE(fresh.Timers().empty()) << "the exit actions disarm every timer";
+        EXPECT_TRUE(fresh.windows.Timers().empty()) << "the exit actions disarm every timer";
     }
     InstallPlatform(&desk);
 }
@@ -111,8 +113,8 @@ TEST_F(MainWindow, WithoutReceiverAButtonShowsTheMessageAndEnds) {
         Prepare(fresh, 10000, false);
         fresh.At(100, [&] { fresh.TrayNotify(kTrayIconId, WM_MOUSEMOVE); });
         fresh.At(150, [&] { fresh.TrayNotify(kTrayIconId, WM_LBUTTONUP); });
-        std::vector<SimDesktop::TrayIcon> iconsAfterMoves;
-        fresh.At(200, [&] { iconsAfterMoves = fresh.trayIcons; });
+        std::vector<SimTrayIcon> iconsAfterMoves;
+        fresh.At(200, [&] { iconsAfterMoves = fresh.tray.icons; });
         fresh.At(300, [&] { fresh.TrayNotify(kTrayIconId, button); });
         ConstructStaticObjects();
 
@@ -121,17 +123,17 @@ TEST_F(MainWindow, WithoutReceiverAButtonShowsTheMessageAndEnds) {
         ASSERT_EQ(iconsAfterMoves.size(), 1u);
         EXPECT_EQ(iconsAfterMoves[0].tip, "Remote Control");
         EXPECT_EQ(iconsAfterMoves[0].icon, fresh.LoadIconA(kInstance, 50));
-        ASSERT_EQ(fresh.messageBoxes.size(), 1u);
-        EXPECT_EQ(fresh.messageBoxes[0].text,
+        ASSERT_EQ(fresh.dialogs.messageBoxes.size(), 1u);
+        EXPECT_EQ(fresh.dialogs.messageBoxes[0].text,
                   "Can't find the Video Capture Filter.\n\nPlease check your hardware or "
                   "drivers. ");
-        EXPECT_EQ(fresh.messageBoxes[0].caption, "Remote Control");
-        EXPECT_EQ(fresh.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
-        EXPECT_TRUE(fresh.trayIcons.empty());
+        EXPECT_EQ(fresh.dialogs.messageBoxes[0].caption, "Remote Control");
+        EXPECT_EQ(fresh.dialogs.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
+        EXPECT_TRUE(fresh.tray.icons.empty());
         EXPECT_EQ(fresh.now, 300u) << "the run ends right after the message";
-        EXPECT_EQ(fresh.LiveMenuCount(), 0);
-        EXPECT_EQ(fresh.com.initialized, 0) << "COM is given back even without a card";
-        EXPECT_EQ(fresh.com.LiveObjects(), 0);
+        EXPECT_EQ(fresh.tray.LiveMenuCount(), 0);
+        EXPECT_EQ(fresh.devices.com.initialized, 0) << "COM is given back even without a card";
+        EXPECT_EQ(fresh.devices.com.LiveObjects(), 0);
     }
     InstallPlatform(&desk);
 }
@@ -157,12 +159,12 @@ TEST_F(MainWindow, EveryWayOfEndingRemovesTheIconOnceAndExitsWithZero) {
         EXPECT_EQ(RunRemoteControl(kInstance), 0) << c.name;
 
         EXPECT_EQ(fresh.now, 100u) << c.name;
-        EXPECT_TRUE(fresh.trayIcons.empty()) << c.name;
+        EXPECT_TRUE(fresh.tray.icons.empty()) << c.name;
         int deletions = 0;
         for (const auto& line : fresh.trace)
             deletions += line.find("tray delete id=10") != std::string::npos;
         EXPECT_EQ(deletions, 1) << c.name;
-        EXPECT_TRUE(fresh.Timers().empty()) << c.name;
+        EXPECT_TRUE(fresh.windows.Timers().empty()) << c.name;
         ExpectReceiverClosed(fresh, c.name);
     }
     InstallPlatform(&desk);
@@ -171,7 +173,7 @@ TEST_F(MainWindow, EveryWayOfEndingRemovesTheIconOnceAndExitsWithZero) {
 TEST_F(MainWindow, TaskbarRestartBringsTheIconBack) {
     desk.At(100, [this] { desk.RestartTaskbar(); });
     std::size_t iconsAfterRestart = 0;
-    desk.At(200, [&] { iconsAfterRestart = desk.trayIcons.size(); });
+    desk.At(200, [&] { iconsAfterRestart = desk.tray.icons.size(); });
     ExitAt(300);
 
     EXPECT_EQ(Run(), 0);
@@ -210,7 +212,7 @@ TEST_F(MainWindow, AcceleratorsOpenAboutAndSetting) {
     EXPECT_EQ(TraceStarting({"dialog"}),
               (std::vector<std::string>{"dialog open 21", "dialog close 21 result=1",
                                         "dialog open 20", "dialog close 20 result=1"}));
-    ASSERT_EQ(desk.dialogs.size(), 2u);
-    for (const auto& dialog : desk.dialogs)
+    ASSERT_EQ(desk.dialogs.opened.size(), 2u);
+    for (const auto& dialog : desk.dialogs.opened)
         EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
 }

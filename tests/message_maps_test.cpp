@@ -91,7 +91,7 @@ class MessageMaps : public DesktopTest {
     }
 
     Hwnd ShowPopup(const char* cls, const char* title, bool visible = true) {
-        return desk.CreateSimWindow(cls, title, visible);
+        return desk.windows.CreateSimWindow(cls, title, visible);
     }
 };
 
@@ -99,7 +99,7 @@ TEST_F(MessageMaps, EveryKeyPostsItsOwnCommandToItsOwnApplicationOnly) {
     std::map<AppId, Hwnd> windows;
     std::vector<Hwnd> all;
     for (AppId id : kMessageApps)
-        all.push_back(windows[id] = desk.StartApp(id));
+        all.push_back(windows[id] = desk.windows.StartApp(id));
     for (bool japan : {false, true}) {
         japanCountry = japan ? 1 : 0;
         for (const Expected& row : kTable) {
@@ -119,8 +119,8 @@ TEST_F(MessageMaps, EveryKeyPostsItsOwnCommandToItsOwnApplicationOnly) {
 }
 
 TEST_F(MessageMaps, OnlyApplication6Key22BringsTheWindowForwardFirst) {
-    Hwnd six = desk.StartApp(6);
-    desk.StartApp(2);
+    Hwnd six = desk.windows.StartApp(6);
+    desk.windows.StartApp(2);
     SendKey(6, 22);
     SendKey(6, 13);
     SendKey(2, 22);
@@ -133,7 +133,7 @@ TEST_F(MessageMaps, OnlyApplication6Key22BringsTheWindowForwardFirst) {
 }
 
 TEST_F(MessageMaps, Application9FollowsItsRuleWhileASourceDialogIsOpen) {
-    Hwnd main = desk.StartApp(9);
+    Hwnd main = desk.windows.StartApp(9);
     for (bool visible : {true, false}) {
         Hwnd source = ShowPopup("TSourceForm", "Source", visible);
         for (const Expected& row : kTable) {
@@ -155,7 +155,7 @@ TEST_F(MessageMaps, Application9FollowsItsRuleWhileASourceDialogIsOpen) {
 }
 
 TEST_F(MessageMaps, DialogCommandBringsTheDialogForwardAndThePopupFormComesFirst) {
-    desk.StartApp(9);
+    desk.windows.StartApp(9);
     Hwnd popup = ShowPopup("TPopupForm", "Popup");
     ShowPopup("TSourceForm", "Source");  // in front, yet later in the probe's order
     desk.trace.clear();
@@ -168,12 +168,12 @@ TEST_F(MessageMaps, DialogCommandBringsTheDialogForwardAndThePopupFormComesFirst
 }
 
 TEST_F(MessageMaps, PictureViewHoldsBackKey14OnlyWhileItIsTheVisibleDialog) {
-    Hwnd main = desk.StartApp(9);
+    Hwnd main = desk.windows.StartApp(9);
     Hwnd picture = ShowPopup("ZarvinPlayer_Class", "PictureView", false);
     EXPECT_EQ(PostsOf(9, 14, {main})[main], std::vector<std::string>{"4024/1002"});
     EXPECT_EQ(pictureViewWindow, picture);
 
-    desk.Find(picture)->visible = true;
+    desk.windows.Find(picture)->visible = true;
     EXPECT_TRUE(PostsOf(9, 14, {main})[main].empty());
     EXPECT_EQ(omnivueCenterApp.popupWindow, picture);
 
@@ -183,7 +183,7 @@ TEST_F(MessageMaps, PictureViewHoldsBackKey14OnlyWhileItIsTheVisibleDialog) {
 }
 
 TEST_F(MessageMaps, Application9ProbesItsDialogsEvenWhenItIsNotRunning) {
-    desk.StartApp(6);  // same class as application 9, other title
+    desk.windows.StartApp(6);  // same class as application 9, other title
     Hwnd picture = ShowPopup("ZarvinPlayer_Class", "PictureView", false);
     omnivueCenterApp.window = kStale;
     SendKey(9, 0);
@@ -200,7 +200,7 @@ TEST_F(MessageMaps, Application9ProbesItsDialogsEvenWhenItIsNotRunning) {
 
 TEST_F(MessageMaps, KeysWithoutCommandTouchNothing) {
     for (AppId id : kMessageApps)
-        desk.StartApp(id);
+        desk.windows.StartApp(id);
     struct Case {
         AppId id;
         RemoteKey key;

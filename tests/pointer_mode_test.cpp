@@ -25,7 +25,7 @@ class PointerModeTest : public DesktopTest {
             } else {
                 Poll(key);
             }
-            xs.push_back(desk.cursor.x);
+            xs.push_back(desk.input.cursor.x);
         }
         return xs;
     }
@@ -48,22 +48,22 @@ std::vector<int> Steps(int from, const std::vector<int>& xs) {
 }
 
 TEST_F(PointerModeTest, HeldKeyAcceleratesOnA1024WideScreen) {
-    desk.cursor = Point{400, 400};
+    desk.input.cursor = Point{400, 400};
     std::vector<int> xs = HoldKey(6, 11);
     EXPECT_EQ(Steps(400, xs), (std::vector<int>{1, 1, 1, 1, 6, 6, 6, 6, 6, 12, 12}));
-    EXPECT_EQ(desk.cursor.y, 400);
+    EXPECT_EQ(desk.input.cursor.y, 400);
     EXPECT_EQ(TraceWith("cursor ").back(), "cursor 458 400");
 }
 
 TEST_F(PointerModeTest, FreshPressOrOtherKeyStartsAgainAtOnePixel) {
-    desk.cursor = Point{400, 400};
+    desk.input.cursor = Point{400, 400};
     HoldKey(6, 7);     // well into the small steps
     PressKey(6, 250);  // a pause of 250 ms makes a fresh press
-    EXPECT_EQ(desk.cursor.x, 400 + 4 + 3 * 6 + 1);
+    EXPECT_EQ(desk.input.cursor.x, 400 + 4 + 3 * 6 + 1);
     HoldKey(6, 6);
     Poll(3);  // a change of key, however quick
-    EXPECT_EQ(desk.cursor.x, 400 + 4 + 3 * 6 + 1 + 4 + 2 * 6 + 1);
-    EXPECT_EQ(desk.cursor.y, 399);
+    EXPECT_EQ(desk.input.cursor.x, 400 + 4 + 3 * 6 + 1 + 4 + 2 * 6 + 1);
+    EXPECT_EQ(desk.input.cursor.y, 399);
 }
 
 TEST_F(PointerModeTest, StepsFollowTheDisplayWidth) {
@@ -71,11 +71,11 @@ TEST_F(PointerModeTest, StepsFollowTheDisplayWidth) {
         int width, smallStep, largeStep;
     } cases[] = {{640, 4, 8}, {800, 5, 10}, {1152, 7, 14}, {1280, 8, 16}, {1600, 10, 20}};
     for (const auto& c : cases) {
-        desk.screenWidth = c.width;
+        desk.input.screenWidth = c.width;
         UpdatePointerBounds(c.width, 768);
-        desk.cursor = Point{100, 300};
+        desk.input.cursor = Point{100, 300};
         HoldKey(6, 10);
-        EXPECT_EQ(desk.cursor.x, 100 + 4 + 5 * c.smallStep + c.largeStep) << c.width;
+        EXPECT_EQ(desk.input.cursor.x, 100 + 4 + 5 * c.smallStep + c.largeStep) << c.width;
     }
 }
 
@@ -99,15 +99,17 @@ TEST_F(PointerModeTest, MovesOntoOrBeyondTheOutermostRowOrColumnAreRefused) {
         {{1022, 300}, 9, {1022, 300}},  // diagonal whose horizontal part leaves
     };
     for (const auto& c : cases) {
-        desk.cursor = c.from;
+        desk.input.cursor = c.from;
         PressKey(c.key);
-        EXPECT_EQ(desk.cursor.x, c.expected.x) << c.from.x << "," << c.from.y << " key " << c.key;
-        EXPECT_EQ(desk.cursor.y, c.expected.y) << c.from.x << "," << c.from.y << " key " << c.key;
+        EXPECT_EQ(desk.input.cursor.x, c.expected.x)
+            << c.from.x << "," << c.from.y << " key " << c.key;
+        EXPECT_EQ(desk.input.cursor.y, c.expected.y)
+            << c.from.x << "," << c.from.y << " key " << c.key;
     }
 }
 
 TEST_F(PointerModeTest, RefusedMoveRestartsTheAcceleration) {
-    desk.cursor = Point{1010, 300};
+    desk.input.cursor = Point{1010, 300};
     std::vector<int> xs = HoldKey(6, 9);
     EXPECT_EQ(xs, (std::vector<int>{1011, 1012, 1013, 1014, 1020, 1020, 1021, 1022, 1022}));
 }
@@ -120,52 +122,52 @@ TEST_F(PointerModeTest, OddStartHeightIsCorrectedOnlyAtStart) {
         int lastReachableRow;
     } cases[] = {{749, false, 766}, {768, false, 766}, {750, false, 748}, {749, true, 747}};
     for (const auto& c : cases) {
-        desk.fullScreenHeight = c.startHeight;
+        desk.input.fullScreenHeight = c.startHeight;
         InitPointerBounds();
         if (c.displayChange) UpdatePointerBounds(1024, c.startHeight);
-        desk.cursor = Point{100, c.lastReachableRow - 1};
+        desk.input.cursor = Point{100, c.lastReachableRow - 1};
         PressKey(8);
         PressKey(8);
-        EXPECT_EQ(desk.cursor.y, c.lastReachableRow) << c.startHeight;
+        EXPECT_EQ(desk.input.cursor.y, c.lastReachableRow) << c.startHeight;
     }
 }
 
 TEST_F(PointerModeTest, DragTogglesThePrimaryButtonWhileClicksNameTheirButtons) {
-    desk.buttonsSwapped = true;
-    desk.messageExtraInfo = 0x5A5A;
-    desk.cursor = Point{513, 400};
+    desk.input.buttonsSwapped = true;
+    desk.input.messageExtraInfo = 0x5A5A;
+    desk.input.cursor = Point{513, 400};
     for (RemoteKey key : {5, 0, 10, 5})
         PressKey(key);
     EXPECT_EQ(MouseFlags(), (std::vector<std::string>{"0x0008", "0x0002", "0x0004", "0x0008",
                                                       "0x0010", "0x0010"}));
     EXPECT_EQ(TraceWith("mouse ").front(), "mouse flags=0x0008 x=513 y=400");
-    for (const auto& event : desk.mouseEvents) {
+    for (const auto& event : desk.input.mouseEvents) {
         EXPECT_EQ(event.extraInfo, 0x5A5Au);
         EXPECT_EQ(event.data, 0u);
     }
-    EXPECT_FALSE(desk.leftButtonDown);
-    EXPECT_FALSE(desk.rightButtonDown);
-    EXPECT_EQ(desk.cursor.x, 513);  // button events do not move the pointer
+    EXPECT_FALSE(desk.input.leftButtonDown);
+    EXPECT_FALSE(desk.input.rightButtonDown);
+    EXPECT_EQ(desk.input.cursor.x, 513);  // button events do not move the pointer
 }
 
 TEST_F(PointerModeTest, DragUsesTheLeftButtonWhenNotSwapped) {
     PressKey(5);
-    EXPECT_TRUE(desk.leftButtonDown);
+    EXPECT_TRUE(desk.input.leftButtonDown);
     PressKey(5);
     EXPECT_EQ(MouseFlags(), (std::vector<std::string>{"0x0002", "0x0004"}));
-    EXPECT_FALSE(desk.leftButtonDown);
+    EXPECT_FALSE(desk.input.leftButtonDown);
 }
 
 TEST_F(PointerModeTest, KeysWithoutAnActionDoNothing) {
     for (RemoteKey key : {11, 12, 19, 22, 31, NoRemoteKey, SkipKey, -7})
         MovePointerOrClick(key);
-    EXPECT_TRUE(desk.mouseEvents.empty());
+    EXPECT_TRUE(desk.input.mouseEvents.empty());
     EXPECT_TRUE(TraceWith("cursor ").empty());
 }
 
 TEST_F(PointerModeTest, ZeroDisplaySizeRefusesEveryMoveButStillClicks) {
-    desk.fullScreenWidth = 0;
-    desk.fullScreenHeight = 0;
+    desk.input.fullScreenWidth = 0;
+    desk.input.fullScreenHeight = 0;
     InitPointerBounds();
     for (RemoteKey key : {1, 2, 3, 4, 6, 7, 8, 9})
         PressKey(key);

@@ -66,10 +66,10 @@ const DiscoveryCase kDiscoveryCases[] = {
 TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
     for (const DiscoveryCase& c : kDiscoveryCases) {
         receiverChannel = ReceiverChannel{};
-        desk.videoDevices.clear();
+        desk.devices.videoDevices.clear();
         for (const std::string& name : c.devices)
-            desk.AddVideoDevice(name);
-        if (c.failingBag >= 0) desk.videoDevices[c.failingBag].propertyBagFails = true;
+            desk.devices.AddVideoDevice(name);
+        if (c.failingBag >= 0) desk.devices.videoDevices[c.failingBag].propertyBagFails = true;
 
         EXPECT_EQ(OpenReceiver(), c.found) << c.what;
         Handle expected = c.bound < 0 ? 0 : kSimFirstDeviceHandle + c.bound * 4u;
@@ -79,26 +79,26 @@ TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
         EXPECT_EQ(receiverChannel.bitMask, c.bitMask) << c.what;
         EXPECT_EQ(receiverChannel.remoteLayout, c.layout) << c.what;
         // Only the bound filter outlives the search; every name was freed.
-        EXPECT_EQ(desk.com.LiveObjects(), c.found) << c.what;
-        EXPECT_TRUE(desk.com.strings.empty()) << c.what;
+        EXPECT_EQ(desk.devices.com.LiveObjects(), c.found) << c.what;
+        EXPECT_TRUE(desk.devices.com.strings.empty()) << c.what;
 
         CloseReceiver();
-        EXPECT_EQ(desk.com.LiveObjects(), 0) << c.what;
-        EXPECT_EQ(desk.com.initialized, 0) << c.what;
-        EXPECT_EQ(desk.com.misuse, 0) << c.what;
+        EXPECT_EQ(desk.devices.com.LiveObjects(), 0) << c.what;
+        EXPECT_EQ(desk.devices.com.initialized, 0) << c.what;
+        EXPECT_EQ(desk.devices.com.misuse, 0) << c.what;
     }
 }
 
 TEST_F(ReceiverTest, NoDeviceEnumeratorMeansNoReceiver) {
-    desk.AddVideoDevice(kKv100);
-    desk.deviceEnumeratorRegistered = false;
+    desk.devices.AddVideoDevice(kKv100);
+    desk.devices.deviceEnumeratorRegistered = false;
     EXPECT_EQ(OpenReceiver(), 0);
     EXPECT_EQ(receiverChannel.captureFilter, 0u);
-    EXPECT_EQ(desk.com.misuse, 0);
+    EXPECT_EQ(desk.devices.com.misuse, 0);
 }
 
 TEST_F(ReceiverTest, BoardWithoutHandleIsPresentButNeverHasAKeyDown) {
-    SimVideoDevice& device = desk.AddVideoDevice(kKv100);
+    SimVideoDevice& device = desk.devices.AddVideoDevice(kKv100);
     device.givesHandle = false;
     EXPECT_EQ(OpenReceiver(), 1);
     EXPECT_NE(receiverChannel.captureFilter, 0u);
@@ -115,12 +115,12 @@ TEST_F(ReceiverTest, BoardWithoutHandleIsPresentButNeverHasAKeyDown) {
 
 TEST_F(ReceiverTest, NothingIsSentAfterTheReceiverIsClosed) {
     SimCard& card = UseBoard(kKv100).card;
-    desk.heldRawCode = 5;
+    desk.devices.heldRawCode = 5;
     CloseReceiver();
     EXPECT_FALSE(IsRemoteKeyDown());
     EXPECT_EQ(ReadRemoteCode(), -1);
     EXPECT_TRUE(card.requests.empty());
-    EXPECT_EQ(desk.com.misuse, 0);
+    EXPECT_EQ(desk.devices.com.misuse, 0);
 }
 
 TEST(ConfigureBoard, DerivesRegisterAndMaskFromTheLowByteOfTheBit) {

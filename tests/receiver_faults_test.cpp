@@ -34,7 +34,7 @@ const FailingStep kI2cSteps[] = {
 
 TEST_F(ReceiverTest, EveryI2cBoardRequestFailingInTurn) {
     SimCard& card = UseBoard(kDvbs).card;
-    desk.heldRawCode = 0x1E;
+    desk.devices.heldRawCode = 0x1E;
     for (SimCompletion completion : {SimCompletion::Immediate, SimCompletion::Pending}) {
         for (const FailingStep& step : kI2cSteps) {
             std::string what = std::string(step.command) +
@@ -42,7 +42,7 @@ TEST_F(ReceiverTest, EveryI2cBoardRequestFailingInTurn) {
             card = SimCard{};
             card.kind = SimCardKind::I2c;
             card.keyLine = 0;
-            desk.messageBoxes.clear();
+            desk.dialogs.messageBoxes.clear();
             card.FailCommand(Code(step.command), ERROR_GEN_FAILURE, SimFaultRepeat::Always,
                              completion);
 
@@ -50,21 +50,21 @@ TEST_F(ReceiverTest, EveryI2cBoardRequestFailingInTurn) {
             EXPECT_EQ(card.requests.size(), step.requests) << what;
             EXPECT_EQ(card.busSpeed, step.busSpeed) << what;
             if (step.box) {
-                ASSERT_EQ(desk.messageBoxes.size(), 1u) << what;
-                EXPECT_EQ(desk.messageBoxes[0].caption, "I2CSWRead");
-                EXPECT_EQ(desk.messageBoxes[0].text, step.box);
-                EXPECT_EQ(desk.messageBoxes[0].type, MB_OK);
+                ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u) << what;
+                EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "I2CSWRead");
+                EXPECT_EQ(desk.dialogs.messageBoxes[0].text, step.box);
+                EXPECT_EQ(desk.dialogs.messageBoxes[0].type, MB_OK);
             } else {
-                EXPECT_TRUE(desk.messageBoxes.empty()) << what;
+                EXPECT_TRUE(desk.dialogs.messageBoxes.empty()) << what;
             }
-            EXPECT_TRUE(desk.com.events.empty()) << what;
+            EXPECT_TRUE(desk.devices.com.events.empty()) << what;
         }
     }
 }
 
 TEST_F(ReceiverTest, FailedI2cWriteStillSetsTheBusBackTo100k) {
     SimCard& card = UseBoard(kDvbs).card;
-    desk.heldRawCode = 0x1E;
+    desk.devices.heldRawCode = 0x1E;
     card.FailCommand(Code("I2cWrite"), ERROR_GEN_FAILURE);
     EXPECT_EQ(PollReceiver(), 255);
     EXPECT_EQ(CommandsSince(card, 7),
@@ -85,7 +85,7 @@ TEST_F(ReceiverTest, EveryGpioBoardRequestFailingInTurn) {
         {"GpioRead", kSet, 5},  // the set's status is not looked at
     };
     SimCard& card = UseBoard(kKv100).card;
-    desk.heldRawCode = 5;
+    desk.devices.heldRawCode = 5;
     for (const Case& c : cases) {
         card.faults.clear();
         card.FailCommand(Code(c.command), ERROR_GEN_FAILURE, SimFaultRepeat::Always,
@@ -103,9 +103,9 @@ TEST_F(ReceiverTest, EveryGpioBoardRequestFailingInTurn) {
 TEST_F(ReceiverTest, RepliesWithAnyValuesGiveCodesInRange) {
     for (const char* board : {kKv100, kDvbs}) {
         receiverChannel = ReceiverChannel{};
-        desk.videoDevices.clear();
+        desk.devices.videoDevices.clear();
         SimCard& card = UseBoard(board).card;
-        desk.heldRawCode = 0x1E;
+        desk.devices.heldRawCode = 0x1E;
         for (int fill : {0x00, 0x3F, 0x40, 0xA5, 0xBE, 0xFF}) {
             card.replyFill = fill;
             int code = PollReceiver();
@@ -131,16 +131,16 @@ TEST_F(ReceiverTest, ReadFromAnAbsentDeviceFailsAtTheAddressByte) {
     std::uint8_t byte = 0;
     EXPECT_EQ(I2cReadBytes(0x50, &byte, 1), static_cast<std::int32_t>(0x8007045Du));
     EXPECT_EQ(card.requests.back().command, "I2cWrite");
-    EXPECT_TRUE(desk.messageBoxes.empty());
+    EXPECT_TRUE(desk.dialogs.messageBoxes.empty());
 }
 
 // While a failure box waits for the user, the polls that fall due send nothing and leave
 // the router alone; the interrupted poll then finishes its read.
 TEST_F(ReceiverTest, NoFailureBoxIsStackedWhileOneIsOpen) {
     SimCard& card = UseBoard(kDvbs).card;
-    desk.autoCloseMessageBoxes = false;
+    desk.dialogs.autoCloseMessageBoxes = false;
     card.FailCommand(Code("I2cStart"), ERROR_GEN_FAILURE, SimFaultRepeat::Always);
-    desk.heldRawCode = 0x1E;
+    desk.devices.heldRawCode = 0x1E;
     desk.SetTimer(owner, 1, 65, OnKeyPollTick);
     std::size_t sentWhileOpen = 0;
     RouterState routerWhileOpen{};
@@ -149,13 +149,13 @@ TEST_F(ReceiverTest, NoFailureBoxIsStackedWhileOneIsOpen) {
         routerWhileOpen = routerState;
         desk.CloseTopMessageBox();
     });
-    desk.At(1010, [&] { desk.heldRawCode = -1; });
+    desk.At(1010, [&] { desk.devices.heldRawCode = -1; });
     desk.RunUntil(1100);
 
     EXPECT_EQ(sentWhileOpen, 6u);  // key check, speed, the failed start
     EXPECT_EQ(routerWhileOpen.lastKeyTick, 0u);
-    EXPECT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.OpenMessageBoxCount(), 0);
+    EXPECT_EQ(desk.dialogs.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.OpenMessageBoxCount(), 0);
     EXPECT_EQ(CommandsSince(card, 6),
               (std::vector<std::string>{"I2cSpeed100k set", "I2cApplySpeed set",
                                         "GpioSetAddress set", "GpioRead set", "GpioRead get"}));

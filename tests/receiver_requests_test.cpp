@@ -50,7 +50,7 @@ TEST_F(ReceiverTest, GpioReadRegisterSendsTheGetInTheBufferAsTheDriverLeftIt) {
 
 TEST_F(ReceiverTest, KeyDownOnTheI2cBoardReadsTheCodeInFifteenRequests) {
     SimCard& card = UseBoard(kDvbs).card;
-    desk.heldRawCode = 0x1E;
+    desk.devices.heldRawCode = 0x1E;
     EXPECT_EQ(PollReceiver(), 30);
 
     EXPECT_EQ(card.Commands(), Concat(Concat(Concat(kKeyCheck, kFast), kOneByteRead), kSlow));
@@ -79,7 +79,7 @@ TEST_F(ReceiverTest, KeyDownOnTheI2cBoardReadsTheCodeInFifteenRequests) {
 
 TEST_F(ReceiverTest, ThreeByteReadAcknowledgesAllButTheLastByte) {
     SimCard& card = UseBoard(kDvbs).card;
-    desk.heldRawCode = 0x42;
+    desk.devices.heldRawCode = 0x42;
     std::uint8_t bytes[3] = {};
     EXPECT_EQ(I2cReadBytes(0x60, bytes, 3), 0);
 
@@ -132,7 +132,7 @@ TEST_F(ReceiverTest, RegisterValuesDecideKeyAndCode) {
     };
     for (const Case& c : cases) {
         receiverChannel = ReceiverChannel{};
-        desk.videoDevices.clear();
+        desk.devices.videoDevices.clear();
         SimCard& card = UseBoard(c.board).card;
         card.fixedRegisters[c.keyRegister] = c.value;
         card.fixedI2cByte = c.i2cByte;
@@ -151,7 +151,7 @@ TEST_F(ReceiverTest, KeyPollerPaysThreeRequestsIdleFiveOnGpioFifteenOnI2c) {
     EXPECT_EQ(routerState.lastKey, 4);  // raw 5 on a Translated board
 
     CloseReceiver();
-    desk.videoDevices.clear();
+    desk.devices.videoDevices.clear();
     Construct();
     SimCard& i2c = UseBoard(kDvbs).card;
     Poll(-1);
@@ -162,13 +162,13 @@ TEST_F(ReceiverTest, KeyPollerPaysThreeRequestsIdleFiveOnGpioFifteenOnI2c) {
 }
 
 TEST_F(ReceiverTest, EveryCardPresentSeesThePress) {
-    desk.AddVideoDevice(kKv100);
+    desk.devices.AddVideoDevice(kKv100);
     SimCard& second = UseBoard(kDvbs).card;
-    desk.traceRequests = true;
-    desk.heldRawCode = 7;
+    desk.devices.traceRequests = true;
+    desk.devices.heldRawCode = 7;
     EXPECT_EQ(PollReceiver(), 7);  // the first listed board is read
     EXPECT_TRUE(second.requests.empty());
-    EXPECT_EQ(second.RegisterValue(0x350010, desk.heldRawCode) & 1u, 0u);
+    EXPECT_EQ(second.RegisterValue(0x350010, desk.devices.heldRawCode) & 1u, 0u);
     EXPECT_EQ(TraceWith("request"),
               (std::vector<std::string>{"request GpioSetAddress set", "request GpioRead set",
                                         "request GpioRead get", "request GpioRead set",

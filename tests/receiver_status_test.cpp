@@ -34,9 +34,9 @@ TEST_F(ReceiverTest, RequestStatusFollowsTheDriversCompletion) {
         EXPECT_EQ(card.selectedRegister, c.error == 0 ? 0x350014u : 0u) << c.what;
         card.selectedRegister = 0;
         // Every event was closed, and only a pending request was waited for.
-        EXPECT_TRUE(desk.com.events.empty()) << c.what;
-        EXPECT_TRUE(desk.com.pending.empty()) << c.what;
-        EXPECT_EQ(desk.com.misuse, 0) << c.what;
+        EXPECT_TRUE(desk.devices.com.events.empty()) << c.what;
+        EXPECT_TRUE(desk.devices.com.pending.empty()) << c.what;
+        EXPECT_EQ(desk.devices.com.misuse, 0) << c.what;
     }
 }
 
@@ -49,7 +49,7 @@ TEST_F(ReceiverTest, StatusIsZeroOrNegative) {
 
 TEST_F(ReceiverTest, NoEventMeansNoRequest) {
     SimCard& card = UseBoard(kKv100).card;
-    desk.createEventError = 8;
+    desk.devices.createEventError = 8;
     EXPECT_EQ(GpioSelectRegister(0x350014), static_cast<std::int32_t>(0x80070008u));
     EXPECT_TRUE(card.requests.empty());
     EXPECT_FALSE(IsRemoteKeyDown());
@@ -58,8 +58,8 @@ TEST_F(ReceiverTest, NoEventMeansNoRequest) {
 TEST_F(ReceiverTest, PendingReadReturnsTheValueTheDriverCompletedWith) {
     SimCard& card = UseBoard(kKv100).card;
     card.completion = SimCompletion::Pending;
-    desk.heldRawCode = 9;
+    desk.devices.heldRawCode = 9;
     EXPECT_EQ(PollReceiver(), 9);
     EXPECT_EQ(card.requests.size(), 5u);
-    EXPECT_TRUE(desk.com.events.empty());
+    EXPECT_TRUE(desk.devices.com.events.empty());
 }

@@ -29,7 +29,7 @@ class SettingsTest : public DesktopTest {
 
     // The stored value as a DWORD, or -1 when it is missing or not a 4-byte DWORD.
     long long Stored(const char* name) const {
-        const SimRegValue* value = desk.GetRegValue(HKEY_LOCAL_MACHINE, kKey, name);
+        const SimRegValue* value = desk.registry.Value(HKEY_LOCAL_MACHINE, kKey, name);
         if (!value || value->type != REG_DWORD || value->data.size() != 4) return -1;
         std::uint32_t bits = 0;
         std::memcpy(&bits, value->data.data(), 4);
@@ -54,7 +54,7 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyWithBothValues) {
     EXPECT_TRUE(ReadSettings());
     EXPECT_EQ(Stored("DefaultTVAPP"), 9);
     EXPECT_EQ(Stored("AlwaysRemoteOff"), 0);
-    EXPECT_GE(desk.registryFlushes, 1);
+    EXPECT_GE(desk.registry.flushes, 1);
     EXPECT_EQ(DefaultTVAPP, 9);
     EXPECT_FALSE(AlwaysRemoteOff);
     EXPECT_EQ(TraceWith("registry set"),
@@ -129,13 +129,14 @@ TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
     };
     for (const auto& c : cases) {
         Construct();
-        desk.DeleteRegKey(HKEY_LOCAL_MACHINE, kKey);
-        desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "Other", REG_DWORD, Bytes({0, 0, 0, 0}));
+        desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, kKey);
+        desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "Other", REG_DWORD, Bytes({0, 0, 0, 0}));
         if (c.defaultType != REG_NONE)
-            desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", c.defaultType,
-                             c.defaultData);
+            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", c.defaultType,
+                                   c.defaultData);
         if (c.offType != REG_NONE)
-            desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.offType, c.offData);
+            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.offType,
+                                   c.offData);
         desk.trace.clear();
         EXPECT_TRUE(ReadSettings());
         EXPECT_EQ(DefaultTVAPP, c.defaultApp) << c.name;
@@ -147,12 +148,12 @@ TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
 // A standard user without registry virtualization: the run goes on with the defaults,
 // and choices last for the run only.
 TEST_F(SettingsTest, KeyNeitherOpenedNorCreatedLeavesTheDefaults) {
-    desk.hklmReadOnly = true;
+    desk.registry.hklmReadOnly = true;
     EXPECT_TRUE(ReadSettings());
-    EXPECT_FALSE(desk.RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
     EXPECT_EQ(DefaultTVAPP, 9);
     EXPECT_FALSE(AlwaysRemoteOff);
-    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 6);
+    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 6);
     DefaultTVAPP = 2;
     EXPECT_EQ(WriteDefaultApp(), 0);
     EXPECT_EQ(Stored("DefaultTVAPP"), 6);
@@ -161,17 +162,18 @@ TEST_F(SettingsTest, KeyNeitherOpenedNorCreatedLeavesTheDefaults) {
 TEST_F(SettingsTest, DefaultIsWrittenOnlyOverAnExistingValue) {
     DefaultTVAPP = 7;
     EXPECT_EQ(WriteDefaultApp(), 0);  // no key
-    EXPECT_FALSE(desk.RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
-    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
+    EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
+    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
     EXPECT_EQ(WriteDefaultApp(), 0);  // key without the value
     EXPECT_EQ(Stored("DefaultTVAPP"), -1);
-    desk.SetRegValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY, Bytes({1, 2, 3, 4, 5}));
+    desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY,
+                           Bytes({1, 2, 3, 4, 5}));
     EXPECT_EQ(WriteDefaultApp(), 0);  // a value too long to read is not overwritten either
-    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
-    int flushes = desk.registryFlushes;
+    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
+    int flushes = desk.registry.flushes;
     EXPECT_EQ(WriteDefaultApp(), 1);
     EXPECT_EQ(Stored("DefaultTVAPP"), 7);
-    EXPECT_EQ(desk.registryFlushes, flushes + 1);
+    EXPECT_EQ(desk.registry.flushes, flushes + 1);
 }
 
 TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefault) {
@@ -193,14 +195,14 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
         {{}, 9, {}, -1, 9},                                 // empty: OK changes nothing
     };
     for (const auto& c : cases) {
-        desk.DeleteRegKey(HKEY_LOCAL_MACHINE, "SOFTWARE");  // no application installed
+        desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE");  // no application installed
         InstallApps(c.installed);
         DefaultTVAPP = c.defaultApp;
         std::vector<std::string> shown;
         int selected = -2;
         OpenDialog(IDD_SETTING, [&] {
-            shown = desk.DialogOf(desk.TopDialog())->list;
-            selected = desk.DialogOf(desk.TopDialog())->selection;
+            shown = desk.dialogs.DialogOf(desk.TopDialog())->list;
+            selected = desk.dialogs.DialogOf(desk.TopDialog())->selection;
             desk.PressDialogButton(IDOK);
         });
         EXPECT_EQ(shown, c.list) << c.defaultApp;
@@ -211,7 +213,7 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
 
 TEST_F(SettingsTest, SettingDialogOkTakesAnotherEntryAndEscapeDropsIt) {
     InstallApps({2, 6, 9});
-    desk.SetRegDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
+    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
     EXPECT_EQ(OpenDialog(IDD_SETTING,
                          [&] {
                              desk.SelectListEntry("Omnivue");
@@ -269,9 +271,9 @@ TEST_F(SettingsTest, DialogsArePlacedAndAboutClosesWithItsButton) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(OpenDialog(c.id, [&] { c.act(); }), c.result) << c.caption;
-        Hwnd window = desk.dialogs.back().window;
-        EXPECT_EQ(desk.Find(window)->title, c.caption);
-        const auto* placement = desk.PlacementOf(window);
+        Hwnd window = desk.dialogs.opened.back().window;
+        EXPECT_EQ(desk.windows.Find(window)->title, c.caption);
+        const auto* placement = desk.windows.PlacementOf(window);
         EXPECT_TRUE(placement->topmost) << c.caption;
         EXPECT_EQ(placement->x, 350) << c.caption;
         EXPECT_EQ(placement->y, 300) << c.caption;
@@ -296,31 +298,31 @@ TEST_F(SettingsTest, CountryCodeFoldsUpToFiveCharactersOfTheText) {
         {"longer than 30 bytes", Text(std::string(40, '8')), 0},
     };
     for (const auto& c : cases) {
-        desk.DeleteRegKey(HKEY_CURRENT_USER, "Control Panel\\International");
-        desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "sCountry", "x");
+        desk.registry.DeleteKey(HKEY_CURRENT_USER, "Control Panel\\International");
+        desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "sCountry", "x");
         if (!c.data.empty())
-            desk.SetRegValue(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", REG_SZ,
-                             c.data);
+            desk.registry.SetValue(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry",
+                                   REG_SZ, c.data);
         EXPECT_EQ(ReadCountryCode(), c.code) << c.name;
         EXPECT_TRUE(CheckCountry());
         EXPECT_EQ(japanCountry, c.code == 81 ? 1 : 0) << c.name;
     }
-    desk.DeleteRegKey(HKEY_CURRENT_USER, "Control Panel\\International");
+    desk.registry.DeleteKey(HKEY_CURRENT_USER, "Control Panel\\International");
     EXPECT_EQ(ReadCountryCode(), 0);  // no key at all
 }
 
 TEST_F(SettingsTest, The95FamilyReadsWinIniInTheWindowsFolder) {
-    desk.win9xFamily = true;
-    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    desk.system.win9xFamily = true;
+    desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
     EXPECT_EQ(ReadCountryCode(), 1);  // no entry: 1, and the registry is not asked
-    desk.SetProfileValue("C:\\WINDOWS\\win.ini", "intl", "iCountry", "81");
+    desk.system.SetProfileValue("C:\\WINDOWS\\win.ini", "intl", "iCountry", "81");
     CheckCountry();
     EXPECT_EQ(japanCountry, 1);
-    desk.windowsDirectory = "D:\\WIN98";
+    desk.system.windowsDirectory = "D:\\WIN98";
     EXPECT_EQ(ReadCountryCode(), 1);
-    desk.SetProfileValue("D:\\WIN98\\win.ini", "intl", "iCountry", "49");
+    desk.system.SetProfileValue("D:\\WIN98\\win.ini", "intl", "iCountry", "49");
     EXPECT_EQ(ReadCountryCode(), 49);
-    desk.windowsDirectory = "C:\\" + std::string(120, 'W');  // no room for "\win.ini"
+    desk.system.windowsDirectory = "C:\\" + std::string(120, 'W');  // no room for "\win.ini"
     EXPECT_EQ(ReadCountryCode(), 1);
 }
 

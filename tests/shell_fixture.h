@@ -34,16 +34,16 @@ class ShellTest : public ::testing::Test {
     static void Prepare(SimDesktop& desktop, std::uint64_t runLimit, bool withCard = true) {
         InstallPlatform(&desktop);
         desktop.runLimit = runLimit;
-        if (withCard) desktop.AddVideoDevice(kCardName);
+        if (withCard) desktop.devices.AddVideoDevice(kCardName);
     }
 
     // Static construction, then the program, as the process runs them. The settings are
     // stored in the registry and also set in memory, as reading them at start does.
     int Run() {
-        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
-                         static_cast<std::uint32_t>(defaultApp));
-        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "AlwaysRemoteOff",
-                         alwaysRemoteOff ? 1 : 0);
+        desk.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
+                               static_cast<std::uint32_t>(defaultApp));
+        desk.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "AlwaysRemoteOff",
+                               alwaysRemoteOff ? 1 : 0);
         ConstructStaticObjects();
         DefaultTVAPP = defaultApp;
         AlwaysRemoteOff = alwaysRemoteOff;
@@ -90,7 +90,7 @@ class ShellTest : public ::testing::Test {
 
     std::vector<std::string> Posted(Hwnd window) const {
         std::vector<std::string> lines;
-        for (const auto& received : desk.ReceivedBy(window)) {
+        for (const auto& received : desk.windows.ReceivedBy(window)) {
             lines.push_back(std::to_string(received.msg) + "/" + std::to_string(received.wParam));
         }
         return lines;
@@ -99,7 +99,7 @@ class ShellTest : public ::testing::Test {
     // What the utility's windows left to the default window procedure, as "msg/wParam".
     std::vector<std::string> DefaultHandled(std::uint32_t msg) const {
         std::vector<std::string> lines;
-        for (const auto& handled : desk.defaultProcessed) {
+        for (const auto& handled : desk.windows.defaultProcessed) {
             if (handled.message == msg)
                 lines.push_back(std::to_string(msg) + "/" + std::to_string(handled.wParam));
         }
@@ -110,13 +110,13 @@ class ShellTest : public ::testing::Test {
     // with everything else the receiver took from COM.
     static void ExpectReceiverClosed(const SimDesktop& desktop, const std::string& context) {
         bool bound = false;
-        for (const auto& object : desktop.com.objects)
+        for (const auto& object : desktop.devices.com.objects)
             bound = bound || object.kind == SimComKind::Filter;
         EXPECT_TRUE(bound) << context;
-        EXPECT_FALSE(desktop.com.FilterAlive(0)) << context;
+        EXPECT_FALSE(desktop.devices.com.FilterAlive(0)) << context;
         EXPECT_EQ(receiverChannel.captureFilter, 0u) << context;
-        EXPECT_EQ(desktop.com.LiveObjects(), 0) << context;
-        EXPECT_EQ(desktop.com.initialized, 0) << context;
-        EXPECT_EQ(desktop.com.misuse, 0) << context;
+        EXPECT_EQ(desktop.devices.com.LiveObjects(), 0) << context;
+        EXPECT_EQ(desktop.devices.com.initialized, 0) << context;
+        EXPECT_EQ(desktop.devices.com.misuse, 0) << context;
     }
 };

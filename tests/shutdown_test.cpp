@@ -57,7 +57,7 @@ TEST_F(ShutdownTest, PowerConfirmsThroughATickNestedInTheDialog) {
     EXPECT_TRUE(TraceHas(At(455, "dialog close 107 result=1")));
     EXPECT_EQ(Shutdowns(), (std::vector<std::string>{"shutdown flags=0x0C"}));
     EXPECT_EQ(shutdownDialogOpen, 0);
-    EXPECT_EQ(desk.openTokens, 0);  // the process token is not left open
+    EXPECT_EQ(desk.system.openTokens, 0);  // the process token is not left open
 }
 
 TEST_F(ShutdownTest, AnyOtherKeyCancels) {
@@ -79,7 +79,7 @@ TEST_F(ShutdownTest, AnyOtherKeyCancels) {
     };
     for (const auto& c : cases) {
         SetUp();
-        desk.cursor = Point{500, 500};
+        desk.input.cursor = Point{500, 500};
         OpenDialogByRemote();
         c.script();
         desk.RunUntil(t0 + 1000);
@@ -133,15 +133,15 @@ TEST_F(ShutdownTest, DialogThatCannotBeMadeLeavesKeysRoutedAsBefore) {
     };
     for (const auto& c : cases) {
         SetUp();
-        desk.failDialogCreation = c.fail;
-        desk.failedDialogResult = c.failure;
+        desk.dialogs.failDialogCreation = c.fail;
+        desk.dialogs.failedDialogResult = c.failure;
         owner = c.ownerWindow;
-        desk.cursor = Point{500, 500};
+        desk.input.cursor = Point{500, 500};
         PressKey(21);
         EXPECT_EQ(shutdownDialogOpen, 0) << c.name;
         EXPECT_EQ(desk.OpenDialogCount(), 0) << c.name;
         PressKey(6);  // reaches pointer mode, not a dialog that is not there
-        EXPECT_EQ(desk.cursor.x, 501) << c.name;
+        EXPECT_EQ(desk.input.cursor.x, 501) << c.name;
         owner = 0;
     }
 }
@@ -153,35 +153,35 @@ TEST_F(ShutdownTest, WithoutTheShutdownPrivilegeNothingHappensAndNothingIsShown)
         bool tokenRefused;
     } cases[] = {{"privilege not held", false, false}, {"token refused", true, true}};
     for (const auto& c : cases) {
-        desk.shutdownPrivilegeHeld = c.privilegeHeld;
-        desk.tokenOpenRefused = c.tokenRefused;
+        desk.system.shutdownPrivilegeHeld = c.privilegeHeld;
+        desk.system.tokenOpenRefused = c.tokenRefused;
         ShutDownComputer();
         EXPECT_TRUE(TraceWith("shutdown").empty()) << c.name;  // not even asked
-        EXPECT_TRUE(desk.messageBoxes.empty()) << c.name;
-        EXPECT_EQ(desk.openTokens, 0) << c.name;
+        EXPECT_TRUE(desk.dialogs.messageBoxes.empty()) << c.name;
+        EXPECT_EQ(desk.system.openTokens, 0) << c.name;
     }
 }
 
 TEST_F(ShutdownTest, RefusedPowerOffIsReportedOnTheNtFamily) {
-    desk.exitWindowsRefused = true;
+    desk.system.exitWindowsRefused = true;
     ShutDownComputer();
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Can't run ExitWindowsEx.");
-    EXPECT_EQ(desk.messageBoxes[0].caption, "Remote Control");
-    EXPECT_EQ(desk.messageBoxes[0].type, MB_OK);
-    EXPECT_TRUE(desk.shutdownRequests.empty());
+    ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].text, "Can't run ExitWindowsEx.");
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "Remote Control");
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].type, MB_OK);
+    EXPECT_TRUE(desk.system.shutdownRequests.empty());
 }
 
 TEST_F(ShutdownTest, The95FamilyShutsDownWithoutTokenAndSilently) {
-    desk.win9xFamily = true;
-    desk.shutdownPrivilegeHeld = false;  // no such thing there
+    desk.system.win9xFamily = true;
+    desk.system.shutdownPrivilegeHeld = false;  // no such thing there
     EXPECT_TRUE(IsWin9xPlatform());
     ShutDownComputer();
     EXPECT_EQ(Shutdowns(), (std::vector<std::string>{"shutdown flags=0x01"}));
-    desk.exitWindowsRefused = true;
+    desk.system.exitWindowsRefused = true;
     ShutDownComputer();
-    EXPECT_TRUE(desk.messageBoxes.empty());
-    desk.win9xFamily = false;
+    EXPECT_TRUE(desk.dialogs.messageBoxes.empty());
+    desk.system.win9xFamily = false;
     EXPECT_FALSE(IsWin9xPlatform());
 }
 
@@ -194,10 +194,10 @@ TEST_F(ShutdownTest, DialogPlacementNeedsAnExactWidth) {
                  {1152, true, 420, 300}, {1280, true, 420, 300}, {1600, true, 580, 340},
                  {1000, false, 0, 0},    {1023, false, 0, 0},    {0, false, 0, 0}};
     for (const auto& c : cases) {
-        desk.fullScreenWidth = c.width;
+        desk.input.fullScreenWidth = c.width;
         desk.At(desk.now + 10, [&] { desk.CloseDialogBox(); });
         ShowShutdownDialog(owner);
-        const auto* placement = desk.PlacementOf(desk.dialogs.back().window);
+        const auto* placement = desk.windows.PlacementOf(desk.dialogs.opened.back().window);
         ASSERT_NE(placement, nullptr);
         EXPECT_EQ(placement->moved, c.moved) << c.width;
         EXPECT_EQ(placement->topmost, c.moved) << c.width;
@@ -215,15 +215,16 @@ TEST_F(ShutdownTest, DialogComesForwardAndRecordsItsWindow) {
         desk.CloseDialogBox();
     });
     ShowShutdownDialog(owner);
-    EXPECT_EQ(seenForeground, desk.dialogs.back().window);
-    EXPECT_EQ(shutdownDialogWindow, desk.dialogs.back().window);
-    EXPECT_EQ(desk.Find(desk.dialogs.back().window)->title, "Remote Control - Shut Down");
+    EXPECT_EQ(seenForeground, desk.dialogs.opened.back().window);
+    EXPECT_EQ(shutdownDialogWindow, desk.dialogs.opened.back().window);
+    EXPECT_EQ(desk.windows.Find(desk.dialogs.opened.back().window)->title,
+              "Remote Control - Shut Down");
 }
 
 TEST_F(ShutdownTest, NoTvAppRunningSeesEachApplicationAlone) {
     EXPECT_TRUE(NoTvAppRunning());
     for (AppId id : kAppOrder) {
-        Hwnd window = desk.StartApp(id);
+        Hwnd window = desk.windows.StartApp(id);
         EXPECT_FALSE(NoTvAppRunning()) << id;
         desk.DestroySimWindow(window);
     }

@@ -33,23 +33,23 @@ TEST(QuietDesktopTest, AnswersAsTheLoggingOne) {
             std::string what = std::string(c.what) + (logged ? " logged" : " quiet");
             SimDesktop desk;
             InstallPlatform(&desk);
-            desk.logRequests = logged;
+            desk.devices.logRequests = logged;
             desk.traceEnabled = logged;
-            desk.traceRequests = logged;
+            desk.devices.traceRequests = logged;
             ConstructStaticObjects();
-            SimCard& card = desk.AddVideoDevice(c.board).card;
+            SimCard& card = desk.devices.AddVideoDevice(c.board).card;
             card.completion = c.completion;
             if (c.failing) card.FailCommand(Code(c.failing), ERROR_GEN_FAILURE);
             ASSERT_EQ(OpenReceiver(), 1) << what;
-            desk.heldRawCode = c.rawCode;
+            desk.devices.heldRawCode = c.rawCode;
 
             int result = IsRemoteKeyDown() ? ReadRemoteCode() : -2;
             EXPECT_EQ(result, c.expected) << what;
             EXPECT_EQ(card.requests.empty(), !logged) << what;
             EXPECT_EQ(desk.trace.empty(), !logged) << what;
-            EXPECT_TRUE(desk.com.events.empty()) << what;
-            EXPECT_TRUE(desk.com.pending.empty()) << what;
-            EXPECT_EQ(desk.com.misuse, 0) << what;
+            EXPECT_TRUE(desk.devices.com.events.empty()) << what;
+            EXPECT_TRUE(desk.devices.com.pending.empty()) << what;
+            EXPECT_EQ(desk.devices.com.misuse, 0) << what;
             CloseReceiver();
         }
     }

@@ -19,9 +19,9 @@ TEST_F(TimerSlotTest, ArmingAnArmedSlotKeepsTheRunningTimerAndItsPhase) {
     StartKeyPolling(owner);
     desk.RunUntil(100);  // one tick at 65, the next due at 130
     KeyPollTimer.Arm();
-    ASSERT_EQ(desk.Timers().size(), 1u);
-    EXPECT_EQ(desk.Timers()[0].nextDue, 130u);
-    EXPECT_EQ(desk.Timers()[0].intervalMs, 65u);
+    ASSERT_EQ(desk.windows.Timers().size(), 1u);
+    EXPECT_EQ(desk.windows.Timers()[0].nextDue, 130u);
+    EXPECT_EQ(desk.windows.Timers()[0].intervalMs, 65u);
     EXPECT_EQ(TraceWith("timer set").size(), 1u);
 }
 
@@ -41,14 +41,14 @@ TEST_F(TimerSlotTest, RepeatedWatcherArmsLeaveOneTimerAndOneDisarmStopsIt) {
         desk.RunUntil(desk.now + 300);  // the watcher is not yet due
     }
     int watchers = 0;
-    for (const auto& timer : desk.Timers())
+    for (const auto& timer : desk.windows.Timers())
         watchers += timer.id == 2 ? 1 : 0;
     EXPECT_EQ(watchers, 1);
     DisarmAppWatch();
     DisarmAppWatch();
     EXPECT_EQ(TraceWith("timer kill"), (std::vector<std::string>{"timer kill id=2"}));
     ArmAppWatch();  // and it can be armed again
-    EXPECT_EQ(desk.Timers().size(), 2u);
+    EXPECT_EQ(desk.windows.Timers().size(), 2u);
 }
 
 TEST_F(TimerSlotTest, ExitKillsTheWatcherBeforeTheKeyPoller) {
@@ -58,18 +58,18 @@ TEST_F(TimerSlotTest, ExitKillsTheWatcherBeforeTheKeyPoller) {
     RunExitActions();
     EXPECT_EQ(TraceWith("timer kill"),
               (std::vector<std::string>{"timer kill id=2", "timer kill id=1"}));
-    EXPECT_TRUE(desk.Timers().empty());
+    EXPECT_TRUE(desk.windows.Timers().empty());
 }
 
 TEST_F(TimerSlotTest, WithoutAReceiverNothingIsSetKilledOrChecked) {
-    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
     RunExitActions();
     EXPECT_TRUE(TraceWith("timer").empty());
     EXPECT_EQ(japanCountry, 0);
 }
 
 TEST_F(TimerSlotTest, KeyPollingStartRunsTheCountryCheck) {
-    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
+    desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
     StartKeyPolling(owner);
     EXPECT_EQ(japanCountry, 1);
 }
@@ -82,7 +82,7 @@ TEST_F(TimerSlotTest, ConstructionStartsAFreshRunDisarmed) {
     RunExitActions();  // nothing armed on this desktop: nothing to kill
     EXPECT_TRUE(next.trace.empty());
     StartKeyPolling(owner);
-    EXPECT_EQ(next.Timers().size(), 1u);
+    EXPECT_EQ(next.windows.Timers().size(), 1u);
 }
 
 }  // namespace

@@ -38,11 +38,11 @@ TEST_F(TrayMenu, HoldsTheDefaultApplicationOnlyWhenInstalledCheckedWhileRunning)
         Prepare(fresh, 10000);
         for (int appId : kAppOrder) {
             if (c.installed) fresh.InstallApp(appId, AppFolder(appId));
-            if (c.running) fresh.StartApp(appId);
+            if (c.running) fresh.windows.StartApp(appId);
         }
-        if (c.defaultApp == 9 && !c.installed && c.running) fresh.StartApp(9);
-        fresh.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
-                          static_cast<std::uint32_t>(c.defaultApp));
+        if (c.defaultApp == 9 && !c.installed && c.running) fresh.windows.StartApp(9);
+        fresh.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP",
+                                static_cast<std::uint32_t>(c.defaultApp));
         fresh.At(100, [&] { fresh.TrayNotify(kTrayIconId, WM_RBUTTONDOWN); });
         fresh.At(200, [&] { fresh.ChooseMenuItem("Exit"); });
         ConstructStaticObjects();
@@ -68,7 +68,7 @@ TEST_F(TrayMenu, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
         Prepare(fresh, 20000);
         for (int other : kAppOrder)
             fresh.InstallApp(other, AppFolder(other));
-        fresh.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP", 3);
+        fresh.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP", 3);
         fresh.At(100, [&] {
             fresh.PostMessageA(fresh.FindWindowA("Remote Control", nullptr), WM_COMMAND,
                                kAppCommandBase + static_cast<std::uint32_t>(appId), 0);
@@ -83,9 +83,9 @@ TEST_F(TrayMenu, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
         EXPECT_EQ(RunRemoteControl(kInstance), 0);
 
         EXPECT_EQ(defaultAfterCommand, appId);
-        EXPECT_NE(fresh.AppWindow(appId), 0u) << "application " << appId << " was started";
+        EXPECT_NE(fresh.windows.AppWindow(appId), 0u) << "application " << appId << " was started";
         const SimRegValue* stored =
-            fresh.GetRegValue(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP");
+            fresh.registry.Value(HKEY_LOCAL_MACHINE, kSettingsKey, "DefaultTVAPP");
         ASSERT_NE(stored, nullptr);
         EXPECT_EQ(stored->data, (std::vector<std::uint8_t>{3, 0, 0, 0}));
         std::vector<std::string> menus;
@@ -102,8 +102,8 @@ TEST_F(TrayMenu, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
 TEST_F(TrayMenu, ChoosingTheRunningDefaultClosesTheOthersAndBringsItForward) {
     desk.InstallApp(9, AppFolder(9));
     desk.InstallApp(6, AppFolder(6));
-    Hwnd other = desk.StartApp(6);
-    Hwnd chosen = desk.StartApp(9);
+    Hwnd other = desk.windows.StartApp(6);
+    Hwnd chosen = desk.windows.StartApp(9);
     desk.SetForegroundWindow(other);
     ClickTray(100);
     Choose(200, "OmnivueCenter");
@@ -114,7 +114,7 @@ TEST_F(TrayMenu, ChoosingTheRunningDefaultClosesTheOthersAndBringsItForward) {
     EXPECT_EQ(Run(), 0);
 
     EXPECT_EQ(Posted(other), (std::vector<std::string>{std::to_string(WM_USER + 3000) + "/1"}));
-    EXPECT_EQ(desk.AppWindow(6), 0u);
+    EXPECT_EQ(desk.windows.AppWindow(6), 0u);
     EXPECT_EQ(foregroundAfterSwitch, chosen);
     EXPECT_EQ(DefaultTVAPP, 9);
 }
@@ -136,10 +136,10 @@ TEST_F(TrayMenu, SettingAboutAndExitDoWhatTheyOffer) {
             "menu choose \"Setting\"", "dialog open 20", "dialog close 20 result=1",
             "menu choose \"About\"", "dialog open 21", "dialog close 21 result=1",
             "menu choose \"Exit\"", "tray delete id=10", "quit 0", "timer kill id=1", "exit 0"}));
-    ASSERT_EQ(desk.dialogs.size(), 2u);
-    for (const auto& dialog : desk.dialogs)
+    ASSERT_EQ(desk.dialogs.opened.size(), 2u);
+    for (const auto& dialog : desk.dialogs.opened)
         EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
-    EXPECT_TRUE(desk.trayIcons.empty());
+    EXPECT_TRUE(desk.tray.icons.empty());
     ExpectReceiverClosed(desk, "Exit");
 }
 
@@ -175,10 +175,10 @@ TEST_F(TrayMenu, ASecondClickDestroysTheFirstMenu) {
     ClickTray(100);
     ClickTray(150);  // while the first menu is still open
     std::vector<int> liveMenus;
-    desk.At(160, [&] { liveMenus.push_back(desk.LiveMenuCount()); });
+    desk.At(160, [&] { liveMenus.push_back(desk.tray.LiveMenuCount()); });
     desk.At(170, [&] { desk.ClickOutsideMenu(); });
     ClickTray(200);
-    desk.At(210, [&] { liveMenus.push_back(desk.LiveMenuCount()); });
+    desk.At(210, [&] { liveMenus.push_back(desk.tray.LiveMenuCount()); });
     Choose(220, "Exit");
 
     EXPECT_EQ(Run(), 0);

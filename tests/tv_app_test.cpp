@@ -51,7 +51,7 @@ class FolderValueTest : public DesktopTest, public ::testing::WithParamInterface
 
 TEST_P(FolderValueTest, IsReadWithinTheFolderBuffer) {
     const FolderCase& c = GetParam();
-    desk.SetRegValue(HKEY_LOCAL_MACHINE, kOwnKeys[1], "AppPath", c.type, c.data);
+    desk.registry.SetValue(HKEY_LOCAL_MACHINE, kOwnKeys[1], "AppPath", c.type, c.data);
     Construct();
     EXPECT_EQ(vantorTvrApp.installed, c.installed);
     if (c.installed) {
@@ -72,15 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
     InstallAll();
-    Hwnd other = desk.CreateSimWindow("Recorder", "DVBS Recorder", true);
-    desk.CreateSimWindow("Long", std::string(300, 'L'), true);  // read as 127 characters
-    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);         // prefix "DVBS"
-    EXPECT_EQ(FindAppWindow(7), 0u);                            // class "ZARVIN_DVBS" only
+    Hwnd other = desk.windows.CreateSimWindow("Recorder", "DVBS Recorder", true);
+    desk.windows.CreateSimWindow("Long", std::string(300, 'L'), true);  // read as 127 characters
+    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);                 // prefix "DVBS"
+    EXPECT_EQ(FindAppWindow(7), 0u);                                    // class "ZARVIN_DVBS" only
     EXPECT_EQ(lumacastApp.FindByTitlePrefix(), 0u);
-    Hwnd longDvbs = desk.CreateSimWindow("Long", "DVBS" + std::string(300, 'x'), true);
+    Hwnd longDvbs = desk.windows.CreateSimWindow("Long", "DVBS" + std::string(300, 'x'), true);
     EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), longDvbs);
 
-    Hwnd lumacastPro = desk.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
+    Hwnd lumacastPro = desk.windows.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
     EXPECT_EQ(FindAppWindow(1), 0u);
     EXPECT_EQ(IsRunning(1), 0);
     TogglePower(1);  // not found by identity: brought forward by prefix, not started
@@ -95,24 +95,24 @@ TEST_F(TvAppTest, LaunchStartsTheProgramWithRemoteAndMarksItActive) {
         TraceWith("launch"),
         std::vector<std::string>{"launch \"C:\\TV\\App9\\Hubdeck.exe\" \"remote\" result=42"});
     EXPECT_EQ(omnivueCenterApp.active, 1);
-    desk.RunUntil(desk.now + desk.launchDelayMs);
+    desk.RunUntil(desk.now + desk.windows.launchDelayMs);
     EXPECT_NE(FindAppWindow(9), 0u);
 }
 
 TEST_F(TvAppTest, FailedLaunchShowsTheMessageAndKeepsActive) {
-    desk.SetRegString(HKEY_LOCAL_MACHINE, kOwnKeys[3], "AppPath", "C:\\Gone");
+    desk.registry.SetString(HKEY_LOCAL_MACHINE, kOwnKeys[3], "AppPath", "C:\\Gone");
     Construct();
     dvbsSuiteApp.BringForward();
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
-    EXPECT_EQ(desk.messageBoxes[0].caption, "Remote Control");
+    ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u);
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
+    EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "Remote Control");
     EXPECT_EQ(dvbsSuiteApp.active, 0);
 }
 
 TEST_F(TvAppTest, BringForwardOfAnUninstalledAppDoesNothing) {
     Construct();
-    Hwnd window = desk.StartApp(2);
-    desk.CreateSimWindow("Other", "Other", true);  // now in front
+    Hwnd window = desk.windows.StartApp(2);
+    desk.windows.CreateSimWindow("Other", "Other", true);  // now in front
     desk.SetForegroundWindow(desk.GetWindow(desk.GetDesktopWindow(), GW_CHILD));
     desk.trace.clear();
     EXPECT_EQ(vantorTvrApp.BringForward(), 0u);
@@ -122,8 +122,8 @@ TEST_F(TvAppTest, BringForwardOfAnUninstalledAppDoesNothing) {
 
 TEST_F(TvAppTest, BringForwardOfOmnivueFindsTheSharedClassOfOmnivueCenter) {
     InstallAll();
-    Hwnd center = desk.StartApp(9);
-    desk.CreateSimWindow("Other", "Other", true);
+    Hwnd center = desk.windows.StartApp(9);
+    desk.windows.CreateSimWindow("Other", "Other", true);
     EXPECT_EQ(omnivueApp.BringForward(), center);
     EXPECT_EQ(desk.GetForegroundWindow(), center);
     EXPECT_TRUE(TraceWith("launch").empty());
@@ -141,13 +141,13 @@ TEST_P(CloseCommandTest, TogglePowerClosesARunningAppAndStartsItOnceGone) {
     const CloseCase& c = GetParam();
     desk.InstallApp(c.id, "C:\\TV");
     Construct();
-    Hwnd window = desk.StartApp(c.id);
+    Hwnd window = desk.windows.StartApp(c.id);
     AppRecord(c.id)->active = 1;
     TogglePower(c.id);
     EXPECT_EQ(Posted(window), std::vector<std::string>{c.posted});
     EXPECT_EQ(desk.now, c.pauseMs);
     EXPECT_EQ(AppRecord(c.id)->active, 0);
-    desk.RunUntil(desk.now + desk.closeDelayMs);
+    desk.RunUntil(desk.now + desk.windows.closeDelayMs);
     ASSERT_EQ(FindAppWindow(c.id), 0u);
     TogglePower(c.id);
     EXPECT_EQ(TraceWith("launch").size(), 1u);
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Apps, CloseCommandTest,
 
 TEST_F(TvAppTest, LumacastClosesByAltF4WhenInFront) {
     InstallAll();
-    Hwnd window = desk.StartApp(1);
+    Hwnd window = desk.windows.StartApp(1);
     TogglePower(1);
     EXPECT_EQ(lumacastApp.window, window);
     EXPECT_EQ(TraceWith("keybd"),
@@ -172,13 +172,13 @@ TEST_F(TvAppTest, LumacastClosesByAltF4WhenInFront) {
 
 TEST_F(TvAppTest, LumacastNotInFrontIsAskedToCloseWithoutInjectingAltF4) {
     InstallAll();
-    Hwnd window = desk.StartApp(1);
-    Hwnd editor = desk.CreateSimWindow("Editor", "Letter - Editor", true);
+    Hwnd window = desk.windows.StartApp(1);
+    Hwnd editor = desk.windows.CreateSimWindow("Editor", "Letter - Editor", true);
     desk.SetForegroundWindow(editor);
-    desk.foregroundLocked = true;
+    desk.windows.foregroundLocked = true;
     RequestClose(1);
     EXPECT_TRUE(TraceWith("keybd").empty());
-    EXPECT_TRUE(desk.ReceivedBy(editor).empty());
+    EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
     EXPECT_EQ(Posted(window), std::vector<std::string>{"274/61536"});  // WM_SYSCOMMAND/SC_CLOSE
     EXPECT_EQ(lumacastApp.active, 0);
 }
@@ -221,8 +221,8 @@ TEST_F(TvAppTest, WatcherNoticesALaunchedWindowGoingAway) {
 
 TEST_F(TvAppTest, CloseOthersPausesOnlyForTheZarvinSuites) {
     InstallAll();
-    Hwnd omnivue = desk.StartApp(6);
-    desk.StartApp(9);
+    Hwnd omnivue = desk.windows.StartApp(6);
+    desk.windows.StartApp(9);
     CloseOthers(9);
     EXPECT_EQ(TraceWith("post"), std::vector<std::string>{"post app=6 msg=4024 wParam=1 lParam=0"});
     EXPECT_EQ(desk.now, 2000u);
@@ -237,9 +237,9 @@ TEST_F(TvAppTest, CloseOthersPausesOnlyForTheZarvinSuites) {
 
 TEST_F(TvAppTest, SwitchToClosesTheOthersAndBringsTheChoiceForward) {
     InstallAll();
-    desk.StartApp(7);
-    Hwnd vantor = desk.StartApp(2);
-    desk.CreateSimWindow("Other", "Other", true);
+    desk.windows.StartApp(7);
+    Hwnd vantor = desk.windows.StartApp(2);
+    desk.windows.CreateSimWindow("Other", "Other", true);
     SwitchTo(2);
     EXPECT_EQ(TraceWith("post"), std::vector<std::string>{"post app=7 msg=3024 wParam=1 lParam=0"});
     EXPECT_EQ(desk.GetForegroundWindow(), vantor);

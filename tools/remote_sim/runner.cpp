@@ -45,40 +45,42 @@ int RawCodeOf(const ScenarioEvent& event, const Board& board) {
 }
 
 void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
-    desk.fullScreenWidth = desk.screenWidth = s.screenWidth;
-    desk.fullScreenHeight = desk.screenHeight = s.screenHeight;
+    desk.input.fullScreenWidth = desk.input.screenWidth = s.screenWidth;
+    desk.input.fullScreenHeight = desk.input.screenHeight = s.screenHeight;
     for (const auto& device : s.devices)
-        desk.AddVideoDevice(device);
+        desk.devices.AddVideoDevice(device);
     for (const auto& install : s.installs) {
         desk.InstallApp(install.appId, install.folder, install.commonKey);
     }
     for (const auto& setting : s.settings) {
-        desk.SetRegDword(HKEY_LOCAL_MACHINE, kSettingsKey, setting.name,
-                         static_cast<std::uint32_t>(setting.value));
+        desk.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, setting.name,
+                               static_cast<std::uint32_t>(setting.value));
     }
-    desk.win9xFamily = s.windows9x;
+    desk.system.win9xFamily = s.windows9x;
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {
-            desk.SetProfileValue(desk.windowsDirectory + "\\win.ini", "intl", "iCountry", code);
+            desk.system.SetProfileValue(desk.system.windowsDirectory + "\\win.ini", "intl",
+                                        "iCountry", code);
         } else {
-            desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", code);
+            desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry",
+                                    code);
         }
     }
     for (const auto& window : s.windows)
-        desk.CreateSimWindow(window.cls, window.title, window.visible);
+        desk.windows.CreateSimWindow(window.cls, window.title, window.visible);
     for (int appId : s.running)
-        desk.StartApp(appId);
-    desk.buttonsSwapped = s.swapButtons;
-    desk.cursor =
+        desk.windows.StartApp(appId);
+    desk.input.buttonsSwapped = s.swapButtons;
+    desk.input.cursor =
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
-    desk.shutdownPrivilegeHeld = s.shutdownPrivilege;
+    desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;
     desk.tickBase = s.tickBase;
 }
 
 void ChangeDisplay(SimDesktop& desk, int width, int height) {
-    desk.fullScreenWidth = desk.screenWidth = width;
-    desk.fullScreenHeight = desk.screenHeight = height;
+    desk.input.fullScreenWidth = desk.input.screenWidth = width;
+    desk.input.fullScreenHeight = desk.input.screenHeight = height;
     desk.Trace("display " + std::to_string(width) + " " + std::to_string(height));
     LParam size = static_cast<LParam>((static_cast<std::uint32_t>(height) << 16) |
                                       static_cast<std::uint32_t>(width));
@@ -90,7 +92,7 @@ void ChangeDisplay(SimDesktop& desk, int width, int height) {
 void FailNextRequest(SimDesktop& desk, const ScenarioEvent& event) {
     std::uint32_t command = 0;
     SimCardCommandCode(event.text, &command);
-    for (auto& device : desk.videoDevices) {
+    for (auto& device : desk.devices.videoDevices) {
         device.card.FailCommand(command, kFailedRequestError,
                                 event.always ? SimFaultRepeat::Always : SimFaultRepeat::Once);
     }
@@ -131,12 +133,12 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             break;
         case ScenarioEvent::CloseApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
-                d->DestroySimWindow(d->AppWindow(id));
+                d->DestroySimWindow(d->windows.AppWindow(id));
             });
             break;
         case ScenarioEvent::StartApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
-                d->Trace("window shown " + d->Describe(d->StartApp(id)));
+                d->Trace("window shown " + d->windows.Describe(d->windows.StartApp(id)));
             });
             break;
         case ScenarioEvent::Display:
@@ -175,9 +177,9 @@ bool CheckScenario(const Scenario& scenario, std::string* error) {
 
 std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
     SimDesktop& desk = InstallFreshSimDesktop();
-    desk.autoCloseMessageBoxes = false;
+    desk.dialogs.autoCloseMessageBoxes = false;
     desk.traceDetails = options.verbose;
-    desk.traceRequests = options.traceRequests;
+    desk.devices.traceRequests = options.traceRequests;
     SetUpDesktop(scenario, desk);
     Board board = OpenedBoard(scenario);
     for (const auto& event : scenario.events)
