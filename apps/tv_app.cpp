@@ -1,11 +1,11 @@
 #include "apps/tv_app.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "apps/keystroke_map.h"
 #include "apps/message_maps.h"
 #include "apps/window_search.h"
+#include "shell/text.h"
 #include "shell/timer_slot.h"
 
 TvApp lumacastApp;
@@ -74,7 +74,7 @@ bool HasCommonKeyRetry(const char* key) {
 }
 
 void CopyText(char* target, std::size_t size, const char* text) {
-    std::snprintf(target, size, "%s", text ? text : "");
+    CopyTruncated(target, size, text);
 }
 
 void PressAltF4() {
@@ -146,7 +146,7 @@ Hwnd TvApp::Launch() {
     if (Hwnd found = lookUp()) return found;
     if (installed == 0 || launchFailureBoxOpen) return 0;
     char path[256];
-    std::snprintf(path, sizeof path, "%s\\%s", folder, exeName);
+    JoinFolderFile(path, sizeof path, folder, exeName);
     if (platform.ShellExecuteA(0, "open", path, "remote", nullptr, SW_SHOW) > 32) {
         active = 1;
     } else {

@@ -49,9 +49,15 @@ target_link_options(win32_seam_check PRIVATE -static)
 
 target_link_libraries(rc_win32 PUBLIC strmiids ole32 oleaut32 uuid)
 
-# Small code: the program is copied by hand to the PC of a TV-card owner.
+# Small code: the program is copied by hand to the PC of a TV-card owner. The exe's code throws
+# nothing and asks no type of its objects, so it is built without exceptions, RTTI and unwind
+# tables; its libraries then pull in none of the C++ runtime's exception support, which with
+# its unwinder, demangler and thread locks is larger than the program (docs/performance.md).
+set(RC_EXE_CODE_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-unwind-tables)
 foreach(target rc_logic rc_win32)
-  target_compile_options(${target} PRIVATE -Os -ffunction-sections -fdata-sections)
+  target_compile_options(${target} PRIVATE ${RC_EXE_CODE_FLAGS} -ffunction-sections
+                         -fdata-sections)
 endforeach()
 
 # RemoteControl.exe: 32-bit GUI program, statically linked, so that it needs no DLL beyond
@@ -63,7 +69,7 @@ add_executable(RemoteControl WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/win_main.c
                                    ${CMAKE_SOURCE_DIR}/shell/resources/remote_control.rc)
 target_include_directories(RemoteControl PRIVATE ${CMAKE_SOURCE_DIR}/shell/resources)
 target_compile_definitions(RemoteControl PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_compile_options(RemoteControl PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Os>)
+target_compile_options(RemoteControl PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${RC_EXE_CODE_FLAGS}>")
 target_link_libraries(RemoteControl PRIVATE rc_win32)
 target_link_options(RemoteControl PRIVATE -mwindows -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)

@@ -1,12 +1,11 @@
 #include "shell/tray.h"
 
-#include <cstdio>
-
 #include "apps/tv_app.h"
 #include "platform/win_shell_constants.h"
 #include "shell/main_window.h"
 #include "shell/main_window_ids.h"
 #include "shell/settings.h"
+#include "shell/text.h"
 
 NotifyIconData trayIconRecord;
 Handle trayMenu = 0;
@@ -70,7 +69,7 @@ void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip) {
     trayIconRecord.flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconRecord.callbackMessage = WM_TRAYNOTIFY;
     trayIconRecord.icon = icon;
-    if (tip) std::snprintf(trayIconRecord.tip, sizeof trayIconRecord.tip, "%s", tip);
+    if (tip) CopyTruncated(trayIconRecord.tip, sizeof trayIconRecord.tip, tip);
     trayIconShown = true;
     Plat().Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
 }
