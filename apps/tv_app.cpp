@@ -8,46 +8,54 @@
 #include "apps/window_search.h"
 #include "shell/timer_slot.h"
 
-TvApp lumacastApp;
-TvApp vantorTvrApp;
-TvApp omnivueApp;
-TvApp dvbsSuiteApp;
-OmnivueCenterApp omnivueCenterApp;
-
 namespace {
 
-constexpr std::uint32_t kMessage2000 = WM_USER + 2000;  // applications 2 and 7
-constexpr std::uint32_t kMessage3000 = WM_USER + 3000;  // applications 6 and 9
+constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
+constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 constexpr std::uint32_t kPauseMs = 2000;
 constexpr const char* kCommonKey = "Software\\Zarvin Multimedia\\TV Duo\\DTVR";
 
-struct AppProfile {
-    AppId id;
-    const char* label;
-    const char* registryKey;
-    const char* valueName;
-    const char* exeName;
-    const char* windowClass;  // nullptr for application 1
-    const char* windowTitle;
-    const char* identityTitle;   // the whole title of the exact identity, or nullptr: any
-    std::uint32_t closeMessage;  // 0: closed by Alt+F4
-    WParam closeWParam;
-    std::uint32_t pauseMs;  // after a close request, and after a toggle that did not close
-};
+using Close = CloseMode;
+using Idle = IdleKeyAction;
 
+// clang-format off
 constexpr AppProfile kProfiles[kAppCount] = {
-    {1, "Lumacast", "SOFTWARE\\Tolvane\\Lumacast", "InstallPath", "Lumacast.exe", nullptr,
-     "Lumacast", "Lumacast", 0, 0, 0},
-    {2, "VantorTVR", "Software\\Marovex\\TV Suite\\TVR", "AppPath", "marovexTV.EXE", "VANTOR_TVR",
-     "FormMainWindow", nullptr, kMessage2000, 1, 0},
+    // id, label, registry key, value name, program file,
+    // window class, window title, identity title,
+    // command message, key map, popup probe,
+    // close mode, close command, pause, key 20, key 21
+    {1, "Lumacast", "SOFTWARE\\Tolvane\\Lumacast", "InstallPath", "Lumacast.exe",
+     nullptr, "Lumacast", "Lumacast",
+     0, KeyMap::Keystrokes, false,
+     Close::AltF4, 0, 0, Idle::SendKey, Idle::SendKey},
+    {2, "VantorTVR", "Software\\Marovex\\TV Suite\\TVR", "AppPath", "marovexTV.EXE",
+     "VANTOR_TVR", "FormMainWindow", nullptr,
+     kMessage2000, KeyMap::VantorTvr, false,
+     Close::Message, 1, 0, Idle::TogglePower, Idle::ShutdownDialog},
     {6, "Omnivue", "Software\\Zarvin Multimedia\\TV Suite\\DTVR", "AppPath", "MainPanel.exe",
-     "ZarvinMainPanel_Class", "TVR", "TVR", kMessage3000, 1, kPauseMs},
-    {7, "DVBS SUITE", "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath", "DVBS.EXE", "ZARVIN_DVBS",
-     "DVBS", nullptr, kMessage2000, 1, 0},
+     "ZarvinMainPanel_Class", "TVR", "TVR",
+     kMessage3000, KeyMap::Omnivue, false,
+     Close::Message, 1, kPauseMs, Idle::SendKey, Idle::ShutdownDialog},
+    {7, "DVBS SUITE", "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath", "DVBS.EXE",
+     "ZARVIN_DVBS", "DVBS", nullptr,
+     kMessage2000, KeyMap::DvbsSuite, false,
+     Close::Message, 1, 0, Idle::SendKey, Idle::ShutdownDialog},
     {9, "OmnivueCenter", "Software\\Zarvin Multimedia\\TV Hub\\DTVR", "AppPath", "Hubdeck.exe",
-     "ZarvinMainPanel_Class", "Omnivue Center", "Omnivue Center", kMessage3000, 25, kPauseMs},
+     "ZarvinMainPanel_Class", "Omnivue Center", "Omnivue Center",
+     kMessage3000, KeyMap::OmnivueCenter, true,
+     Close::Message, 25, kPauseMs, Idle::SendKey, Idle::SendKey},
 };
+// clang-format on
 
+constexpr bool ProfilesFollowOrder() {
+    for (int slot = 0; slot < kAppCount; ++slot) {
+        if (kProfiles[slot].id != kAppOrder[slot]) return false;
+    }
+    return true;
+}
+static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
+
+TvApp records[kAppCount];  // in kAppOrder
 std::int32_t launched[kAppCount] = {};
 
 // True while the box of a failed launch waits for the user: its modal loop keeps the key
@@ -60,11 +68,6 @@ int SlotOf(AppId id) {
         if (kAppOrder[slot] == id) return slot;
     }
     return -1;
-}
-
-const AppProfile* ProfileOf(AppId id) {
-    int slot = SlotOf(id);
-    return slot < 0 ? nullptr : &kProfiles[slot];
 }
 
 // Only the two Zarvin keys fall back to the key that both of their suites share.
@@ -85,9 +88,9 @@ void PressAltF4() {
     platform.keybd_event(VK_MENU, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
-// Alt+F4 closes whichever window has the focus, so it is injected only when application
-// 1 really is in front; otherwise its window is asked to close directly.
-void CloseLumacast(Hwnd window) {
+// Alt+F4 closes whichever window has the focus, so it is injected only when the
+// application really is in front; otherwise its window is asked to close directly.
+void CloseByAltF4(Hwnd window) {
     Platform& platform = Plat();
     platform.SetForegroundWindow(window);
     platform.SetActiveWindow(window);
@@ -168,21 +171,14 @@ Hwnd TvApp::BringForward() {
     return found;
 }
 
+const AppProfile* ProfileOf(AppId id) {
+    int slot = SlotOf(id);
+    return slot < 0 ? nullptr : &kProfiles[slot];
+}
+
 TvApp* AppRecord(AppId id) {
-    switch (id) {
-        case 1:
-            return &lumacastApp;
-        case 2:
-            return &vantorTvrApp;
-        case 6:
-            return &omnivueApp;
-        case 7:
-            return &dvbsSuiteApp;
-        case 9:
-            return &omnivueCenterApp;
-        default:
-            return nullptr;
-    }
+    int slot = SlotOf(id);
+    return slot < 0 ? nullptr : &records[slot];
 }
 
 bool IsAppId(std::int32_t value) {
@@ -218,12 +214,11 @@ void RequestClose(AppId id) {
     if (!record) return;
     const AppProfile& profile = *ProfileOf(id);
     Hwnd window = FindAppWindow(id);
-    if (id == 1) record->window = window;
     if (window == 0) return;
-    if (profile.closeMessage == 0) {
-        CloseLumacast(window);
+    if (profile.closeMode == CloseMode::AltF4) {
+        CloseByAltF4(window);
     } else {
-        Plat().PostMessageA(window, profile.closeMessage, profile.closeWParam, 0);
+        Plat().PostMessageA(window, profile.commandMessage, profile.closeCommand, 0);
         if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     }
     record->active = 0;
@@ -258,9 +253,11 @@ void SwitchTo(AppId id) {
 }
 
 void SendKey(AppId id, RemoteKey key) {
-    if (id == 1) {
-        SendKeystrokeCommand(key);
-    } else if (IsAppId(id)) {
+    const AppProfile* profile = ProfileOf(id);
+    if (!profile) return;
+    if (profile->keyMap == KeyMap::Keystrokes) {
+        SendKeystrokeCommand(id, key);
+    } else {
         SendMessageCommand(id, key);
     }
 }

@@ -92,7 +92,7 @@ TickRig::TickRig(SimDesktop& desk, TickKind kind) : desk_(desk), kind_(kind) {
     }
     if (kind == TickKind::AppKey || kind == TickKind::AppKeyI2c) {
         target_ = desk_.StartApp(9);
-        omnivueCenterApp.active = 1;
+        AppRecord(9)->active = 1;
     } else if (kind == TickKind::ShutdownDialog) {
         target_ = OpenShutdownDialog(desk_, owner_);
     }

@@ -65,21 +65,27 @@ void PowerPath() {
     TogglePower(app);
 }
 
+// The Power toggle of key 20 leaves application 9 running.
 void Key20Path() {
     AppId app = DefaultTVAPP;
-    if (app == 2) {
-        RequestClose(1);
-        RequestClose(7);
-        RequestClose(6);
-        TogglePower(2);
-    } else if (IsAppId(app)) {
+    const AppProfile* profile = ProfileOf(app);
+    if (!profile) return;
+    if (profile->key20 == IdleKeyAction::TogglePower) {
+        constexpr AppId kCloseFirst[] = {1, 7, 6};
+        for (AppId other : kCloseFirst) {
+            if (other != app) RequestClose(other);
+        }
+        TogglePower(app);
+    } else {
         MakeActiveAndSend(app, kKey20);
     }
 }
 
+// With a default that is none of the applications, key 21 opens the dialog too.
 void Key21Path(Hwnd ownerWindow) {
     AppId app = DefaultTVAPP;
-    if (app == 1 || app == 9) {
+    const AppProfile* profile = ProfileOf(app);
+    if (profile && profile->key21 == IdleKeyAction::SendKey) {
         MakeActiveAndSend(app, kKey21);
     } else if (NoTvAppRunning()) {
         ShowShutdownDialog(ownerWindow);

@@ -29,12 +29,11 @@ void ResetProcessState() {
 
 void ConstructStaticObjects() {
     ResetProcessState();
-    dvbsSuiteApp.Construct(7);
-    omnivueCenterApp = OmnivueCenterApp{};
-    omnivueCenterApp.Construct(9);
-    omnivueApp.Construct(6);
-    lumacastApp.Construct(1);
+    AppRecord(7)->Construct(7);
+    AppRecord(9)->Construct(9);
+    AppRecord(6)->Construct(6);
+    AppRecord(1)->Construct(1);
     KeyPollTimer.Construct(1, OnKeyPollTick);
     AppWatchTimer.Construct(2, AppWatchTick);
-    vantorTvrApp.Construct(2);
+    AppRecord(2)->Construct(2);
 }

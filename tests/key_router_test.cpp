@@ -76,7 +76,7 @@ TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
 
 TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) {
     Hwnd window = desk.StartApp(6);
-    omnivueApp.active = 1;
+    AppRecord(6)->active = 1;
     UseBoard("Sorrel DVBS Q7 Video Capture");
     for (int event = 0; event < 21; ++event)
         Poll(5);
@@ -88,7 +88,7 @@ TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
     Hwnd window = desk.StartApp(7);
     UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5);  // makes application 7 the target through the search
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
+    EXPECT_EQ(AppRecord(7)->active, 1);
     for (int event = 0; event < 10; ++event)
         Poll(5);
     EXPECT_EQ(Posted(window).size(), 2u);  // the first press and the tenth repeat
@@ -97,8 +97,8 @@ TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
 TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
     Hwnd vantor = desk.StartApp(2);
     Hwnd dvbs = desk.StartApp(7);
-    dvbsSuiteApp.active = 1;
-    vantorTvrApp.active = 1;
+    AppRecord(7)->active = 1;
+    AppRecord(2)->active = 1;
     PressKey(3);
     EXPECT_EQ(Posted(vantor), std::vector<std::string>{"3024/10003"});
     EXPECT_TRUE(Posted(dvbs).empty());
@@ -106,10 +106,10 @@ TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
 
 TEST_F(RouterTest, PowerTogglesTheActiveApp) {
     Hwnd window = desk.StartApp(7);
-    dvbsSuiteApp.active = 1;
+    AppRecord(7)->active = 1;
     PressKey(PowerKey);
     EXPECT_EQ(Posted(window), std::vector<std::string>{"3024/1"});
-    EXPECT_EQ(dvbsSuiteApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 0);
 }
 
 TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
@@ -117,7 +117,7 @@ TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
     PressKey(5);
     desk.DestroySimWindow(window);
     PressKey(6);
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
+    EXPECT_EQ(AppRecord(7)->active, 1);
     EXPECT_TRUE(TraceWith("cursor").empty());
 }
 
@@ -261,12 +261,12 @@ TEST_F(RouterTest, Key20FollowsTheDefaultApplication) {
     EXPECT_EQ(AppTraffic(), std::vector<std::string>{
                                 "launch \"C:\\TV\\App2\\marovexTV.EXE\" \"remote\" result=42"});
     EXPECT_TRUE(Posted(center).empty());  // application 9 is not closed on this path
-    EXPECT_EQ(omnivueCenterApp.active, 0);
+    EXPECT_EQ(AppRecord(9)->active, 0);
 
     DefaultTVAPP = 6;  // becomes the target even though it is not running
-    vantorTvrApp.active = 0;
+    AppRecord(2)->active = 0;
     PressKey(20);
-    EXPECT_EQ(omnivueApp.active, 1);
+    EXPECT_EQ(AppRecord(6)->active, 1);
 }
 
 TEST_F(RouterTest, Key20And21WithADefaultOfNoApplication) {
@@ -280,15 +280,15 @@ TEST_F(RouterTest, Key20And21WithADefaultOfNoApplication) {
 TEST_F(RouterTest, Key21MakesTheDefaultActiveOrAsksToShutDown) {
     DefaultTVAPP = 1;
     PressKey(21);
-    EXPECT_EQ(lumacastApp.active, 1);
+    EXPECT_EQ(AppRecord(1)->active, 1);
     PressKey(6);  // goes to application 1's map, not to the pointer
     EXPECT_TRUE(TraceWith("cursor").empty());
 
-    lumacastApp.active = 0;
+    AppRecord(1)->active = 0;
     DefaultTVAPP = 7;
     desk.StartApp(9);
     PressKey(21);  // an application runs: nothing
-    EXPECT_EQ(omnivueCenterApp.active, 0);
+    EXPECT_EQ(AppRecord(9)->active, 0);
     EXPECT_EQ(shutdownDialogOpen, 0);
 }
 
@@ -296,8 +296,8 @@ TEST_F(RouterTest, KeysWithoutMeaningStillSelectTheFirstRunningApp) {
     desk.StartApp(7);
     desk.StartApp(9);
     Poll(63, 300);  // a failed read on a translated board: NoRemoteKey
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
-    EXPECT_EQ(omnivueCenterApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 1);
+    EXPECT_EQ(AppRecord(9)->active, 0);
     EXPECT_TRUE(AppTraffic().empty());
 }
 
@@ -322,7 +322,7 @@ TEST_F(RouterTest, OpenShutDownDialogTakesEveryKeyAsEnterOrEscape) {
     shutdownDialogOpen = 1;
     shutdownDialogWindow = dialog;
     Hwnd window = desk.StartApp(6);
-    omnivueApp.active = 1;
+    AppRecord(6)->active = 1;
     dialogKeys.clear();
     UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5, 300);
