@@ -153,7 +153,7 @@ const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
 // The popup probe runs before the main window's absence is noticed: its lookups happen,
 // and PictureView is remembered, whether or not the command is then sent.
 void SendMessageCommand(AppId id, RemoteKey key) {
-    const Command* command = MessageCommandOf(id, key, japanCountry == 1);
+    const Command* command = MessageCommandOf(id, key, japanCountry);
     if (!command) return;
     const AppProfile& profile = *ProfileOf(id);
     Hwnd appWindow = FindAppWindow(id);

@@ -56,7 +56,7 @@ constexpr bool ProfilesFollowOrder() {
 static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
 
 TvApp records[kAppCount];  // in kAppOrder
-std::int32_t launched[kAppCount] = {};
+bool launched[kAppCount] = {};
 
 // True while the box of a failed launch waits for the user: its modal loop keeps the key
 // poll running, and a held Power key would otherwise retry the launch and stack another
@@ -114,26 +114,26 @@ void TvApp::Construct(AppId id) {
     CopyText(windowTitle, sizeof windowTitle, profile.windowTitle);
 }
 
-std::int32_t TvApp::ReadInstallFolder(const char* key, const char* valueName, const char* exeFile) {
-    installed = 0;
+bool TvApp::ReadInstallFolder(const char* key, const char* valueName, const char* exeFile) {
+    installed = false;
     Platform& platform = Plat();
     HKey opened = 0;
-    if (platform.RegOpenKeyA(HKEY_LOCAL_MACHINE, key, &opened) != ERROR_SUCCESS) return 0;
+    if (platform.RegOpenKeyA(HKEY_LOCAL_MACHINE, key, &opened) != ERROR_SUCCESS) return false;
     std::uint32_t size = sizeof folder;
     RegStatus status = platform.RegQueryValueExA(opened, valueName, nullptr,
                                                  reinterpret_cast<std::uint8_t*>(folder), &size);
     platform.RegCloseKey(opened);
-    if (status != ERROR_SUCCESS || size > sizeof folder) return 0;
+    if (status != ERROR_SUCCESS || size > sizeof folder) return false;
     // A value stored without its terminator ends where its data ends; one that fills the
     // whole buffer without a terminator is too long.
     if (std::memchr(folder, '\0', size) == nullptr) {
-        if (size == sizeof folder) return 0;
+        if (size == sizeof folder) return false;
         folder[size] = '\0';
     }
     CopyText(exeName, sizeof exeName, exeFile);
-    installed = 1;
-    active = 0;
-    return 1;
+    installed = true;
+    active = false;
+    return true;
 }
 
 Hwnd TvApp::FindByTitlePrefix() const {
@@ -147,11 +147,11 @@ Hwnd TvApp::Launch() {
                                       : FindByTitlePrefix();
     };
     if (Hwnd found = lookUp()) return found;
-    if (installed == 0 || launchFailureBoxOpen) return 0;
+    if (!installed || launchFailureBoxOpen) return 0;
     char path[256];
     std::snprintf(path, sizeof path, "%s\\%s", folder, exeName);
     if (platform.ShellExecuteA(0, "open", path, "remote", nullptr, SW_SHOW) > 32) {
-        active = 1;
+        active = true;
     } else {
         launchFailureBoxOpen = true;
         platform.MessageBoxA(0, "Can't run Tolvane Recastor II.", "Remote Control", MB_OK);
@@ -161,7 +161,7 @@ Hwnd TvApp::Launch() {
 }
 
 Hwnd TvApp::BringForward() {
-    if (installed != 1) return 0;
+    if (!installed) return 0;
     Hwnd found = FindByTitlePrefix();
     if (found == 0) found = Launch();
     if (found == 0) return 0;
@@ -196,17 +196,17 @@ Hwnd FindAppWindow(AppId id) {
     return Plat().FindWindowExA(0, 0, profile->windowClass, profile->identityTitle);
 }
 
-std::int32_t IsRunning(AppId id) {
-    return FindAppWindow(id) != 0 ? 1 : 0;
+bool IsRunning(AppId id) {
+    return FindAppWindow(id) != 0;
 }
 
-std::int32_t IsInstalled(AppId id) {
+bool IsInstalled(AppId id) {
     const TvApp* record = AppRecord(id);
-    return record ? record->installed : 0;
+    return record && record->installed;
 }
 
 void ClearActive(AppId id) {
-    if (TvApp* record = AppRecord(id)) record->active = 0;
+    if (TvApp* record = AppRecord(id)) record->active = false;
 }
 
 void RequestClose(AppId id) {
@@ -221,7 +221,7 @@ void RequestClose(AppId id) {
         Plat().PostMessageA(window, profile.commandMessage, profile.closeCommand, 0);
         if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     }
-    record->active = 0;
+    record->active = false;
 }
 
 void TogglePower(AppId id) {
@@ -235,7 +235,7 @@ void TogglePower(AppId id) {
     const AppProfile& profile = *ProfileOf(id);
     if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     ArmAppWatch();
-    if (record->active != 0) launched[SlotOf(id)] = 1;
+    if (record->active) launched[SlotOf(id)] = true;
 }
 
 void CloseOthers(AppId id) {
@@ -262,24 +262,24 @@ void SendKey(AppId id, RemoteKey key) {
     }
 }
 
-std::int32_t IsLaunched(AppId id) {
+bool IsLaunched(AppId id) {
     int slot = SlotOf(id);
-    return slot < 0 ? 0 : launched[slot];
+    return slot >= 0 && launched[slot];
 }
 
 void ClearLaunchedFlags() {
-    for (auto& flag : launched)
-        flag = 0;
+    for (bool& flag : launched)
+        flag = false;
 }
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
     for (int slot = 0; slot < kAppCount; ++slot) {
-        if (launched[slot] == 0) continue;
+        if (!launched[slot]) continue;
         AppId id = kAppOrder[slot];
         if (FindAppWindow(id) != 0) return;
         ClearActive(id);
         DisarmAppWatch();
-        launched[slot] = 0;
+        launched[slot] = false;
         return;
     }
     Plat().Sleep(kPauseMs);

@@ -55,8 +55,8 @@ const AppProfile* ProfileOf(AppId id);
 
 class TvApp {
   public:
-    std::int32_t installed = 0;
-    std::int32_t active = 0;
+    bool installed = false;
+    bool active = false;
     char folder[128] = {};
     char exeName[64] = {};
     char windowClass[64] = {};
@@ -66,7 +66,7 @@ class TvApp {
     // static construction does.
     void Construct(AppId id);
 
-    std::int32_t ReadInstallFolder(const char* key, const char* valueName, const char* exeFile);
+    bool ReadInstallFolder(const char* key, const char* valueName, const char* exeFile);
     Hwnd FindByTitlePrefix() const;
     Hwnd Launch();
     Hwnd BringForward();
@@ -78,8 +78,8 @@ bool IsAppId(std::int32_t value);
 const char* AppLabel(AppId id);
 
 Hwnd FindAppWindow(AppId id);
-std::int32_t IsRunning(AppId id);
-std::int32_t IsInstalled(AppId id);
+bool IsRunning(AppId id);
+bool IsInstalled(AppId id);
 void ClearActive(AppId id);
 void RequestClose(AppId id);
 void TogglePower(AppId id);
@@ -87,8 +87,8 @@ void CloseOthers(AppId id);
 void SwitchTo(AppId id);
 void SendKey(AppId id, RemoteKey key);
 
-// 1 while the application was started by the Power key and is watched.
-std::int32_t IsLaunched(AppId id);
+// True while the application was started by the Power key and is watched.
+bool IsLaunched(AppId id);
 void ClearLaunchedFlags();
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,

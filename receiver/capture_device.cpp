@@ -11,18 +11,18 @@ namespace {
 
 struct CaptureBoard {
     const char* friendlyName;
-    std::int32_t boardKind;
+    BoardKind boardKind;
     std::uint8_t gpioBit;
     RemoteLayout remoteLayout;
 };
 
 // Tried in this order: the first board present ends the search.
 constexpr CaptureBoard kCaptureBoards[] = {
-    {"Kavel KV100 Video Capture", 1, 14, Translated},
-    {"Kavel KV200 Video Capture", 1, 14, Translated},
-    {"Bridgeway Q7 Video Capture", 1, 14, Translated},
-    {"Sorrel DVBS Q7 Video Capture", 2, 0, Direct},
-    {"Sorrel DVBT Q7 Video Capture", 1, 14, Direct},
+    {"Kavel KV100 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Kavel KV200 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Bridgeway Q7 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Sorrel DVBS Q7 Video Capture", BoardKind::I2c, 0, Direct},
+    {"Sorrel DVBT Q7 Video Capture", BoardKind::Gpio, 14, Direct},
 };
 
 constexpr std::uint32_t kFirstGpioRegister = 0x350010;
@@ -44,7 +44,7 @@ const char* ListedBoardName(int order) {
     return kCaptureBoards[order].friendlyName;
 }
 
-std::int32_t OpenReceiver() {
+bool OpenReceiver() {
     Plat().CoInitialize(nullptr);
     for (const CaptureBoard& board : kCaptureBoards) {
         receiverChannel.captureFilter =
@@ -53,9 +53,9 @@ std::int32_t OpenReceiver() {
         ConfigureBoard(board.boardKind, board.gpioBit);
         receiverChannel.remoteLayout = board.remoteLayout;
         receiverChannel.deviceHandle = GetDeviceHandle(receiverChannel.captureFilter);
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
@@ -76,10 +76,9 @@ Handle GetDeviceHandle(ComRef filter) {
     return handle;
 }
 
-std::int32_t ConfigureBoard(std::int32_t boardKind, std::uint32_t gpioBit) {
+void ConfigureBoard(BoardKind boardKind, std::uint32_t gpioBit) {
     receiverChannel.boardKind = boardKind;
     receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
     receiverChannel.registerAddress = kFirstGpioRegister + (receiverChannel.gpioBit / 8u) * 4u;
     receiverChannel.bitMask = static_cast<std::uint8_t>(1u << (receiverChannel.gpioBit % 8u));
-    return 1;
 }

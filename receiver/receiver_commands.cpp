@@ -65,7 +65,7 @@ std::int32_t I2cSetBusSpeed(std::uint32_t speed) {
 std::int32_t ReadRemoteCode() {
     if (receiverChannel.deviceHandle == 0) return -1;
     // A GPIO board's code sits in the register that IsRemoteKeyDown just selected.
-    if (receiverChannel.boardKind == 1) return ReadGpioCode();
+    if (receiverChannel.boardKind == BoardKind::Gpio) return ReadGpioCode();
     return ReadI2cCode();
 }
 

@@ -21,7 +21,7 @@ bool reinitializeBoxOpen = false;
 TvApp* ActiveTarget(AppId* id) {
     for (AppId candidate : kAppOrder) {
         TvApp* record = AppRecord(candidate);
-        if (record->active == 1) {
+        if (record->active) {
             *id = candidate;
             return record;
         }
@@ -31,7 +31,7 @@ TvApp* ActiveTarget(AppId* id) {
 
 bool AnyAppActive() {
     for (AppId id : kAppOrder) {
-        if (AppRecord(id)->active == 1) return true;
+        if (AppRecord(id)->active) return true;
     }
     return false;
 }
@@ -45,14 +45,14 @@ void SendToShutdownDialog(RemoteKey key) {
 }
 
 void MakeActiveAndSend(AppId id, RemoteKey key) {
-    AppRecord(id)->active = 1;
+    AppRecord(id)->active = true;
     SendKey(id, key);
 }
 
 void PowerPath() {
     AppId app = DefaultTVAPP;
     if (!IsAppId(app)) return;
-    if (IsInstalled(app) == 0) {
+    if (!IsInstalled(app)) {
         if (reinitializeBoxOpen) return;
         reinitializeBoxOpen = true;
         Plat().MessageBoxA(0, "Please re-initialize the TV application settings.", "Remote Control",

@@ -6,8 +6,8 @@
 
 #include "platform/platform.h"
 
-extern std::int32_t shutdownDialogOpen;  // set from the request until a closing path runs
-extern Hwnd shutdownDialogWindow;        // where the router sends Enter and Escape
+extern bool shutdownDialogOpen;    // set from the request until a closing path runs
+extern Hwnd shutdownDialogWindow;  // where the router sends Enter and Escape
 
 bool NoTvAppRunning();
 void ShowShutdownDialog(Hwnd owner);

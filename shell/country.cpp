@@ -52,7 +52,6 @@ std::int32_t ReadCountryCode() {
     return win95Family ? ReadCountryFromWinIni() : ReadCountryFromRegistry();
 }
 
-bool CheckCountry() {
-    japanCountry = ReadCountryCode() == kJapan ? 1 : 0;
-    return true;
+void CheckCountry() {
+    japanCountry = ReadCountryCode() == kJapan;
 }

@@ -12,7 +12,7 @@
 
 Handle appInstance = 0;
 Hwnd mainWindow = 0;
-std::int32_t ReceiverFound = 1;
+bool ReceiverFound = true;
 char windowTitle[100] = {};
 char windowClassName[100] = {};
 
@@ -27,7 +27,7 @@ std::uint32_t taskbarCreatedMessage = 0;  // broadcast when the taskbar is re-cr
 void ResetShellState() {
     appInstance = 0;
     mainWindow = 0;
-    ReceiverFound = 1;
+    ReceiverFound = true;
     windowTitle[0] = '\0';
     windowClassName[0] = '\0';
     receiverNeedsClose = false;
@@ -42,7 +42,7 @@ void CloseReceiverOnce() {
 }
 
 void OnCreate(Hwnd window) {
-    if (!OpenReceiver()) ReceiverFound = 0;
+    if (!OpenReceiver()) ReceiverFound = false;
     receiverNeedsClose = true;
     InitPointerBounds();
     AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(appInstance, kMainIconId), kTrayTip);

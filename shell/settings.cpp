@@ -2,7 +2,7 @@
 
 std::int32_t DefaultTVAPP = 9;
 bool AlwaysRemoteOff = false;
-std::int32_t japanCountry = 0;
+bool japanCountry = false;
 
 namespace {
 
@@ -70,29 +70,28 @@ void ReadOrRepair(HKey key) {
 
 }  // namespace
 
-bool ReadSettings() {
+void ReadSettings() {
     HKey key = 0;
     if (OpenSettingsKey(&key) != ERROR_SUCCESS) {
         CreateSettings();
-        return true;
+        return;
     }
     ReadOrRepair(key);
     Plat().RegCloseKey(key);
-    return true;
 }
 
 // Only over a value that is already there: a key without it was not made by us.
-std::int32_t WriteDefaultApp() {
+bool WriteDefaultApp() {
     Platform& platform = Plat();
     HKey key = 0;
-    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return 0;
+    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return false;
     std::uint32_t present = 0;
     if (!QueryFourBytes(key, kDefaultAppValue, &present)) {
         platform.RegCloseKey(key);
-        return 0;
+        return false;
     }
     WriteDword(key, kDefaultAppValue, DefaultTVAPP);
     platform.RegFlushKey(key);
     platform.RegCloseKey(key);
-    return 1;
+    return true;
 }

@@ -21,7 +21,7 @@ void FillAppList(Hwnd dialog) {
     LResult preselect = 0;
     int count = 0;
     for (AppId id : kAppOrder) {
-        if (IsInstalled(id) == 0) continue;
+        if (!IsInstalled(id)) continue;
         LResult index = AppList(dialog, CB_ADDSTRING, 0, reinterpret_cast<LParam>(AppLabel(id)));
         if (id == DefaultTVAPP) preselect = index;
         ++count;

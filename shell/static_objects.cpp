@@ -15,12 +15,12 @@ void ResetProcessState() {
     receiverChannel = ReceiverChannel{};
     routerState = RouterState{};
     pointerState = PointerState{};
-    shutdownDialogOpen = 0;
+    shutdownDialogOpen = false;
     shutdownDialogWindow = 0;
     pictureViewWindow = 0;
     DefaultTVAPP = 9;
     AlwaysRemoteOff = false;
-    japanCountry = 0;
+    japanCountry = false;
     ClearLaunchedFlags();
     ForgetExitActions();
 }

@@ -74,7 +74,7 @@ TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
         EXPECT_EQ(OpenReceiver(), c.found) << c.what;
         Handle expected = c.bound < 0 ? 0 : kSimFirstDeviceHandle + c.bound * 4u;
         EXPECT_EQ(receiverChannel.deviceHandle, expected) << c.what;
-        EXPECT_EQ(receiverChannel.boardKind, c.boardKind) << c.what;
+        EXPECT_EQ(static_cast<std::int32_t>(receiverChannel.boardKind), c.boardKind) << c.what;
         EXPECT_EQ(receiverChannel.registerAddress, c.registerAddress) << c.what;
         EXPECT_EQ(receiverChannel.bitMask, c.bitMask) << c.what;
         EXPECT_EQ(receiverChannel.remoteLayout, c.layout) << c.what;
@@ -131,7 +131,7 @@ TEST(ConfigureBoard, DerivesRegisterAndMaskFromTheLowByteOfTheBit) {
     } cases[] = {{14, 0x350014, 0x40}, {0, 0x350010, 0x01},  {7, 0x350010, 0x80},
                  {8, 0x350014, 0x01},  {31, 0x35001C, 0x80}, {0x10E, 0x350014, 0x40}};
     for (const Case& c : cases) {
-        EXPECT_EQ(ConfigureBoard(1, c.bit), 1);
+        ConfigureBoard(BoardKind::Gpio, c.bit);
         EXPECT_EQ(receiverChannel.registerAddress, c.registerAddress) << c.bit;
         EXPECT_EQ(receiverChannel.bitMask, c.bitMask) << c.bit;
     }
