@@ -1,8 +1,6 @@
 #include "apps/message_maps.h"
 
-#include "shell/settings.h"
-
-Hwnd pictureViewWindow = 0;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -108,7 +106,7 @@ Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
         case PostRule::Held:
             return popup == 0 ? mainWindow : 0;
         case PostRule::PictureView:
-            return popup != 0 && popup == pictureViewWindow ? 0 : mainWindow;
+            return popup != 0 && popup == logic.pictureViewWindow ? 0 : mainWindow;
         case PostRule::Dialog:
             if (popup == 0) return mainWindow;
             platform.SetForegroundWindow(popup);
@@ -153,7 +151,7 @@ const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
 // The popup probe runs before the main window's absence is noticed: its lookups happen,
 // and PictureView is remembered, whether or not the command is then sent.
 void SendMessageCommand(AppId id, RemoteKey key) {
-    const Command* command = MessageCommandOf(id, key, japanCountry);
+    const Command* command = MessageCommandOf(id, key, logic.japanCountry);
     if (!command) return;
     const AppProfile& profile = *ProfileOf(id);
     Hwnd appWindow = FindAppWindow(id);
@@ -167,7 +165,7 @@ Hwnd FindVisiblePopup() {
     Platform& platform = Plat();
     for (const PopupCandidate& candidate : kPopupCandidates) {
         Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
-        if (candidate.isPictureView) pictureViewWindow = found;
+        if (candidate.isPictureView) logic.pictureViewWindow = found;
         if (found != 0 && platform.IsWindowVisible(found)) return found;
     }
     return 0;

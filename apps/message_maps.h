@@ -4,9 +4,6 @@
 
 #include "apps/tv_app.h"
 
-// The player's "PictureView" window as the latest popup probe found it.
-extern Hwnd pictureViewWindow;
-
 // Where a command goes. Without a popup probe every command goes to the main window; an
 // application that probes (9) looks at its own dialog windows first.
 enum class PostRule : std::uint8_t {

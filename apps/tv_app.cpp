@@ -6,6 +6,7 @@
 #include "apps/keystroke_map.h"
 #include "apps/message_maps.h"
 #include "apps/window_search.h"
+#include "shell/static_objects.h"
 #include "shell/timer_slot.h"
 
 namespace {
@@ -54,9 +55,6 @@ constexpr bool ProfilesFollowOrder() {
     return true;
 }
 static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
-
-TvApp records[kAppCount];  // in kAppOrder
-bool launched[kAppCount] = {};
 
 // True while the box of a failed launch waits for the user: its modal loop keeps the key
 // poll running, and a held Power key would otherwise retry the launch and stack another
@@ -178,7 +176,7 @@ const AppProfile* ProfileOf(AppId id) {
 
 TvApp* AppRecord(AppId id) {
     int slot = SlotOf(id);
-    return slot < 0 ? nullptr : &records[slot];
+    return slot < 0 ? nullptr : &logic.apps[slot];
 }
 
 bool IsAppId(std::int32_t value) {
@@ -235,7 +233,7 @@ void TogglePower(AppId id) {
     const AppProfile& profile = *ProfileOf(id);
     if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     ArmAppWatch();
-    if (record->active) launched[SlotOf(id)] = true;
+    if (record->active) logic.launched[SlotOf(id)] = true;
 }
 
 void CloseOthers(AppId id) {
@@ -264,22 +262,17 @@ void SendKey(AppId id, RemoteKey key) {
 
 bool IsLaunched(AppId id) {
     int slot = SlotOf(id);
-    return slot >= 0 && launched[slot];
-}
-
-void ClearLaunchedFlags() {
-    for (bool& flag : launched)
-        flag = false;
+    return slot >= 0 && logic.launched[slot];
 }
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
     for (int slot = 0; slot < kAppCount; ++slot) {
-        if (!launched[slot]) continue;
+        if (!logic.launched[slot]) continue;
         AppId id = kAppOrder[slot];
         if (FindAppWindow(id) != 0) return;
         ClearActive(id);
         DisarmAppWatch();
-        launched[slot] = false;
+        logic.launched[slot] = false;
         return;
     }
     Plat().Sleep(kPauseMs);

@@ -89,7 +89,6 @@ void SendKey(AppId id, RemoteKey key);
 
 // True while the application was started by the Power key and is watched.
 bool IsLaunched(AppId id);
-void ClearLaunchedFlags();
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                     std::uint32_t time);

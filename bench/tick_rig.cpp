@@ -52,7 +52,7 @@ Hwnd OpenShutdownDialog(SimDesktop& desk, Hwnd owner) {
     record.window = dialog;
     record.owner = owner;
     desk.dialogs.push_back(record);
-    shutdownDialogWindow = dialog;
+    logic.shutdownDialogWindow = dialog;
     return dialog;
 }
 
@@ -102,7 +102,7 @@ void TickRig::Tick() {
     desk_.now += kTickMs;
     desk_.heldRawCode = rawCodes_[ticks_ & 1];
     if (kind_ == TickKind::ShutdownDialog) {
-        shutdownDialogOpen = 1;  // the key of the previous tick closed it
+        logic.shutdownDialogOpen = 1;  // the key of the previous tick closed it
         desk_.dialogs.back().ended = false;
     }
     if (target_ != 0 && ticks_ % kDropEvery == 0) desk_.Find(target_)->received.clear();

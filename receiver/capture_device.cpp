@@ -4,8 +4,7 @@
 #include <iterator>
 
 #include "receiver/platform_ids.h"
-
-ReceiverChannel receiverChannel;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -47,12 +46,12 @@ const char* ListedBoardName(int order) {
 bool OpenReceiver() {
     Plat().CoInitialize(nullptr);
     for (const CaptureBoard& board : kCaptureBoards) {
-        receiverChannel.captureFilter =
+        logic.receiverChannel.captureFilter =
             FindCaptureFilter(board.friendlyName, CLSID_VideoInputDeviceCategory);
-        if (receiverChannel.captureFilter == 0) continue;
+        if (logic.receiverChannel.captureFilter == 0) continue;
         ConfigureBoard(board.boardKind, board.gpioBit);
-        receiverChannel.remoteLayout = board.remoteLayout;
-        receiverChannel.deviceHandle = GetDeviceHandle(receiverChannel.captureFilter);
+        logic.receiverChannel.remoteLayout = board.remoteLayout;
+        logic.receiverChannel.deviceHandle = GetDeviceHandle(logic.receiverChannel.captureFilter);
         return true;
     }
     return false;
@@ -61,9 +60,10 @@ bool OpenReceiver() {
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
 // before the program ends must not send to it.
 void CloseReceiver() {
-    if (receiverChannel.captureFilter != 0) Plat().Release(receiverChannel.captureFilter);
-    receiverChannel.captureFilter = 0;
-    receiverChannel.deviceHandle = 0;
+    if (logic.receiverChannel.captureFilter != 0)
+        Plat().Release(logic.receiverChannel.captureFilter);
+    logic.receiverChannel.captureFilter = 0;
+    logic.receiverChannel.deviceHandle = 0;
     Plat().CoUninitialize();
 }
 
@@ -77,8 +77,10 @@ Handle GetDeviceHandle(ComRef filter) {
 }
 
 void ConfigureBoard(BoardKind boardKind, std::uint32_t gpioBit) {
-    receiverChannel.boardKind = boardKind;
-    receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
-    receiverChannel.registerAddress = kFirstGpioRegister + (receiverChannel.gpioBit / 8u) * 4u;
-    receiverChannel.bitMask = static_cast<std::uint8_t>(1u << (receiverChannel.gpioBit % 8u));
+    logic.receiverChannel.boardKind = boardKind;
+    logic.receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
+    logic.receiverChannel.registerAddress =
+        kFirstGpioRegister + (logic.receiverChannel.gpioBit / 8u) * 4u;
+    logic.receiverChannel.bitMask =
+        static_cast<std::uint8_t>(1u << (logic.receiverChannel.gpioBit % 8u));
 }

@@ -24,8 +24,6 @@ struct ReceiverChannel {
     RemoteLayout remoteLayout = Translated;
 };
 
-extern ReceiverChannel receiverChannel;
-
 // True when a listed board was found, even without a device handle.
 bool OpenReceiver();
 void CloseReceiver();

@@ -5,9 +5,7 @@
 #include "receiver/receiver_commands.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
-#include "shell/settings.h"
-
-RouterState routerState;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -38,7 +36,7 @@ bool AnyAppActive() {
 
 void SendToShutdownDialog(RemoteKey key) {
     Platform& platform = Plat();
-    Hwnd dialog = shutdownDialogWindow;
+    Hwnd dialog = logic.shutdownDialogWindow;
     platform.SetForegroundWindow(dialog);
     platform.SetActiveWindow(dialog);
     platform.SendMessageA(dialog, WM_KEYDOWN, key == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
@@ -50,7 +48,7 @@ void MakeActiveAndSend(AppId id, RemoteKey key) {
 }
 
 void PowerPath() {
-    AppId app = DefaultTVAPP;
+    AppId app = logic.DefaultTVAPP;
     if (!IsAppId(app)) return;
     if (!IsInstalled(app)) {
         if (reinitializeBoxOpen) return;
@@ -58,7 +56,7 @@ void PowerPath() {
         Plat().MessageBoxA(0, "Please re-initialize the TV application settings.", "Remote Control",
                            MB_OK | MB_SETFOREGROUND);
         reinitializeBoxOpen = false;
-        app = DefaultTVAPP;  // the tray menu may have changed it meanwhile
+        app = logic.DefaultTVAPP;  // the tray menu may have changed it meanwhile
         if (!IsAppId(app)) return;
     }
     CloseOthers(app);
@@ -67,7 +65,7 @@ void PowerPath() {
 
 // The Power toggle of key 20 leaves application 9 running.
 void Key20Path() {
-    AppId app = DefaultTVAPP;
+    AppId app = logic.DefaultTVAPP;
     const AppProfile* profile = ProfileOf(app);
     if (!profile) return;
     if (profile->key20 == IdleKeyAction::TogglePower) {
@@ -83,7 +81,7 @@ void Key20Path() {
 
 // With a default that is none of the applications, key 21 opens the dialog too.
 void Key21Path(Hwnd ownerWindow) {
-    AppId app = DefaultTVAPP;
+    AppId app = logic.DefaultTVAPP;
     const AppProfile* profile = ProfileOf(app);
     if (profile && profile->key21 == IdleKeyAction::SendKey) {
         MakeActiveAndSend(app, kKey21);
@@ -103,7 +101,7 @@ void SearchRunningApp(RemoteKey key) {
 }
 
 void Route(RemoteKey key, Hwnd ownerWindow) {
-    if (shutdownDialogOpen) {
+    if (logic.shutdownDialogOpen) {
         SendToShutdownDialog(key);
         return;
     }
@@ -135,24 +133,25 @@ void Route(RemoteKey key, Hwnd ownerWindow) {
 }  // namespace
 
 bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now) {
-    bool repeat = key == routerState.lastKey && now - routerState.lastKeyTick < kRepeatWindowMs;
+    bool repeat =
+        key == logic.routerState.lastKey && now - logic.routerState.lastKeyTick < kRepeatWindowMs;
     if (repeat) {
-        ++routerState.repeatCount;
+        ++logic.routerState.repeatCount;
     } else {
-        routerState.repeatCount = 0;
-        pointerState.moveCount = 0;
+        logic.routerState.repeatCount = 0;
+        logic.pointerState.moveCount = 0;
     }
-    routerState.lastKeyTick = now;
-    routerState.lastKey = key;
+    logic.routerState.lastKeyTick = now;
+    logic.routerState.lastKey = key;
     return repeat;
 }
 
 void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintptr_t,
                                      std::uint32_t) {
     if (!IsRemoteKeyDown()) return;
-    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), receiverChannel.remoteLayout);
+    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
-    if (repeat && routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
+    if (repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
         key = SkipKey;
     }
     Route(key, ownerWindow);

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "shell/settings.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -53,5 +54,5 @@ std::int32_t ReadCountryCode() {
 }
 
 void CheckCountry() {
-    japanCountry = ReadCountryCode() == kJapan;
+    logic.japanCountry = ReadCountryCode() == kJapan;
 }

@@ -1,8 +1,6 @@
 #include "shell/settings.h"
 
-std::int32_t DefaultTVAPP = 9;
-bool AlwaysRemoteOff = false;
-bool japanCountry = false;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -43,7 +41,7 @@ void CreateSettings() {
                                  &disposition) != ERROR_SUCCESS) {
         return;
     }
-    WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+    WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
     WriteDword(key, kRemoteOffValue, 0);
     platform.RegFlushKey(key);
     platform.RegCloseKey(key);
@@ -54,14 +52,14 @@ void ReadOrRepair(HKey key) {
     Platform& platform = Plat();
     std::uint32_t value = 0;
     if (QueryFourBytes(key, kDefaultAppValue, &value)) {
-        DefaultTVAPP = static_cast<std::int32_t>(value);
+        logic.DefaultTVAPP = static_cast<std::int32_t>(value);
     } else {
-        WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+        WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
         platform.RegFlushKey(key);
     }
     value = 0;
     if (QueryFourBytes(key, kRemoteOffValue, &value)) {
-        AlwaysRemoteOff = value == 1;
+        logic.AlwaysRemoteOff = value == 1;
     } else {
         WriteDword(key, kRemoteOffValue, 0);
         platform.RegFlushKey(key);
@@ -90,7 +88,7 @@ bool WriteDefaultApp() {
         platform.RegCloseKey(key);
         return false;
     }
-    WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+    WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
     platform.RegFlushKey(key);
     platform.RegCloseKey(key);
     return true;

@@ -6,10 +6,6 @@
 
 #include "platform/platform.h"
 
-extern std::int32_t DefaultTVAPP;  // 9 until the registry says otherwise; any value
-extern bool AlwaysRemoteOff;       // the stored value is exactly 1
-extern bool japanCountry;          // the system's country code is 81
-
 void ReadSettings();
 // False when the key or its default-application value is missing: nothing is written.
 bool WriteDefaultApp();

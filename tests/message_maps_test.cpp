@@ -100,7 +100,7 @@ TEST_F(MessageMaps, EveryKeyPostsItsOwnCommandToItsOwnApplicationOnly) {
     for (AppId id : kMessageApps)
         all.push_back(windows[id] = desk.StartApp(id));
     for (bool japan : {false, true}) {
-        japanCountry = japan ? 1 : 0;
+        logic.japanCountry = japan ? 1 : 0;
         for (const Expected& row : kTable) {
             for (AppId id : kMessageApps) {
                 WParam command = ExpectedCommand(row, id, japan);
@@ -166,21 +166,21 @@ TEST_F(MessageMaps, PictureViewHoldsBackKey14OnlyWhileItIsTheVisibleDialog) {
     Hwnd main = desk.StartApp(9);
     Hwnd picture = ShowPopup("ZarvinPlayer_Class", "PictureView", false);
     EXPECT_EQ(PostsOf(9, 14, {main})[main], std::vector<std::string>{"4024/1002"});
-    EXPECT_EQ(pictureViewWindow, picture);
+    EXPECT_EQ(logic.pictureViewWindow, picture);
 
     desk.Find(picture)->visible = true;
     EXPECT_TRUE(PostsOf(9, 14, {main})[main].empty());
 
     ShowPopup("TPopupForm", "Popup");
     EXPECT_EQ(PostsOf(9, 14, {main})[main], std::vector<std::string>{"4024/1002"});
-    EXPECT_EQ(pictureViewWindow, picture);  // the probe stopped before candidate 5
+    EXPECT_EQ(logic.pictureViewWindow, picture);  // the probe stopped before candidate 5
 }
 
 TEST_F(MessageMaps, Application9ProbesItsDialogsEvenWhenItIsNotRunning) {
     desk.StartApp(6);  // same class as application 9, other title
     Hwnd picture = ShowPopup("ZarvinPlayer_Class", "PictureView", false);
     SendKey(9, 0);
-    EXPECT_EQ(pictureViewWindow, picture);
+    EXPECT_EQ(logic.pictureViewWindow, picture);
 
     ShowPopup("TSourceForm", "Source");
     desk.trace.clear();

@@ -186,11 +186,11 @@ TEST_F(TvAppTest, WatcherWithNothingLaunchedWaitsThenStops) {
     Construct();
     StartWatching();
     TogglePower(7);  // neither installed nor running, not active
-    EXPECT_TRUE(AppWatchTimer.armed);
+    EXPECT_TRUE(logic.AppWatchTimer.armed);
     EXPECT_EQ(IsLaunched(7), 0);
     desk.RunUntil(1000);  // first tick at 1000 sleeps 2000 ms, then disarms
     EXPECT_EQ(desk.now, 3000u);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, WatcherClearsAnActiveAppWhoseWindowNeverCame) {
@@ -202,7 +202,7 @@ TEST_F(TvAppTest, WatcherClearsAnActiveAppWhoseWindowNeverCame) {
     desk.RunUntil(1000);
     EXPECT_EQ(AppRecord(7)->active, 0);
     EXPECT_EQ(IsLaunched(7), 0);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, WatcherNoticesALaunchedWindowGoingAway) {
@@ -215,7 +215,7 @@ TEST_F(TvAppTest, WatcherNoticesALaunchedWindowGoingAway) {
     desk.DestroySimWindow(FindAppWindow(2));
     desk.RunUntil(4001);
     EXPECT_EQ(AppRecord(2)->active, 0);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, CloseOthersPausesOnlyForTheZarvinSuites) {
@@ -242,7 +242,7 @@ TEST_F(TvAppTest, SwitchToClosesTheOthersAndBringsTheChoiceForward) {
     SwitchTo(2);
     EXPECT_EQ(TraceWith("post"), std::vector<std::string>{"post app=7 msg=3024 wParam=1 lParam=0"});
     EXPECT_EQ(desk.GetForegroundWindow(), vantor);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
     EXPECT_EQ(IsLaunched(2), 0);
 }
 
