@@ -13,8 +13,8 @@
 
 // Each member starts at the value the program starts with, so that a value-initialised
 // LogicState is a process that has run nothing yet. Members are grouped by the file that
-// owns them; no other file writes them. The only other variables of the logic are guards
-// that are set just while their message box is up.
+// owns them. Besides the installed platform, the only other variables of the logic are
+// guards that are set just while their message box is up, and so need no reset.
 struct LogicState {
     // receiver/capture_device.cpp
     ReceiverChannel receiverChannel;
