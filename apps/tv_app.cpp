@@ -217,8 +217,8 @@ void RequestClose(AppId id) {
         CloseByAltF4(window);
     } else {
         Plat().PostMessageA(window, profile.commandMessage, profile.closeCommand, 0);
-        if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     }
+    if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     record->active = false;
 }
 
