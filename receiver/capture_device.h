@@ -22,11 +22,19 @@ struct ReceiverChannel {
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
     RemoteLayout remoteLayout = Translated;
+    bool deviceGone = false;  // a request ended with a status that says the device is gone
 };
 
 // True when a listed board was found, even without a device handle.
 bool OpenReceiver();
 void CloseReceiver();
+// Gives the capture filter back and forgets its handle, as CloseReceiver does, but keeps
+// COM for a later ReopenReceiver.
+void ReleaseReceiver();
+// The start-up's search again, with its board list and order, in one walk over the
+// devices instead of one per board: a search that runs every few seconds while the card
+// is away costs one enumeration. True when a listed board was found and opened.
+bool ReopenReceiver();
 
 // Where a board of this friendly name stands in the search order, with its remote's
 // layout; -1 when the name is not a listed board.
@@ -38,6 +46,10 @@ const char* ListedBoardName(int order);
 // The capture filter of the first device in `category` whose friendly name is
 // `friendlyName`, or 0.
 ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
+// The capture filter of the device in `category` that the start-up's search would take:
+// the first listed board in list order, and of that name the first device in enumeration
+// order; 0 when no listed board is present. `order` is its place in the list.
+ComRef FindFirstListedFilter(const Guid& category, int* order);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.

@@ -6,7 +6,21 @@ namespace {
 
 constexpr std::int32_t kPendingStatus = DriverStatus(ERROR_IO_PENDING);
 
+constexpr std::int32_t kGoneStatuses[] = {
+    DriverStatus(ERROR_DEVICE_NOT_CONNECTED),
+    DriverStatus(ERROR_DEVICE_REMOVED),
+    DriverStatus(ERROR_FILE_NOT_FOUND),
+    DriverStatus(ERROR_INVALID_HANDLE),
+};
+
 }  // namespace
+
+bool DeviceGone(std::int32_t status) {
+    for (std::int32_t gone : kGoneStatuses) {
+        if (status == gone) return true;
+    }
+    return false;
+}
 
 // The device is open for overlapped I/O, so a request may come back pending; only
 // ERROR_IO_PENDING is waited for, every other error is the answer.

@@ -71,12 +71,14 @@ std::int32_t ReadRemoteCode() {
 }
 
 // While a failure box is up its modal loop keeps the poll timer running; a poll then
-// waits for the box instead of failing again and stacking another one.
-bool IsRemoteKeyDown() {
-    if (logic.receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return false;
-    if (Failed(GpioSelectRegister(logic.receiverChannel.registerAddress))) return false;
+// waits for the box instead of failing again and stacking another one. Without a handle
+// nothing is asked and no key is down.
+KeyLine ReadKeyLine() {
+    if (logic.receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return KeyLine::Up;
+    if (Failed(GpioSelectRegister(logic.receiverChannel.registerAddress))) return KeyLine::NoAnswer;
     std::uint32_t value = 0;
-    if (Failed(GpioReadRegister(&value))) return false;
+    if (Failed(GpioReadRegister(&value))) return KeyLine::NoAnswer;
     // The line is active low.
-    return (static_cast<std::uint8_t>(value) & logic.receiverChannel.bitMask) == 0;
+    return (static_cast<std::uint8_t>(value) & logic.receiverChannel.bitMask) == 0 ? KeyLine::Down
+                                                                                   : KeyLine::Up;
 }
