@@ -37,6 +37,12 @@ struct ScenarioEvent {
         StartApp,      // number = application
         Display,       // number = width, number2 = height
         FailCommand,   // text = command name; always = fail every time
+        // Devices and power
+        Unplug,        // text = device name, number = the error its requests fail with
+        Plug,          // text = device name
+        Suspend,       //
+        Resume,        // always = the user woke the PC (both resume events)
+        DeviceChange,  // number = the event
     };
     std::uint64_t at = 0;
     int line = 0;
