@@ -63,7 +63,8 @@ const DiscoveryCase kDiscoveryCases[] = {
 
 }  // namespace
 
-TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
+// The search made while the card is away takes the same board in one walk.
+TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresentAndASearchTheSame) {
     for (const DiscoveryCase& c : kDiscoveryCases) {
         logic.receiverChannel = ReceiverChannel{};
         desk.devices.videoDevices.clear();
@@ -82,6 +83,17 @@ TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
         // Only the bound filter outlives the search; every name was freed.
         EXPECT_EQ(desk.devices.com.LiveObjects(), c.found) << c.what;
         EXPECT_TRUE(desk.devices.com.strings.empty()) << c.what;
+
+        ReleaseReceiver();
+        desk.devices.traceDiscovery = true;
+        desk.trace.clear();
+        EXPECT_EQ(ReopenReceiver(), c.found) << c.what;
+        EXPECT_EQ(logic.receiverChannel.deviceHandle, expected) << c.what;
+        EXPECT_EQ(static_cast<std::int32_t>(logic.receiverChannel.boardKind), c.boardKind)
+            << c.what;
+        EXPECT_EQ(TraceWith("device search").size(), 1u) << c.what;
+        EXPECT_EQ(desk.devices.com.LiveObjects(), c.found) << c.what;
+        desk.devices.traceDiscovery = false;
 
         CloseReceiver();
         EXPECT_EQ(desk.devices.com.LiveObjects(), 0) << c.what;
