@@ -1,8 +1,9 @@
 // The whole utility on a simulated desktop, driven by a random sequence of events: remote
 // keys and raw codes of every range, held, repeated and with any gaps (the tick count may
 // wrap), TV applications and look-alike windows appearing and vanishing, message boxes and
-// dialogs answered, display changes, tray clicks, and driver faults of every command, at
-// once or pending. The invariants are checked after every event and every tick.
+// dialogs answered, display changes, tray clicks, driver faults of every command, at once
+// or pending, and the card going away and coming back: sleep and wake, unplug and plug,
+// device-change broadcasts. The invariants are checked after every event and every tick.
 #include <climits>
 #include <memory>
 #include <string>
@@ -81,6 +82,10 @@ constexpr std::uint32_t kCommands[] = {
 };
 constexpr std::uint32_t kErrors[] = {ERROR_GEN_FAILURE, ERROR_IO_DEVICE, ERROR_NOT_FOUND,
                                      ERROR_INVALID_PARAMETER, ERROR_NOACCESS};
+// What the requests of a card that went away end with: the device gone, or a driver that
+// says nothing of it.
+constexpr std::uint32_t kGoneErrors[] = {ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED,
+                                         ERROR_GEN_FAILURE, ERROR_FILE_NOT_FOUND};
 constexpr std::uint32_t kGaps[] = {0, 1, 30, 64, 65, 66, 130, 249, 250, 251, 400, 1000, 2100, 5000};
 constexpr std::uint32_t kHolds[] = {1, 30, 65, 100, 200, 260, 700, 1500, 4000};
 constexpr std::uint32_t kTickBases[] = {0, 0xFFFFFFFFu - 1000, 0xFFFFFFFFu - 300000, 123456};
@@ -90,7 +95,7 @@ constexpr const char* kMenuLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
                                        "About",      "Exit",          ""};
 
 struct Run {
-    CountingDesktop* desk;
+    WatchedDesktop* desk;
     const Board* board;
     std::vector<Hwnd> decoys;
 };
@@ -112,7 +117,7 @@ void InstallApps(Run& run, ByteSource& input) {
 }
 
 void SetUpDesktop(Run& run, ByteSource& input) {
-    CountingDesktop& desk = *run.desk;
+    WatchedDesktop& desk = *run.desk;
     desk.traceEnabled = false;
     desk.devices.logRequests = false;
     desk.dialogs.autoCloseMessageBoxes = false;
@@ -267,6 +272,33 @@ void ScheduleTray(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+void ScheduleDeviceOrPower(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    std::string name = run.board->name;
+    switch (input.Below(5)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->Suspend(); });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk, user = input.Flag()] { desk->Resume(user); });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk, name, error = input.Pick(kGoneErrors)] {
+                desk->UnplugDevice(name, error);
+            });
+            break;
+        case 3:
+            ScheduleAction(run, at, [desk, name] { desk->PlugDevice(name); });
+            break;
+        default:
+            ScheduleAction(run, at,
+                           [desk, event = input.Flag() ? DBT_DEVICEARRIVAL : DBT_DEVNODES_CHANGED] {
+                               desk->BroadcastDeviceChange(event);
+                           });
+            break;
+    }
+}
+
 // Decodes the timeline and schedules it; returns the time of its last event.
 std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     std::uint64_t at = 0;
@@ -274,7 +306,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(12)) {
+        switch (input.Below(14)) {
             case 0:
             case 1:
             case 2:
@@ -307,6 +339,10 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
             case 10:
                 ScheduleTray(run, at, input);
                 break;
+            case 12:
+            case 13:
+                ScheduleDeviceOrPower(run, at, input);
+                break;
             default:
                 ScheduleAction(run, at, [desk] {
                     desk->windows.foregroundLocked = !desk->windows.foregroundLocked;
@@ -321,7 +357,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ByteSource input(data, size);
-    auto desk = std::make_unique<CountingDesktop>();
+    auto desk = std::make_unique<WatchedDesktop>();
     InstallPlatform(desk.get());
     Run run{desk.get(), nullptr, {}};
     SetUpDesktop(run, input);
@@ -331,6 +367,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConstructStaticObjects();
     logic.KeyPollTimer.timerProc = CheckedKeyPollTick;
     logic.AppWatchTimer.timerProc = CheckedAppWatchTick;
+    logic.ReceiverSearchTimer.timerProc = CheckedSearchTick;
     RunRemoteControl(kInstance);
     CheckEndOfRun();
     InstallPlatform(nullptr);
