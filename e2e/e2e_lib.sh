@@ -111,8 +111,6 @@ make_prefix() {
     local filter='HKLM\Software\Classes\CLSID\{79FE9855-56BA-42BC-9C39-2EA3E8915122}\InprocServer32'
     w64 reg add "$filter" /ve /d "$(winepath_of "$BUILD/sim_capture_filter32.dll")" /f /reg:32
     w64 reg add "$filter" /v ThreadingModel /d Both /f /reg:32
-    w64 reg add "$filter" /ve /d "$(winepath_of "$WIN64_BUILD/sim_capture_filter64.dll")" /f
-    w64 reg add "$filter" /v ThreadingModel /d Both /f
 }
 
 winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
