@@ -132,16 +132,20 @@ install_app() {
 
 app_log() { printf '%s' "$WINEPREFIX/drive_c/TV/${APP_DIR[$1]}/${APP_EXE[$1]%.*}.log"; }
 
+# Starts an application and waits until this instance is ready, its window up. A log is
+# appended to across starts, so only the lines after the launch count: an earlier instance's
+# "ready" would let a key be pressed before the utility can find the window.
 start_app() {
-    local id=$1
+    local id=$1 from
     shift
+    from=$(($(log_lines "$id") + 1))
     "$WINE64" "C:\\TV\\${APP_DIR[$id]}\\${APP_EXE[$id]}" "$@" >"$LOGS/app$id.out" 2>&1 &
-    wait_for 20 grep -q '^ready' "$(app_log "$id")"
+    logged "$id" "$from" '^ready' 20
 }
 
 # Lines of an application's log from line `from` on (1-based).
 log_since() { tail -n +"$2" "$(app_log "$1")" 2>/dev/null; }
-log_lines() { wc -l <"$(app_log "$1")" 2>/dev/null || echo 0; }
+log_lines() { wc -l 2>/dev/null <"$(app_log "$1")" || echo 0; }
 
 # Waits until the application's log, from line `from` on, has a line matching `pattern`.
 logged() {
