@@ -1,6 +1,6 @@
 # Native build: the simulated desktop, remote-sim and the tests.
 file(GLOB RC_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/*.cpp)
-add_library(rc_sim STATIC ${RC_SIM_SOURCES})
+add_library(rc_sim STATIC ${RC_SIM_SOURCES} ${RC_CARD_DECODER})
 target_link_libraries(rc_sim PUBLIC rc_logic)
 
 enable_testing()

@@ -10,13 +10,7 @@
 namespace {
 
 constexpr Handle kFirstEvent = 0x7000;
-constexpr std::uint32_t kHeaderSize = 28;
 constexpr std::size_t kNotLogged = SIZE_MAX;
-
-std::uint32_t U32(const std::uint8_t* bytes, std::size_t offset) {
-    return static_cast<std::uint32_t>(bytes[offset]) | bytes[offset + 1] << 8 |
-           bytes[offset + 2] << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 
 // The device behind a live device handle, or null.
 SimVideoDevice* DeviceOf(SimDesktop& desk, Handle handle, std::size_t* index) {
@@ -31,9 +25,9 @@ std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* byte
                        std::uint32_t size) {
     if (!desk.logRequests) return kNotLogged;
     SimCardRequest request;
-    if (size >= kHeaderSize) {
-        request.command = SimCardCommandName(U32(bytes, 24));
-        request.direction = SimCardDirection(U32(bytes, 20));
+    if (size >= CARD_HEADER_SIZE) {
+        request.command = SimCardCommandName(CardU32(bytes, CARD_COMMAND_OFFSET));
+        request.direction = SimCardDirection(CardU32(bytes, CARD_FLAGS_OFFSET));
     } else {
         request.command = "malformed";
         request.direction = "size=" + std::to_string(size);
