@@ -59,6 +59,8 @@ struct SimCard {
 
     SimCompletion completion = SimCompletion::Immediate;  // of the requests that succeed
     std::vector<SimCardFault> faults;
+    // Only while the desktop's logRequests is on: a long run would otherwise keep every
+    // poll's requests.
     std::vector<SimCardRequest> requests;
 
     CARD_STATE state = InitialCardState();  // the hardware: selected register, I2C bus

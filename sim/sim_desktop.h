@@ -441,9 +441,10 @@ class SimDesktop : public Platform {
     // Whether a trace line would be kept; call sites on the poll path test it before they
     // build the line, so that a desktop with tracing off allocates nothing for its trace.
     bool Tracing() const { return traceEnabled && !stopped; }
-    // false: the cards keep no log of the requests they receive, which would otherwise grow
-    // by one entry per request over a long benchmark or fuzzing run.
-    bool logRequests = true;
+    // true: the cards keep a log of the requests they receive (SimCard::requests), for tests
+    // that read it. Off by default, since it grows by one entry per request: memory would
+    // follow the number of polls rather than of events.
+    bool logRequests = false;
 };
 
 // Installs a fresh desktop as the platform and returns it.

@@ -20,10 +20,12 @@ SimVideoDevice* DeviceOf(SimDesktop& desk, Handle handle, std::size_t* index) {
     return &desk.videoDevices[*index];
 }
 
-// The request's place in the card's log, or kNotLogged when the desktop keeps no log.
+// Traces the request when asked to, and returns its place in the card's log, or
+// kNotLogged when the desktop keeps no log: only what someone reads is kept.
 std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes,
                        std::uint32_t size) {
-    if (!desk.logRequests) return kNotLogged;
+    bool traced = desk.traceRequests && desk.Tracing();
+    if (!desk.logRequests && !traced) return kNotLogged;
     SimCardRequest request;
     if (size >= CARD_HEADER_SIZE) {
         request.command = SimCardCommandName(CardU32(bytes, CARD_COMMAND_OFFSET));
@@ -32,8 +34,9 @@ std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* byte
         request.command = "malformed";
         request.direction = "size=" + std::to_string(size);
     }
+    if (traced) desk.Trace("request " + request.command + " " + request.direction);
+    if (!desk.logRequests) return kNotLogged;
     request.bytes.assign(bytes, bytes + size);
-    if (desk.traceRequests) desk.Trace("request " + request.command + " " + request.direction);
     card.requests.push_back(std::move(request));
     return card.requests.size() - 1;
 }

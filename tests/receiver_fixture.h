@@ -43,7 +43,10 @@ constexpr std::uint32_t kGet = 1;
 
 class ReceiverTest : public DesktopTest {
   protected:
-    ReceiverTest() { Construct(); }
+    ReceiverTest() {
+        desk.logRequests = true;
+        Construct();
+    }
 
     // One poll as the key poller makes it: the raw code when a key is down, else -2.
     int PollReceiver() { return IsRemoteKeyDown() ? ReadRemoteCode() : -2; }
