@@ -16,7 +16,8 @@ target_link_libraries(sim_capture_filter32 PRIVATE ole32 oleaut32 uuid strmiids)
 target_compile_options(sim_capture_filter32 PRIVATE -Wno-non-virtual-dtor)
 
 # The probe: the receiver's way without the utility, and the utility's windows from outside.
-add_executable(rc_probe ${CMAKE_SOURCE_DIR}/e2e/probe/rc_probe.cpp)
+add_executable(rc_probe ${CMAKE_SOURCE_DIR}/e2e/probe/rc_probe.cpp
+                        ${RC_CARD_DECODER})
 target_compile_definitions(rc_probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(rc_probe PRIVATE rc_win32)
 target_link_options(rc_probe PRIVATE -static -static-libgcc -static-libstdc++)

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/device_constants.h"
+#include "sim/card/card_decoder.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_text.h"
 
@@ -62,7 +63,6 @@ SimComObject* LiveObject(SimComWorld& com, ComRef ref, SimComKind kind) {
 }
 
 constexpr Handle kFirstEvent = 0x7000;
-constexpr std::uint32_t kHeaderSize = 28;
 constexpr std::size_t kNotLogged = SIZE_MAX;
 
 // The device behind a live device handle, or null.
@@ -73,21 +73,23 @@ SimVideoDevice* DeviceOf(SimDevices& devices, Handle handle, std::size_t* index)
     return &devices.videoDevices[*index];
 }
 
-// The request's place in the card's log, or kNotLogged when the desktop keeps no log.
+// Traces the request when asked to, and returns its place in the card's log, or
+// kNotLogged when the desktop keeps no log: only what someone reads is kept.
 std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes,
                        std::uint32_t size) {
-    if (!desk.devices.logRequests) return kNotLogged;
+    bool traced = desk.devices.traceRequests && desk.Tracing();
+    if (!desk.devices.logRequests && !traced) return kNotLogged;
     SimCardRequest request;
-    if (size >= kHeaderSize) {
-        request.command = SimCardCommandName(Le32(bytes + 24));
-        request.direction = SimCardDirection(Le32(bytes + 20));
+    if (size >= CARD_HEADER_SIZE) {
+        request.command = SimCardCommandName(CardU32(bytes, CARD_COMMAND_OFFSET));
+        request.direction = SimCardDirection(CardU32(bytes, CARD_FLAGS_OFFSET));
     } else {
         request.command = "malformed";
         request.direction = "size=" + std::to_string(size);
     }
+    if (traced) desk.Trace("request " + request.command + " " + request.direction);
+    if (!desk.devices.logRequests) return kNotLogged;
     request.bytes.assign(bytes, bytes + size);
-    if (desk.devices.traceRequests)
-        desk.Trace("request " + request.command + " " + request.direction);
     card.requests.push_back(std::move(request));
     return card.requests.size() - 1;
 }

@@ -27,6 +27,7 @@
 #include "platform/win32/win32_instance.h"
 #include "routing/shutdown.h"
 #include "shell/resource_ids.h"
+#include "sim/card/card_decoder.h"
 
 namespace {
 
@@ -170,18 +171,7 @@ void ShowShutdownDialogOf(const char* exePath) {
 // ---- the receiver's way, without the utility
 
 constexpr DWORD kKsProperty = 0x002F0003;
-constexpr unsigned char kPropertySet[16] = {0x10, 0x1A, 0x4A, 0xC4, 0x37, 0x0A, 0xD2, 0x11,
-                                            0x83, 0x28, 0x00, 0x60, 0x97, 0xBA, 0x83, 0xAB};
-
-void PutU32(unsigned char* bytes, int offset, unsigned value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-unsigned U32(const unsigned char* bytes, int offset) {
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-           static_cast<unsigned>(bytes[offset + 3]) << 24;
-}
+constexpr unsigned char kPropertySet[16] = CARD_PROPERTY_SET_BYTES;
 
 // One request the receiver's way: an overlapped call, waited for when pending.
 long Request(HANDLE device, unsigned char* buffer, DWORD size) {
@@ -200,11 +190,11 @@ long Request(HANDLE device, unsigned char* buffer, DWORD size) {
     return status;
 }
 
-void GpioHeader(unsigned char* buffer, unsigned flags, unsigned command) {
+void GpioHeader(unsigned char* buffer, unsigned flags, int command) {
     std::memcpy(buffer, kPropertySet, sizeof kPropertySet);
-    PutU32(buffer, 16, 6);
-    PutU32(buffer, 20, flags);
-    PutU32(buffer, 24, command);
+    CardPutU32(buffer, CARD_PROPERTY_OFFSET, CARD_GPIO_PROPERTY);
+    CardPutU32(buffer, CARD_FLAGS_OFFSET, flags);
+    CardPutU32(buffer, CARD_COMMAND_OFFSET, cardCommands[command].code);
 }
 
 // Calls `visit` with each video-input entry's moniker and friendly name until it returns true.
@@ -265,16 +255,17 @@ void PollDevice(const char* wanted, unsigned registerAddress) {
         } else {
             HANDLE device = ks->KsGetObjectHandle();
             ks->Release();
-            unsigned char buffer[40] = {};
-            GpioHeader(buffer, 2, 0x30000001);
-            PutU32(buffer, 28, registerAddress);
-            long status = device ? Request(device, buffer, 40) : -1;
+            unsigned char buffer[CARD_GPIO_SIZE] = {};
+            GpioHeader(buffer, CARD_FLAG_SET, CARD_GPIO_SET_ADDRESS);
+            CardPutU32(buffer, CARD_GPIO_ADDRESS_OFFSET, registerAddress);
+            long status = device ? Request(device, buffer, CARD_GPIO_SIZE) : -1;
             std::memset(buffer, 0, sizeof buffer);
-            GpioHeader(buffer, 2, 0x30000003);
-            if (status == 0) status = Request(device, buffer, 40);
-            GpioHeader(buffer, 1, 0x30000003);
-            if (status == 0) status = Request(device, buffer, 40);
-            std::printf("status %ld value 0x%08X\n", status, U32(buffer, 32));
+            GpioHeader(buffer, CARD_FLAG_SET, CARD_GPIO_READ);
+            if (status == 0) status = Request(device, buffer, CARD_GPIO_SIZE);
+            GpioHeader(buffer, CARD_FLAG_GET, CARD_GPIO_READ);
+            if (status == 0) status = Request(device, buffer, CARD_GPIO_SIZE);
+            std::printf("status %ld value 0x%08X\n", status,
+                        CardU32(buffer, CARD_GPIO_VALUE_OFFSET));
         }
         if (filter) filter->Release();
         return true;

@@ -98,6 +98,22 @@ void FailNextRequest(SimDesktop& desk, const ScenarioEvent& event) {
     }
 }
 
+// What a long run must not pile up: "census events=1 com=2 timers=2 windows=1".
+void TraceCensus(SimDesktop& desk) {
+    std::uint32_t references = 0;
+    for (const SimComObject& object : desk.devices.com.objects)
+        references += object.refs;
+    int windows = 0;
+    for (Hwnd window = desk.GetWindow(desk.GetDesktopWindow(), GW_CHILD); window != 0;
+         window = desk.GetWindow(window, GW_HWNDNEXT)) {
+        ++windows;
+    }
+    desk.Trace("census events=" + std::to_string(desk.devices.com.events.size()) +
+               " com=" + std::to_string(references) +
+               " timers=" + std::to_string(desk.windows.Timers().size()) +
+               " windows=" + std::to_string(windows));
+}
+
 void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
     SimDesktop* d = &desk;
     switch (event.kind) {
@@ -147,6 +163,9 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             break;
         case ScenarioEvent::FailCommand:
             desk.At(event.at, [d, event] { FailNextRequest(*d, event); });
+            break;
+        case ScenarioEvent::Census:
+            desk.At(event.at, [d] { TraceCensus(*d); });
             break;
     }
 }

@@ -155,6 +155,8 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         if (!p.Number(&event->number, 0, kMaxPixels) || !p.Number(&event->number2, 0, kMaxPixels)) {
             return false;
         }
+    } else if (what == "census") {
+        event->kind = ScenarioEvent::Census;
     } else if (what == "fail") {
         event->kind = ScenarioEvent::FailCommand;
         if (!p.Word(&event->text)) return false;
@@ -362,6 +364,8 @@ The timeline (times in simulated ms, never going backwards):
   at T display W H               the display mode changes
   at T fail COMMAND [always]     the card fails the next request (or every request) with
                                  that command (GpioRead, I2cWrite, ...)
+  at T census                    trace what is held: open events, COM references, timers
+                                 and top-level windows
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

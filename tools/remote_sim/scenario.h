@@ -37,6 +37,7 @@ struct ScenarioEvent {
         StartApp,      // number = application
         Display,       // number = width, number2 = height
         FailCommand,   // text = command name; always = fail every time
+        Census,        // what the utility holds: events, COM references, timers, windows
     };
     std::uint64_t at = 0;
     int line = 0;
