@@ -9,15 +9,6 @@
 
 RouterState routerState;
 
-namespace {
-
-constexpr RemoteKey kKey20 = 20;
-constexpr RemoteKey kKey21 = 21;
-
-// True while the "re-initialize" box of the Power path is up: holding Power would
-// otherwise stack a new box on every repeat.
-bool reinitializeBoxOpen = false;
-
 TvApp* ActiveTarget(AppId* id) {
     for (AppId candidate : kAppOrder) {
         TvApp* record = AppRecord(candidate);
@@ -35,6 +26,19 @@ bool AnyAppActive() {
     }
     return false;
 }
+
+bool ThinsRepeat(bool repeat) {
+    return repeat && routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive();
+}
+
+namespace {
+
+constexpr RemoteKey kKey20 = 20;
+constexpr RemoteKey kKey21 = 21;
+
+// True while the "re-initialize" box of the Power path is up: holding Power would
+// otherwise stack a new box on every repeat.
+bool reinitializeBoxOpen = false;
 
 void SendToShutdownDialog(RemoteKey key) {
     Platform& platform = Plat();
@@ -68,9 +72,8 @@ void PowerPath() {
 void Key20Path() {
     AppId app = DefaultTVAPP;
     if (app == 2) {
-        RequestClose(1);
-        RequestClose(7);
-        RequestClose(6);
+        for (AppId other : kKey20CloseOrder)
+            RequestClose(other);
         TogglePower(2);
     } else if (IsAppId(app)) {
         MakeActiveAndSend(app, kKey20);
@@ -146,8 +149,6 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintp
     if (!IsRemoteKeyDown()) return;
     RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
-    if (repeat && routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
-        key = SkipKey;
-    }
+    if (ThinsRepeat(repeat)) key = SkipKey;
     Route(key, ownerWindow);
 }

@@ -81,6 +81,17 @@ bool ReadSettings() {
     return true;
 }
 
+void PeekSettings() {
+    HKey key = 0;
+    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return;
+    std::uint32_t value = 0;
+    if (QueryFourBytes(key, kDefaultAppValue, &value))
+        DefaultTVAPP = static_cast<std::int32_t>(value);
+    value = 0;
+    if (QueryFourBytes(key, kRemoteOffValue, &value)) AlwaysRemoteOff = value == 1;
+    Plat().RegCloseKey(key);
+}
+
 // Only over a value that is already there: a key without it was not made by us.
 std::int32_t WriteDefaultApp() {
     Platform& platform = Plat();

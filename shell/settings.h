@@ -11,6 +11,9 @@ extern bool AlwaysRemoteOff;       // the stored value is exactly 1
 extern std::int32_t japanCountry;  // the system's country code is 81
 
 bool ReadSettings();
+// Reads both settings as ReadSettings would, but writes nothing: a missing key or value
+// leaves its initial value. For RemoteMonitor, which must not change the utility's state.
+void PeekSettings();
 std::int32_t WriteDefaultApp();
 std::int32_t ReadCountryCode();
 bool CheckCountry();

@@ -437,6 +437,26 @@ class SimDesktop : public Platform {
     void AddRegKey(const std::string& path);
 
   public:
+    // --- console (RemoteMonitor) ---
+    // The program's standard handles lead to one console. Written text is kept, and every
+    // finished line is traced as "console TEXT". A read waits, as a console read does, for a
+    // whole typed line; world events may type one meanwhile, and a read at the end of the run
+    // gets nothing.
+    std::string consoleText;
+    std::string consoleInput;            // typed and not yet read
+    std::uint32_t consoleProcesses = 2;  // 1: the program owns its console (a shortcut)
+    void TypeConsoleLine(const std::string& line);
+    Handle GetStdHandle(std::uint32_t which) override;
+    bool WriteFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written,
+                   Overlapped* overlapped) override;
+    bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
+                  Overlapped* overlapped) override;
+    std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
+
+  private:
+    std::string consoleLine_;  // the line being written
+
+  public:
     // --- hardening: long runs and measurements ---
     // Whether a trace line would be kept; call sites on the poll path test it before they
     // build the line, so that a desktop with tracing off allocates nothing for its trace.
