@@ -68,6 +68,16 @@ target_link_libraries(RemoteControl PRIVATE rc_win32)
 target_link_options(RemoteControl PRIVATE -mwindows -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)
 
+# RemoteMonitor.exe: the console program that shows what the remote sends and what the
+# utility would do with it, built from the same logic and Win32 side. No manifest either: it
+# reads the settings the way the utility does, registry virtualization included.
+add_executable(RemoteMonitor ${CMAKE_SOURCE_DIR}/monitor/win32/monitor_main.cpp)
+target_compile_definitions(RemoteMonitor PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(RemoteMonitor PRIVATE -Os)
+target_link_libraries(RemoteMonitor PRIVATE rc_win32)
+target_link_options(RemoteMonitor PRIVATE -mconsole -static -static-libgcc -static-libstdc++
+                    -Wl,--gc-sections -s)
+
 # The Wine smoke test's probe: posts to the program's window, reads its boxes and dialogs.
 add_executable(rc_probe ${CMAKE_SOURCE_DIR}/e2e/rc_probe.cpp)
 target_compile_definitions(rc_probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
