@@ -41,7 +41,9 @@ void Mark(AppId id, bool marked) {
     AppRecord(id)->active = marked;
 }
 
-const char* VirtualKeyName(std::uint8_t vk, char (&hex)[8]) {
+// The Windows names of the virtual keys that application 1's table posts; any other code is
+// written as its number, so that a new table entry is never misnamed.
+const char* VirtualKeyName(std::uint8_t vk, char (&spelled)[12]) {
     switch (vk) {
         case VK_ESCAPE:
             return "ESCAPE";
@@ -71,11 +73,11 @@ const char* VirtualKeyName(std::uint8_t vk, char (&hex)[8]) {
             break;
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) {
-        std::snprintf(hex, sizeof hex, "NUMPAD%d", vk - VK_NUMPAD0);
+        std::snprintf(spelled, sizeof spelled, "NUMPAD%d", vk - VK_NUMPAD0);
     } else {
-        std::snprintf(hex, sizeof hex, "0x%02X", vk);
+        std::snprintf(spelled, sizeof spelled, "0x%02X", vk);
     }
-    return hex;
+    return spelled;
 }
 
 void DescribeKeystroke(Text& text, RemoteKey key) {
@@ -86,8 +88,8 @@ void DescribeKeystroke(Text& text, RemoteKey key) {
     } else if (FindAppWindow(1) == 0) {
         Add(text, "nothing (its window is not open)");
     } else if (stroke == Stroke::Posted) {
-        char name[8];
-        Add(text, "key %s", VirtualKeyName(row->vk, name));
+        char spelled[12];
+        Add(text, "key %s", VirtualKeyName(row->vk, spelled));
     } else {
         Add(text, "keys Ctrl+%s%c", stroke == Stroke::CtrlShift ? "Shift+" : "", row->vk);
     }
