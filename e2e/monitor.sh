@@ -137,4 +137,4 @@ fi
 # The prefix is about 700 MB; a passing run keeps only its logs and the sample.
 "$WINESERVER" -k >/dev/null 2>&1 || true
 "$WINESERVER" -w
-rm -rf "$WINEPREFIX" "$RUN/boot"
+rm -rf "$WINEPREFIX" "${RUN:?}/boot"
