@@ -237,7 +237,6 @@ void TogglePower(AppId id) {
 }
 
 void CloseOthers(AppId id) {
-    constexpr AppId kCloseOrder[kAppCount] = {2, 1, 7, 6, 9};
     for (AppId other : kCloseOrder) {
         if (other != id) RequestClose(other);
     }

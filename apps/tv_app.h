@@ -11,7 +11,8 @@
 using AppId = std::int32_t;
 
 constexpr int kAppCount = 5;
-constexpr AppId kAppOrder[kAppCount] = {1, 2, 6, 7, 9};  // the order of every search
+constexpr AppId kAppOrder[kAppCount] = {1, 2, 6, 7, 9};    // the order of every search
+constexpr AppId kCloseOrder[kAppCount] = {2, 1, 7, 6, 9};  // CloseOthers asks in this order
 
 // How a running application is asked to close.
 enum class CloseMode : std::uint8_t {

@@ -13,7 +13,7 @@ set_property(SOURCE ${RC_SIM_SOURCES} APPEND PROPERTY COMPILE_OPTIONS
 file(GLOB RC_REMOTE_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/remote_sim/*.cpp)
 list(FILTER RC_REMOTE_SIM_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(rc_remote_sim STATIC ${RC_REMOTE_SIM_SOURCES})
-target_link_libraries(rc_remote_sim PUBLIC rc_sim)
+target_link_libraries(rc_remote_sim PUBLIC rc_sim rc_monitor)
 
 enable_testing()
 add_subdirectory(measure)

@@ -55,7 +55,7 @@ target_link_libraries(rc_win32 PUBLIC strmiids ole32 oleaut32 uuid)
 # its unwinder, demangler and thread locks is larger than the program (docs/performance.md).
 set(RC_EXE_CODE_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-unwind-tables)
-foreach(target rc_logic rc_win32)
+foreach(target rc_logic rc_monitor rc_win32)
   target_compile_options(${target} PRIVATE ${RC_EXE_CODE_FLAGS} -ffunction-sections
                          -fdata-sections)
 endforeach()
@@ -72,6 +72,16 @@ target_compile_definitions(RemoteControl PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(RemoteControl PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${RC_EXE_CODE_FLAGS}>")
 target_link_libraries(RemoteControl PRIVATE rc_win32)
 target_link_options(RemoteControl PRIVATE -mwindows -static -static-libgcc -static-libstdc++
+                    -Wl,--gc-sections -s)
+
+# RemoteMonitor.exe: the console program that shows what the remote sends and what the
+# utility would do with it, built from the same logic and Win32 side. No manifest either: it
+# reads the settings the way the utility does, registry virtualization included.
+add_executable(RemoteMonitor ${CMAKE_SOURCE_DIR}/monitor/win32/monitor_main.cpp)
+target_compile_definitions(RemoteMonitor PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(RemoteMonitor PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${RC_EXE_CODE_FLAGS}>")
+target_link_libraries(RemoteMonitor PRIVATE rc_monitor rc_win32)
+target_link_options(RemoteMonitor PRIVATE -mconsole -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)
 
 # The exe's form; the Wine tests of the real program and their tools are in e2e/e2e.cmake.

@@ -37,3 +37,7 @@ set_tests_properties(e2e/exe_smoke PROPERTIES TIMEOUT 600)
 add_test(NAME wine_e2e
          COMMAND ${CMAKE_SOURCE_DIR}/e2e/run_e2e.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(wine_e2e PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+
+# RemoteMonitor.exe against the same simulated card (e2e/monitor.sh).
+add_test(NAME wine_monitor COMMAND ${CMAKE_SOURCE_DIR}/e2e/monitor.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_monitor PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)

@@ -38,6 +38,15 @@ const char* ListedBoardName(int order);
 // The capture filter of the first device in `category` whose friendly name is
 // `friendlyName`, or 0.
 ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
+
+// Friendly names are compared in a buffer of this size, terminator included.
+constexpr int kFriendlyNameSize = 80;
+// Called for each device of a walk with its moniker and its friendly name as the search
+// compares it ("" when it has none that fits); true ends the walk.
+using CaptureDeviceVisitor = bool (*)(ComRef moniker, const char* friendlyName, void* context);
+// Walks the devices of `category` in enumeration order; false when they cannot be
+// enumerated (no enumerator, or an empty category).
+bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.

@@ -7,59 +7,69 @@
 
 namespace {
 
-constexpr int kNameBufferSize = 80;
-
-// Whether the moniker's device is called `friendlyName`, compared byte for byte in the
-// system's ANSI code page.
-bool HasFriendlyName(ComRef moniker, const char* friendlyName) {
+// The moniker's friendly name in the system's ANSI code page, into `name`; "" when it has
+// none that can be read. A name that does not fit is cut off without a terminator, so it is
+// given as "" too and never matches.
+void ReadFriendlyName(ComRef moniker, char (&name)[kFriendlyNameSize]) {
     Platform& platform = Plat();
-    char name[kNameBufferSize] = {};
+    std::memset(name, 0, sizeof name);
     ComRef bag = 0;
-    if (platform.MonikerBindToStorage(moniker, 0, 0, IID_IPropertyBag, &bag) < 0) return false;
-    bool sought = false;
+    if (platform.MonikerBindToStorage(moniker, 0, 0, IID_IPropertyBag, &bag) < 0) return;
     Variant value{VT_BSTR, 0};
     if (platform.PropertyBagRead(bag, u"FriendlyName", &value, 0) == S_OK) {
-        // A name that does not fit is cut off without a terminator and never matches.
         int converted = platform.WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, name,
-                                                     kNameBufferSize, nullptr, nullptr);
-        sought = converted > 0 && std::strncmp(name, friendlyName, kNameBufferSize) == 0;
+                                                     kFriendlyNameSize, nullptr, nullptr);
+        if (converted <= 0) name[0] = '\0';
         platform.SysFreeString(value.bstrVal);
     }
     platform.Release(bag);
-    return sought;
 }
 
-// The filter of the first device called `friendlyName`, or 0.
-ComRef BindFirstNamed(ComRef monikers, const char* friendlyName) {
-    Platform& platform = Plat();
-    platform.EnumMonikerReset(monikers);
-    ComRef moniker = 0;
-    std::uint32_t fetched = 0;
-    while (platform.EnumMonikerNext(monikers, 1, &moniker, &fetched) == S_OK) {
-        bool sought = HasFriendlyName(moniker, friendlyName);
-        ComRef filter = 0;
-        if (sought) platform.MonikerBindToObject(moniker, 0, 0, IID_IBaseFilter, &filter);
-        platform.Release(moniker);
-        if (sought) return filter;
+struct Search {
+    const char* friendlyName;
+    ComRef filter;
+};
+
+// Binds the first device called `friendlyName`, compared byte for byte.
+bool BindIfNamed(ComRef moniker, const char* name, void* context) {
+    auto* search = static_cast<Search*>(context);
+    if (name[0] == '\0' || std::strncmp(name, search->friendlyName, kFriendlyNameSize) != 0) {
+        return false;
     }
-    return 0;
+    Plat().MonikerBindToObject(moniker, 0, 0, IID_IBaseFilter, &search->filter);
+    return true;
 }
 
 }  // namespace
 
-ComRef FindCaptureFilter(const char* friendlyName, const Guid& category) {
+bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context) {
     Platform& platform = Plat();
     ComRef devEnum = 0;
     if (platform.CoCreateInstance(CLSID_SystemDeviceEnum, 0, CLSCTX_INPROC_SERVER,
                                   IID_ICreateDevEnum, &devEnum) < 0) {
-        return 0;
+        return false;
     }
     ComRef monikers = 0;
     HResult result = platform.CreateClassEnumerator(devEnum, category, &monikers, 0);
     platform.Release(devEnum);
     // An empty category gives no enumerator at all.
-    if (result < 0 || monikers == 0) return 0;
-    ComRef filter = BindFirstNamed(monikers, friendlyName);
+    if (result < 0 || monikers == 0) return false;
+    platform.EnumMonikerReset(monikers);
+    ComRef moniker = 0;
+    std::uint32_t fetched = 0;
+    while (platform.EnumMonikerNext(monikers, 1, &moniker, &fetched) == S_OK) {
+        char name[kFriendlyNameSize];
+        ReadFriendlyName(moniker, name);
+        bool done = visit(moniker, name, context);
+        platform.Release(moniker);
+        if (done) break;
+    }
     platform.Release(monikers);
-    return filter;
+    return true;
+}
+
+ComRef FindCaptureFilter(const char* friendlyName, const Guid& category) {
+    Search search{friendlyName, 0};
+    WalkCaptureDevices(category, BindIfNamed, &search);
+    return search.filter;
 }

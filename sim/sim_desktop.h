@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "sim/sim_console.h"
 #include "sim/sim_devices.h"
 #include "sim/sim_dialogs.h"
 #include "sim/sim_input.h"
@@ -40,6 +41,7 @@ class SimDesktop : public Platform {
     SimRegistry registry;
     SimDevices devices;
     SimSystem system;
+    SimConsole console;
 
     // --- world: clock, scheduled events and the run (sim_desktop.cpp) ---
     std::uint64_t now = 0;       // ms since the utility started
@@ -214,6 +216,15 @@ class SimDesktop : public Platform {
     bool GetOverlappedResult(Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred,
                              bool wait) override;
     bool CloseHandle(Handle object) override;
+
+    // --- console (sim_console.cpp) ---
+    void TypeConsoleLine(const std::string& line);
+    Handle GetStdHandle(std::uint32_t which) override;
+    bool WriteFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written,
+                   Overlapped* overlapped) override;
+    bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
+                  Overlapped* overlapped) override;
+    std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
 
     // --- system (sim_system.cpp) ---
     // Trace lines: shutdown [refused] flags=N, delete "PATH" done|not found.

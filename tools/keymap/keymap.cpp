@@ -89,32 +89,17 @@ std::string MessageCommandText(AppId id, RemoteKey key) {
     return text;
 }
 
-const char* Role(RemoteKey key) {
-    static constexpr const char* kDigits[] = {"digit 0", "digit 1", "digit 2", "digit 3",
-                                              "digit 4", "digit 5", "digit 6", "digit 7",
-                                              "digit 8", "digit 9"};
-    if (key >= 1 && key <= 9) return kDigits[key];
+// The key's name, with Power set off and the two keys that act alone pointed to below.
+std::string Role(RemoteKey key) {
     switch (key) {
-        case 10:
-            return kDigits[0];
         case PowerKey:
-            return "**Power**";
+            return std::string("**") + RemoteKeyName(key) + "**";
         case 20:
             return "command; default application (see below)";
         case 21:
             return "command; Shut Down (see below)";
-        case 23:
-            return "OK";
-        case 26:
-            return "Up";
-        case 27:
-            return "Right";
-        case 30:
-            return "Down";
-        case 31:
-            return "Left";
         default:
-            return "command";
+            return RemoteKeyName(key);
     }
 }
 

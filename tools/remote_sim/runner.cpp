@@ -1,5 +1,6 @@
 #include "tools/remote_sim/runner.h"
 
+#include "monitor/monitor.h"
 #include "receiver/capture_device.h"
 #include "shell/main_window.h"
 #include "shell/static_objects.h"
@@ -194,7 +195,9 @@ bool CheckScenario(const Scenario& scenario, std::string* error) {
     return true;
 }
 
-std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
+namespace {
+
+SimDesktop& StartDesktop(const Scenario& scenario, const RunOptions& options) {
     SimDesktop& desk = InstallFreshSimDesktop();
     desk.dialogs.autoCloseMessageBoxes = false;
     desk.traceDetails = options.verbose;
@@ -204,6 +207,30 @@ std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions&
     for (const auto& event : scenario.events)
         Schedule(event, board, desk);
     desk.runLimit = scenario.runMs;
+    return desk;
+}
+
+}  // namespace
+
+std::vector<std::string> RunMonitorScenario(const Scenario& scenario, const RunOptions& options) {
+    SimDesktop& desk = StartDesktop(scenario, options);
+    // After the Ctrl+C the monitor finishes its poll and closes the card; it may not be
+    // stopped by the end of the simulation before.
+    desk.At(scenario.runMs, [] { RequestMonitorStop(false); });
+    desk.runLimit = scenario.runMs + 60000;
+    const char* const argv[] = {"RemoteMonitor"};
+    int status = RunMonitor(1, argv);
+    std::vector<std::string> lines;
+    for (const auto& entry : desk.trace) {
+        std::string effect = entry.substr(entry.find(' ') + 1);
+        lines.push_back(effect.rfind("console ", 0) == 0 ? effect.substr(8) : "# " + entry);
+    }
+    lines.push_back("exit " + std::to_string(status));
+    return lines;
+}
+
+std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
+    SimDesktop& desk = StartDesktop(scenario, options);
 
     ConstructStaticObjects();
     int exitCode = RunRemoteControl(kInstance);

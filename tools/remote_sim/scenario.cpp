@@ -326,7 +326,7 @@ bool ParseScenario(const std::string& file, const std::string& text, Scenario* s
 }
 
 const char* ScenarioLanguageHelp() {
-    return R"(usage: remote-sim [--requests] [--verbose] SCENARIO...
+    return R"(usage: remote-sim [--requests] [--verbose] [--monitor] SCENARIO...
 
 Runs the utility on a fresh simulated desktop for each scenario file and prints a trace
 of every effect that the desktop observed, one line each: TIME EFFECT ...
@@ -374,5 +374,8 @@ APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll 
 Options:
   --requests   also trace every driver request: "65 request GpioRead get"
   --verbose    also trace timers, window changes and focus changes
+  --monitor    run RemoteMonitor instead: the lines it prints, "# TIME EFFECT" for
+               anything else the desktop saw, and its exit status; "run MS" is then
+               the user's Ctrl+C
 )";
 }
