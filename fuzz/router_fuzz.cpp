@@ -308,9 +308,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
                 ScheduleTray(run, at, input);
                 break;
             default:
-                ScheduleAction(run, at, [desk] {
-                    desk->windows.foregroundLocked = !desk->windows.foregroundLocked;
-                });
+                ScheduleAction(run, at, [desk] { desk->windows.foregroundLock ^= true; });
                 break;
         }
     }

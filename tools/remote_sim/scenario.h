@@ -37,6 +37,8 @@ struct ScenarioEvent {
         StartApp,      // number = application
         Display,       // number = width, number2 = height
         FailCommand,   // text = command name; always = fail every time
+        UserInput,     // number = application, or text = window title, or neither
+        DialogKey,     // number = virtual-key code
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -65,6 +67,9 @@ struct Scenario {
     int cursorY = 0;
     bool windows9x = false;
     bool shutdownPrivilege = true;
+    bool foregroundLock = true;
+    std::uint32_t foregroundLockTimeoutMs = 200000;
+    std::vector<int> elevated;
     std::uint32_t tickBase = 0;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
