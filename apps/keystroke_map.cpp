@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr RemoteKey kKeyCount = 32;
 // Repeat count 1, scan-code field 0x50 and the extended-key bit, for every posted key.
 constexpr LParam kPostedKeyLParam = 22020097;
 constexpr std::uint32_t kPress = KEYEVENTF_EXTENDEDKEY;
@@ -70,11 +69,11 @@ const KeystrokeRow* KeystrokeRowOf(RemoteKey key) {
     return key >= 0 && key < kKeyCount ? &kKeystrokeTable[key] : nullptr;
 }
 
-void SendKeystrokeCommand(RemoteKey key) {
+void SendKeystrokeCommand(AppId id, RemoteKey key) {
     const KeystrokeRow* found = KeystrokeRowOf(key);
     if (!found || found->stroke == Stroke::None) return;
     const KeystrokeRow& row = *found;
-    Hwnd window = lumacastApp.window = FindAppWindow(1);
+    Hwnd window = FindAppWindow(id);
     if (window == 0) return;
     Platform& platform = Plat();
     platform.SetForegroundWindow(window);

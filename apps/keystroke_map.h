@@ -1,9 +1,9 @@
-// Commands of application 1, which is driven by its keyboard shortcuts.
+// Commands of an application that is driven by its keyboard shortcuts (application 1).
 #pragma once
 
 #include <cstdint>
 
-#include "receiver/remote_keys.h"
+#include "apps/tv_app.h"
 
 enum class Stroke : std::uint8_t {
     None,       // the key has no command
@@ -18,7 +18,7 @@ struct KeystrokeRow {
     std::uint8_t vk;  // letters are their own virtual-key codes
 };
 
-void SendKeystrokeCommand(RemoteKey key);
+void SendKeystrokeCommand(AppId id, RemoteKey key);
 
 // The key's row of the keystroke table, or nullptr outside 0 to 31. Read-only, for the
 // key-map reference as much as for SendKeystrokeCommand.

@@ -1,14 +1,9 @@
 #include "apps/message_maps.h"
 
-#include "shell/settings.h"
-
-Hwnd pictureViewWindow = 0;
+#include "shell/static_objects.h"
 
 namespace {
 
-constexpr std::uint32_t kMessage2000 = WM_USER + 2000;  // applications 2 and 7
-constexpr std::uint32_t kMessage3000 = WM_USER + 3000;  // applications 6 and 9
-constexpr RemoteKey kKeyCount = 32;
 constexpr std::uint32_t kDigit = 10000;  // digit commands are 10000 + the digit
 
 using Command = MessageCommand;
@@ -27,20 +22,20 @@ constexpr Command F(std::uint32_t number) {
     return {number, PostRule::ForwardFirst};
 }
 
-// One row per RemoteKey. `app2Japan` replaces `app2` where the country is Japan and it
-// has a command.
+// One row per RemoteKey, one column per key map. `vantorTvrJapan` replaces `vantorTvr`
+// where the country is Japan and it has a command.
 struct CommandRow {
     RemoteKey key;
-    Command app2;
-    Command app2Japan;
-    Command app6;
-    Command app7;
-    Command app9;
+    Command vantorTvr;
+    Command vantorTvrJapan;
+    Command omnivue;
+    Command dvbsSuite;
+    Command omnivueCenter;
 };
 
 // clang-format off
 constexpr CommandRow kCommandTable[kKeyCount] = {
-    //  key  app 2 (3024)        Japan             app 6 (4024)       app 7 (3024)       app 9 (4024)
+    //  key  VantorTVR (2)       Japan             Omnivue (6)        DVBS SUITE (7)     OmnivueCenter (9)
     {0,  {kDigit},           {kDigit + 10},    {4003},            {4003},            D(35007)},
     {1,  {kDigit + 1},       kNone,            {kDigit + 1},      {kDigit + 1},      H(kDigit + 1)},
     {2,  {kDigit + 2},       kNone,            {kDigit + 2},      {kDigit + 2},      H(kDigit + 2)},
@@ -111,7 +106,7 @@ Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
         case PostRule::Held:
             return popup == 0 ? mainWindow : 0;
         case PostRule::PictureView:
-            return popup != 0 && popup == pictureViewWindow ? 0 : mainWindow;
+            return popup != 0 && popup == logic.pictureViewWindow ? 0 : mainWindow;
         case PostRule::Dialog:
             if (popup == 0) return mainWindow;
             platform.SetForegroundWindow(popup);
@@ -129,49 +124,48 @@ Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
 }  // namespace
 
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
-    if (key < 0 || key >= kKeyCount) return nullptr;
+    const AppProfile* profile = ProfileOf(id);
+    if (!profile || key < 0 || key >= kKeyCount) return nullptr;
     const CommandRow& row = kCommandTable[key];
     const Command* command = nullptr;
-    switch (id) {
-        case 2:
-            command = japan && row.app2Japan.number != 0 ? &row.app2Japan : &row.app2;
+    switch (profile->keyMap) {
+        case KeyMap::VantorTvr:
+            command =
+                japan && row.vantorTvrJapan.number != 0 ? &row.vantorTvrJapan : &row.vantorTvr;
             break;
-        case 6:
-            command = &row.app6;
+        case KeyMap::Omnivue:
+            command = &row.omnivue;
             break;
-        case 7:
-            command = &row.app7;
+        case KeyMap::DvbsSuite:
+            command = &row.dvbsSuite;
             break;
-        case 9:
-            command = &row.app9;
+        case KeyMap::OmnivueCenter:
+            command = &row.omnivueCenter;
             break;
-        default:
+        case KeyMap::Keystrokes:
             return nullptr;
     }
     return command->number != 0 ? command : nullptr;
 }
 
-std::uint32_t CommandMessageOf(AppId id) {
-    return id == 2 || id == 7 ? kMessage2000 : kMessage3000;
-}
-
+// The popup probe runs before the main window's absence is noticed: its lookups happen,
+// and PictureView is remembered, whether or not the command is then sent.
 void SendMessageCommand(AppId id, RemoteKey key) {
-    const Command* command = MessageCommandOf(id, key, japanCountry == 1);
+    const Command* command = MessageCommandOf(id, key, logic.japanCountry);
     if (!command) return;
-    TvApp& record = *AppRecord(id);
-    record.window = FindAppWindow(id);
-    Hwnd popup = 0;
-    if (id == 9) popup = omnivueCenterApp.popupWindow = FindVisiblePopup();
-    if (record.window == 0) return;
-    Hwnd target = PrepareTarget(command->rule, record.window, popup);
-    if (target != 0) Plat().PostMessageA(target, CommandMessageOf(id), command->number, 0);
+    const AppProfile& profile = *ProfileOf(id);
+    Hwnd appWindow = FindAppWindow(id);
+    Hwnd popup = profile.probesPopups ? FindVisiblePopup() : 0;
+    if (appWindow == 0) return;
+    Hwnd target = PrepareTarget(command->rule, appWindow, popup);
+    if (target != 0) Plat().PostMessageA(target, profile.commandMessage, command->number, 0);
 }
 
 Hwnd FindVisiblePopup() {
     Platform& platform = Plat();
     for (const PopupCandidate& candidate : kPopupCandidates) {
         Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
-        if (candidate.isPictureView) pictureViewWindow = found;
+        if (candidate.isPictureView) logic.pictureViewWindow = found;
         if (found != 0 && platform.IsWindowVisible(found)) return found;
     }
     return 0;

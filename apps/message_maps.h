@@ -4,11 +4,8 @@
 
 #include "apps/tv_app.h"
 
-// The player's "PictureView" window as the latest popup probe found it.
-extern Hwnd pictureViewWindow;
-
-// Where a command goes. Applications 2, 6 and 7 always post to the main window;
-// application 9 looks at its own dialog windows first.
+// Where a command goes. Without a popup probe every command goes to the main window; an
+// application that probes (9) looks at its own dialog windows first.
 enum class PostRule : std::uint8_t {
     Always,        // A: to the main window whatever dialog is open
     Held,          // H: to the main window only while no dialog is open
@@ -24,11 +21,10 @@ struct MessageCommand {
 
 void SendMessageCommand(AppId id, RemoteKey key);
 
-// The key's command for application 2, 6, 7 or 9 from the command table, with application
-// 2's Japan layout when `japan` is set; nullptr when the key has none. Read-only, for the
-// key-map reference as much as for SendMessageCommand.
+// The key's command in the application's column of the command table, with the Japan
+// layout where the column has one and `japan` is set; nullptr when the key has none or the
+// application takes keystrokes. Read-only, for the key-map reference as much as for
+// SendMessageCommand.
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan);
-// The message that carries the application's commands: 3024 or 4024.
-std::uint32_t CommandMessageOf(AppId id);
 // The first visible one of application 9's own dialog windows, or 0.
 Hwnd FindVisiblePopup();

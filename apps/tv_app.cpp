@@ -1,54 +1,60 @@
 #include "apps/tv_app.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "apps/keystroke_map.h"
 #include "apps/message_maps.h"
 #include "apps/window_search.h"
+#include "shell/static_objects.h"
+#include "shell/text.h"
 #include "shell/timer_slot.h"
-
-TvApp lumacastApp;
-TvApp vantorTvrApp;
-TvApp omnivueApp;
-TvApp dvbsSuiteApp;
-OmnivueCenterApp omnivueCenterApp;
 
 namespace {
 
-constexpr std::uint32_t kMessage2000 = WM_USER + 2000;  // applications 2 and 7
-constexpr std::uint32_t kMessage3000 = WM_USER + 3000;  // applications 6 and 9
+constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
+constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 constexpr std::uint32_t kPauseMs = 2000;
 constexpr const char* kCommonKey = "Software\\Zarvin Multimedia\\TV Duo\\DTVR";
 
-struct AppProfile {
-    AppId id;
-    const char* label;
-    const char* registryKey;
-    const char* valueName;
-    const char* exeName;
-    const char* windowClass;  // nullptr for application 1
-    const char* windowTitle;
-    const char* identityTitle;   // the whole title of the exact identity, or nullptr: any
-    std::uint32_t closeMessage;  // 0: closed by Alt+F4
-    WParam closeWParam;
-    std::uint32_t pauseMs;  // after a close request, and after a toggle that did not close
-};
+using Close = CloseMode;
+using Idle = IdleKeyAction;
 
+// clang-format off
 constexpr AppProfile kProfiles[kAppCount] = {
-    {1, "Lumacast", "SOFTWARE\\Tolvane\\Lumacast", "InstallPath", "Lumacast.exe", nullptr,
-     "Lumacast", "Lumacast", 0, 0, 0},
-    {2, "VantorTVR", "Software\\Marovex\\TV Suite\\TVR", "AppPath", "marovexTV.EXE", "VANTOR_TVR",
-     "FormMainWindow", nullptr, kMessage2000, 1, 0},
+    // id, label, registry key, value name, program file,
+    // window class, window title, identity title,
+    // command message, key map, popup probe,
+    // close mode, close command, pause, key 20, key 21
+    {1, "Lumacast", "SOFTWARE\\Tolvane\\Lumacast", "InstallPath", "Lumacast.exe",
+     nullptr, "Lumacast", "Lumacast",
+     0, KeyMap::Keystrokes, false,
+     Close::AltF4, 0, 0, Idle::SendKey, Idle::SendKey},
+    {2, "VantorTVR", "Software\\Marovex\\TV Suite\\TVR", "AppPath", "marovexTV.EXE",
+     "VANTOR_TVR", "FormMainWindow", nullptr,
+     kMessage2000, KeyMap::VantorTvr, false,
+     Close::Message, 1, 0, Idle::TogglePower, Idle::ShutdownDialog},
     {6, "Omnivue", "Software\\Zarvin Multimedia\\TV Suite\\DTVR", "AppPath", "MainPanel.exe",
-     "ZarvinMainPanel_Class", "TVR", "TVR", kMessage3000, 1, kPauseMs},
-    {7, "DVBS SUITE", "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath", "DVBS.EXE", "ZARVIN_DVBS",
-     "DVBS", nullptr, kMessage2000, 1, 0},
+     "ZarvinMainPanel_Class", "TVR", "TVR",
+     kMessage3000, KeyMap::Omnivue, false,
+     Close::Message, 1, kPauseMs, Idle::SendKey, Idle::ShutdownDialog},
+    {7, "DVBS SUITE", "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath", "DVBS.EXE",
+     "ZARVIN_DVBS", "DVBS", nullptr,
+     kMessage2000, KeyMap::DvbsSuite, false,
+     Close::Message, 1, 0, Idle::SendKey, Idle::ShutdownDialog},
     {9, "OmnivueCenter", "Software\\Zarvin Multimedia\\TV Hub\\DTVR", "AppPath", "Hubdeck.exe",
-     "ZarvinMainPanel_Class", "Omnivue Center", "Omnivue Center", kMessage3000, 25, kPauseMs},
+     "ZarvinMainPanel_Class", "Omnivue Center", "Omnivue Center",
+     kMessage3000, KeyMap::OmnivueCenter, true,
+     Close::Message, 25, kPauseMs, Idle::SendKey, Idle::SendKey},
 };
+// clang-format on
 
-std::int32_t launched[kAppCount] = {};
+constexpr bool ProfilesFollowOrder() {
+    for (int slot = 0; slot < kAppCount; ++slot) {
+        if (kProfiles[slot].id != kAppOrder[slot]) return false;
+    }
+    return true;
+}
+static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
 
 // True while the box of a failed launch waits for the user: its modal loop keeps the key
 // poll running, and a held Power key would otherwise retry the launch and stack another
@@ -62,11 +68,6 @@ int SlotOf(AppId id) {
     return -1;
 }
 
-const AppProfile* ProfileOf(AppId id) {
-    int slot = SlotOf(id);
-    return slot < 0 ? nullptr : &kProfiles[slot];
-}
-
 // Only the two Zarvin keys fall back to the key that both of their suites share.
 bool HasCommonKeyRetry(const char* key) {
     return std::strcmp(key, "Software\\Zarvin Multimedia\\TV Hub\\DTVR") == 0 ||
@@ -74,7 +75,7 @@ bool HasCommonKeyRetry(const char* key) {
 }
 
 void CopyText(char* target, std::size_t size, const char* text) {
-    std::snprintf(target, size, "%s", text ? text : "");
+    CopyTruncated(target, size, text);
 }
 
 void PressAltF4() {
@@ -85,9 +86,9 @@ void PressAltF4() {
     platform.keybd_event(VK_MENU, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
-// Alt+F4 closes whichever window has the focus, so it is injected only when application
-// 1 really is in front; otherwise its window is asked to close directly.
-void CloseLumacast(Hwnd window) {
+// Alt+F4 closes whichever window has the focus, so it is injected only when the
+// application really is in front; otherwise its window is asked to close directly.
+void CloseByAltF4(Hwnd window) {
     Platform& platform = Plat();
     platform.SetForegroundWindow(window);
     platform.SetActiveWindow(window);
@@ -111,26 +112,26 @@ void TvApp::Construct(AppId id) {
     CopyText(windowTitle, sizeof windowTitle, profile.windowTitle);
 }
 
-std::int32_t TvApp::ReadInstallFolder(const char* key, const char* valueName, const char* exeFile) {
-    installed = 0;
+bool TvApp::ReadInstallFolder(const char* key, const char* valueName, const char* exeFile) {
+    installed = false;
     Platform& platform = Plat();
     HKey opened = 0;
-    if (platform.RegOpenKeyA(HKEY_LOCAL_MACHINE, key, &opened) != ERROR_SUCCESS) return 0;
+    if (platform.RegOpenKeyA(HKEY_LOCAL_MACHINE, key, &opened) != ERROR_SUCCESS) return false;
     std::uint32_t size = sizeof folder;
     RegStatus status = platform.RegQueryValueExA(opened, valueName, nullptr,
                                                  reinterpret_cast<std::uint8_t*>(folder), &size);
     platform.RegCloseKey(opened);
-    if (status != ERROR_SUCCESS || size > sizeof folder) return 0;
+    if (status != ERROR_SUCCESS || size > sizeof folder) return false;
     // A value stored without its terminator ends where its data ends; one that fills the
     // whole buffer without a terminator is too long.
     if (std::memchr(folder, '\0', size) == nullptr) {
-        if (size == sizeof folder) return 0;
+        if (size == sizeof folder) return false;
         folder[size] = '\0';
     }
     CopyText(exeName, sizeof exeName, exeFile);
-    installed = 1;
-    active = 0;
-    return 1;
+    installed = true;
+    active = false;
+    return true;
 }
 
 Hwnd TvApp::FindByTitlePrefix() const {
@@ -144,11 +145,11 @@ Hwnd TvApp::Launch() {
                                       : FindByTitlePrefix();
     };
     if (Hwnd found = lookUp()) return found;
-    if (installed == 0 || launchFailureBoxOpen) return 0;
+    if (!installed || launchFailureBoxOpen) return 0;
     char path[256];
-    std::snprintf(path, sizeof path, "%s\\%s", folder, exeName);
+    JoinFolderFile(path, sizeof path, folder, exeName);
     if (platform.ShellExecuteA(0, "open", path, "remote", nullptr, SW_SHOW) > 32) {
-        active = 1;
+        active = true;
     } else {
         launchFailureBoxOpen = true;
         platform.MessageBoxA(0, "Can't run Tolvane Recastor II.", "Remote Control", MB_OK);
@@ -158,7 +159,7 @@ Hwnd TvApp::Launch() {
 }
 
 Hwnd TvApp::BringForward() {
-    if (installed != 1) return 0;
+    if (!installed) return 0;
     Hwnd found = FindByTitlePrefix();
     if (found == 0) found = Launch();
     if (found == 0) return 0;
@@ -168,21 +169,14 @@ Hwnd TvApp::BringForward() {
     return found;
 }
 
+const AppProfile* ProfileOf(AppId id) {
+    int slot = SlotOf(id);
+    return slot < 0 ? nullptr : &kProfiles[slot];
+}
+
 TvApp* AppRecord(AppId id) {
-    switch (id) {
-        case 1:
-            return &lumacastApp;
-        case 2:
-            return &vantorTvrApp;
-        case 6:
-            return &omnivueApp;
-        case 7:
-            return &dvbsSuiteApp;
-        case 9:
-            return &omnivueCenterApp;
-        default:
-            return nullptr;
-    }
+    int slot = SlotOf(id);
+    return slot < 0 ? nullptr : &logic.apps[slot];
 }
 
 bool IsAppId(std::int32_t value) {
@@ -200,17 +194,17 @@ Hwnd FindAppWindow(AppId id) {
     return Plat().FindWindowExA(0, 0, profile->windowClass, profile->identityTitle);
 }
 
-std::int32_t IsRunning(AppId id) {
-    return FindAppWindow(id) != 0 ? 1 : 0;
+bool IsRunning(AppId id) {
+    return FindAppWindow(id) != 0;
 }
 
-std::int32_t IsInstalled(AppId id) {
+bool IsInstalled(AppId id) {
     const TvApp* record = AppRecord(id);
-    return record ? record->installed : 0;
+    return record && record->installed;
 }
 
 void ClearActive(AppId id) {
-    if (TvApp* record = AppRecord(id)) record->active = 0;
+    if (TvApp* record = AppRecord(id)) record->active = false;
 }
 
 void RequestClose(AppId id) {
@@ -218,15 +212,14 @@ void RequestClose(AppId id) {
     if (!record) return;
     const AppProfile& profile = *ProfileOf(id);
     Hwnd window = FindAppWindow(id);
-    if (id == 1) record->window = window;
     if (window == 0) return;
-    if (profile.closeMessage == 0) {
-        CloseLumacast(window);
+    if (profile.closeMode == CloseMode::AltF4) {
+        CloseByAltF4(window);
     } else {
-        Plat().PostMessageA(window, profile.closeMessage, profile.closeWParam, 0);
-        if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
+        Plat().PostMessageA(window, profile.commandMessage, profile.closeCommand, 0);
     }
-    record->active = 0;
+    if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
+    record->active = false;
 }
 
 void TogglePower(AppId id) {
@@ -240,7 +233,7 @@ void TogglePower(AppId id) {
     const AppProfile& profile = *ProfileOf(id);
     if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     ArmAppWatch();
-    if (record->active != 0) launched[SlotOf(id)] = 1;
+    if (record->active) logic.launched[SlotOf(id)] = true;
 }
 
 void CloseOthers(AppId id) {
@@ -258,31 +251,28 @@ void SwitchTo(AppId id) {
 }
 
 void SendKey(AppId id, RemoteKey key) {
-    if (id == 1) {
-        SendKeystrokeCommand(key);
-    } else if (IsAppId(id)) {
+    const AppProfile* profile = ProfileOf(id);
+    if (!profile) return;
+    if (profile->keyMap == KeyMap::Keystrokes) {
+        SendKeystrokeCommand(id, key);
+    } else {
         SendMessageCommand(id, key);
     }
 }
 
-std::int32_t IsLaunched(AppId id) {
+bool IsLaunched(AppId id) {
     int slot = SlotOf(id);
-    return slot < 0 ? 0 : launched[slot];
-}
-
-void ClearLaunchedFlags() {
-    for (auto& flag : launched)
-        flag = 0;
+    return slot >= 0 && logic.launched[slot];
 }
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
     for (int slot = 0; slot < kAppCount; ++slot) {
-        if (launched[slot] == 0) continue;
+        if (!logic.launched[slot]) continue;
         AppId id = kAppOrder[slot];
         if (FindAppWindow(id) != 0) return;
         ClearActive(id);
         DisarmAppWatch();
-        launched[slot] = 0;
+        logic.launched[slot] = false;
         return;
     }
     Plat().Sleep(kPauseMs);

@@ -1,5 +1,6 @@
 // The five supported TV applications: where each is installed, how its window is
-// recognised, and the operations every other part uses on one of them.
+// recognised and closed, how it takes its commands, and the operations every other part
+// uses on one of them.
 #pragma once
 
 #include <cstdint>
@@ -12,37 +13,64 @@ using AppId = std::int32_t;
 constexpr int kAppCount = 5;
 constexpr AppId kAppOrder[kAppCount] = {1, 2, 6, 7, 9};  // the order of every search
 
+// How a running application is asked to close.
+enum class CloseMode : std::uint8_t {
+    AltF4,    // brought forward and sent Alt+F4
+    Message,  // its command message posted with the close command
+};
+
+// The command map that turns a remote key into the application's command: the keystroke
+// table, or one application's column of the message table.
+enum class KeyMap : std::uint8_t { Keystrokes, VantorTvr, Omnivue, DvbsSuite, OmnivueCenter };
+
+// What keys 20 and 21 do while no application takes the keys and this one is the default.
+enum class IdleKeyAction : std::uint8_t {
+    SendKey,         // the application becomes the target and gets the key
+    TogglePower,     // key 20 only: the Power toggle, after closing applications 1, 7 and 6
+    ShutdownDialog,  // key 21 only: the Shut Down confirmation, when no application runs
+};
+
+// Everything that tells the applications apart; one row each, in kAppOrder.
+struct AppProfile {
+    AppId id;
+    const char* label;
+    const char* registryKey;
+    const char* valueName;
+    const char* exeName;
+    const char* windowClass;       // nullptr: found by its title alone
+    const char* windowTitle;       // also the prefix of the looser lookup
+    const char* identityTitle;     // the whole title of the exact identity, or nullptr: any
+    std::uint32_t commandMessage;  // the message that carries its commands; 0: keystrokes
+    KeyMap keyMap;
+    bool probesPopups;  // looks for its own open dialogs before posting a command
+    CloseMode closeMode;
+    WParam closeCommand;    // with CloseMode::Message
+    std::uint32_t pauseMs;  // after a close request, and after a toggle that did not close
+    IdleKeyAction key20;
+    IdleKeyAction key21;
+};
+
+// The application's row, or nullptr when the number is none of the five.
+const AppProfile* ProfileOf(AppId id);
+
 class TvApp {
   public:
-    std::int32_t installed = 0;
-    std::int32_t active = 0;
+    bool installed = false;
+    bool active = false;
     char folder[128] = {};
     char exeName[64] = {};
     char windowClass[64] = {};
     char windowTitle[64] = {};
-    Hwnd window = 0;
 
     // Reads the record from the registry and the application table, as the program's
     // static construction does.
     void Construct(AppId id);
 
-    std::int32_t ReadInstallFolder(const char* key, const char* valueName, const char* exeFile);
+    bool ReadInstallFolder(const char* key, const char* valueName, const char* exeFile);
     Hwnd FindByTitlePrefix() const;
     Hwnd Launch();
     Hwnd BringForward();
 };
-
-// Application 9 also remembers which of its own dialog windows its latest command found.
-class OmnivueCenterApp : public TvApp {
-  public:
-    Hwnd popupWindow = 0;
-};
-
-extern TvApp lumacastApp;                  // 1
-extern TvApp vantorTvrApp;                 // 2
-extern TvApp omnivueApp;                   // 6
-extern TvApp dvbsSuiteApp;                 // 7
-extern OmnivueCenterApp omnivueCenterApp;  // 9
 
 // The record of an application, or nullptr when the number is none of the five.
 TvApp* AppRecord(AppId id);
@@ -50,8 +78,8 @@ bool IsAppId(std::int32_t value);
 const char* AppLabel(AppId id);
 
 Hwnd FindAppWindow(AppId id);
-std::int32_t IsRunning(AppId id);
-std::int32_t IsInstalled(AppId id);
+bool IsRunning(AppId id);
+bool IsInstalled(AppId id);
 void ClearActive(AppId id);
 void RequestClose(AppId id);
 void TogglePower(AppId id);
@@ -59,9 +87,8 @@ void CloseOthers(AppId id);
 void SwitchTo(AppId id);
 void SendKey(AppId id, RemoteKey key);
 
-// 1 while the application was started by the Power key and is watched.
-std::int32_t IsLaunched(AppId id);
-void ClearLaunchedFlags();
+// True while the application was started by the Power key and is watched.
+bool IsLaunched(AppId id);
 
 void PLATFORM_CALLBACK AppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                     std::uint32_t time);

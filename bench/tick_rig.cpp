@@ -52,7 +52,7 @@ Hwnd OpenShutdownDialog(SimDesktop& desk, Hwnd owner) {
     record.window = dialog;
     record.owner = owner;
     desk.dialogs.opened.push_back(record);
-    shutdownDialogWindow = dialog;
+    logic.shutdownDialogWindow = dialog;
     return dialog;
 }
 
@@ -93,7 +93,7 @@ TickRig::TickRig(SimDesktop& desk, TickKind kind) : desk_(desk), kind_(kind) {
     }
     if (kind == TickKind::AppKey || kind == TickKind::AppKeyI2c) {
         target_ = desk_.windows.StartApp(9);
-        omnivueCenterApp.active = 1;
+        AppRecord(9)->active = 1;
     } else if (kind == TickKind::ShutdownDialog) {
         target_ = OpenShutdownDialog(desk_, owner_);
     }
@@ -103,7 +103,7 @@ void TickRig::Tick() {
     desk_.now += kTickMs;
     desk_.devices.heldRawCode = rawCodes_[ticks_ & 1];
     if (kind_ == TickKind::ShutdownDialog) {
-        shutdownDialogOpen = 1;  // the key of the previous tick closed it
+        logic.shutdownDialogOpen = 1;  // the key of the previous tick closed it
         desk_.dialogs.opened.back().ended = false;
     }
     if (target_ != 0 && ticks_ % kDropEvery == 0) desk_.windows.Find(target_)->received.clear();

@@ -370,8 +370,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BeginInvariantWatch(*desk);
     ConstructStaticObjects();
-    KeyPollTimer.timerProc = CheckedKeyPollTick;
-    AppWatchTimer.timerProc = CheckedAppWatchTick;
+    logic.KeyPollTimer.timerProc = CheckedKeyPollTick;
+    logic.AppWatchTimer.timerProc = CheckedAppWatchTick;
     RunRemoteControl(kInstance);
     CheckEndOfRun();
     InstallPlatform(nullptr);

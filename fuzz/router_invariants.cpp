@@ -11,6 +11,7 @@
 #include "routing/key_router.h"
 #include "routing/shutdown.h"
 #include "shell/resource_ids.h"
+#include "shell/static_objects.h"
 #include "shell/timer_slot.h"
 
 namespace {
@@ -85,7 +86,7 @@ bool DialogLive(const SimDialogRecord& dialog) {
 }
 
 void CheckShutdownFlag() {
-    if (!shutdownDialogOpen) return;
+    if (!logic.shutdownDialogOpen) return;
     bool open = false;
     for (const auto& dialog : watched->dialogs.opened)
         open = open || (dialog.templateId == IDD_SHUTDOWN && DialogLive(dialog));
@@ -143,8 +144,8 @@ void BeginInvariantWatch(SimDesktop& desk) {
 
 void CheckInvariants() {
     CheckShutdownFlag();
-    CheckTimerSlot(KeyPollTimer);
-    CheckTimerSlot(AppWatchTimer);
+    CheckTimerSlot(logic.KeyPollTimer);
+    CheckTimerSlot(logic.AppWatchTimer);
     Require(watched->windows.Timers().size() <= 2, "the utility runs no timers but its two slots'");
     CheckMessages();
     CheckModalBoxes();
@@ -152,7 +153,7 @@ void CheckInvariants() {
 
 void CheckEndOfRun() {
     CheckInvariants();
-    Require(!KeyPollTimer.armed && !AppWatchTimer.armed, "both slots disarmed at exit");
+    Require(!logic.KeyPollTimer.armed && !logic.AppWatchTimer.armed, "both slots disarmed at exit");
 }
 
 void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,

@@ -4,25 +4,24 @@
 #include <iterator>
 
 #include "receiver/platform_ids.h"
-
-ReceiverChannel receiverChannel;
+#include "shell/static_objects.h"
 
 namespace {
 
 struct CaptureBoard {
     const char* friendlyName;
-    std::int32_t boardKind;
+    BoardKind boardKind;
     std::uint8_t gpioBit;
     RemoteLayout remoteLayout;
 };
 
 // Tried in this order: the first board present ends the search.
 constexpr CaptureBoard kCaptureBoards[] = {
-    {"Kavel KV100 Video Capture", 1, 14, Translated},
-    {"Kavel KV200 Video Capture", 1, 14, Translated},
-    {"Bridgeway Q7 Video Capture", 1, 14, Translated},
-    {"Sorrel DVBS Q7 Video Capture", 2, 0, Direct},
-    {"Sorrel DVBT Q7 Video Capture", 1, 14, Direct},
+    {"Kavel KV100 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Kavel KV200 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Bridgeway Q7 Video Capture", BoardKind::Gpio, 14, Translated},
+    {"Sorrel DVBS Q7 Video Capture", BoardKind::I2c, 0, Direct},
+    {"Sorrel DVBT Q7 Video Capture", BoardKind::Gpio, 14, Direct},
 };
 
 constexpr std::uint32_t kFirstGpioRegister = 0x350010;
@@ -44,26 +43,27 @@ const char* ListedBoardName(int order) {
     return kCaptureBoards[order].friendlyName;
 }
 
-std::int32_t OpenReceiver() {
+bool OpenReceiver() {
     Plat().CoInitialize(nullptr);
     for (const CaptureBoard& board : kCaptureBoards) {
-        receiverChannel.captureFilter =
+        logic.receiverChannel.captureFilter =
             FindCaptureFilter(board.friendlyName, CLSID_VideoInputDeviceCategory);
-        if (receiverChannel.captureFilter == 0) continue;
+        if (logic.receiverChannel.captureFilter == 0) continue;
         ConfigureBoard(board.boardKind, board.gpioBit);
-        receiverChannel.remoteLayout = board.remoteLayout;
-        receiverChannel.deviceHandle = GetDeviceHandle(receiverChannel.captureFilter);
-        return 1;
+        logic.receiverChannel.remoteLayout = board.remoteLayout;
+        logic.receiverChannel.deviceHandle = GetDeviceHandle(logic.receiverChannel.captureFilter);
+        return true;
     }
-    return 0;
+    return false;
 }
 
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
 // before the program ends must not send to it.
 void CloseReceiver() {
-    if (receiverChannel.captureFilter != 0) Plat().Release(receiverChannel.captureFilter);
-    receiverChannel.captureFilter = 0;
-    receiverChannel.deviceHandle = 0;
+    if (logic.receiverChannel.captureFilter != 0)
+        Plat().Release(logic.receiverChannel.captureFilter);
+    logic.receiverChannel.captureFilter = 0;
+    logic.receiverChannel.deviceHandle = 0;
     Plat().CoUninitialize();
 }
 
@@ -76,10 +76,11 @@ Handle GetDeviceHandle(ComRef filter) {
     return handle;
 }
 
-std::int32_t ConfigureBoard(std::int32_t boardKind, std::uint32_t gpioBit) {
-    receiverChannel.boardKind = boardKind;
-    receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
-    receiverChannel.registerAddress = kFirstGpioRegister + (receiverChannel.gpioBit / 8u) * 4u;
-    receiverChannel.bitMask = static_cast<std::uint8_t>(1u << (receiverChannel.gpioBit % 8u));
-    return 1;
+void ConfigureBoard(BoardKind boardKind, std::uint32_t gpioBit) {
+    logic.receiverChannel.boardKind = boardKind;
+    logic.receiverChannel.gpioBit = static_cast<std::uint8_t>(gpioBit);
+    logic.receiverChannel.registerAddress =
+        kFirstGpioRegister + (logic.receiverChannel.gpioBit / 8u) * 4u;
+    logic.receiverChannel.bitMask =
+        static_cast<std::uint8_t>(1u << (logic.receiverChannel.gpioBit % 8u));
 }

@@ -7,20 +7,25 @@
 #include "platform/platform.h"
 #include "receiver/remote_keys.h"
 
+// Where a board's remote code is read.
+enum class BoardKind : std::int32_t {
+    None = 0,  // no board open
+    Gpio = 1,  // the low bits of a GPIO register
+    I2c = 2,   // a byte from the device at 0x60 on the card's I2C bus
+};
+
 struct ReceiverChannel {
-    ComRef captureFilter = 0;    // the bound capture filter, owned; 0 when none
-    Handle deviceHandle = 0;     // belongs to the filter; never closed here
-    std::int32_t boardKind = 0;  // 1: code in a GPIO register; 2: code over I2C
+    ComRef captureFilter = 0;  // the bound capture filter, owned; 0 when none
+    Handle deviceHandle = 0;   // belongs to the filter; never closed here
+    BoardKind boardKind = BoardKind::None;
     std::uint8_t gpioBit = 0;
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
     RemoteLayout remoteLayout = Translated;
 };
 
-extern ReceiverChannel receiverChannel;
-
-// 1 when a listed board was found (even without a device handle), else 0.
-std::int32_t OpenReceiver();
+// True when a listed board was found, even without a device handle.
+bool OpenReceiver();
 void CloseReceiver();
 
 // Where a board of this friendly name stands in the search order, with its remote's
@@ -36,4 +41,4 @@ ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.
-std::int32_t ConfigureBoard(std::int32_t boardKind, std::uint32_t gpioBit);
+void ConfigureBoard(BoardKind boardKind, std::uint32_t gpioBit);

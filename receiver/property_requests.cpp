@@ -5,6 +5,7 @@
 #include "platform/device_constants.h"
 #include "receiver/capture_device.h"
 #include "receiver/device_control.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ void WriteHeader(std::uint8_t* bytes, std::uint32_t propertyId, std::uint32_t fl
 // The same buffer goes in and comes back with the driver's answer.
 std::int32_t Send(std::uint8_t* bytes, std::uint32_t size) {
     std::uint32_t bytesReturned = 0;
-    return SyncDeviceControl(receiverChannel.deviceHandle, IOCTL_KS_PROPERTY, bytes, size, bytes,
-                             size, &bytesReturned);
+    return SyncDeviceControl(logic.receiverChannel.deviceHandle, IOCTL_KS_PROPERTY, bytes, size,
+                             bytes, size, &bytesReturned);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "receiver/capture_device.h"
 #include "receiver/device_control.h"
 #include "receiver/property_requests.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -63,19 +64,19 @@ std::int32_t I2cSetBusSpeed(std::uint32_t speed) {
 }
 
 std::int32_t ReadRemoteCode() {
-    if (receiverChannel.deviceHandle == 0) return -1;
+    if (logic.receiverChannel.deviceHandle == 0) return -1;
     // A GPIO board's code sits in the register that IsRemoteKeyDown just selected.
-    if (receiverChannel.boardKind == 1) return ReadGpioCode();
+    if (logic.receiverChannel.boardKind == BoardKind::Gpio) return ReadGpioCode();
     return ReadI2cCode();
 }
 
 // While a failure box is up its modal loop keeps the poll timer running; a poll then
 // waits for the box instead of failing again and stacking another one.
 bool IsRemoteKeyDown() {
-    if (receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return false;
-    if (Failed(GpioSelectRegister(receiverChannel.registerAddress))) return false;
+    if (logic.receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return false;
+    if (Failed(GpioSelectRegister(logic.receiverChannel.registerAddress))) return false;
     std::uint32_t value = 0;
     if (Failed(GpioReadRegister(&value))) return false;
     // The line is active low.
-    return (static_cast<std::uint8_t>(value) & receiverChannel.bitMask) == 0;
+    return (static_cast<std::uint8_t>(value) & logic.receiverChannel.bitMask) == 0;
 }

@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr RemoteKey RemoteCodeTable[32] = {
+constexpr RemoteKey RemoteCodeTable[kTranslatedCodeCount] = {
     13, 1,  0, 17, 16, 4, 7,  15, 14, 5,  8,  2, 28, 19, 24, 15,
     10, 22, 9, 23, 31, 6, 27, 30, 16, 25, 29, 3, 12, 19, 18, 26,
 };
@@ -11,7 +11,7 @@ constexpr RemoteKey RemoteCodeTable[32] = {
 
 RemoteKey TranslateRemoteCode(std::int32_t rawCode) {
     auto code = static_cast<std::uint32_t>(rawCode);
-    return code < 32 ? RemoteCodeTable[code] : NoRemoteKey;
+    return code < kTranslatedCodeCount ? RemoteCodeTable[code] : NoRemoteKey;
 }
 
 RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout) {
@@ -19,7 +19,7 @@ RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout) {
 }
 
 std::int32_t TranslatedRawCodeOf(RemoteKey key) {
-    for (std::int32_t raw = 0; raw < 32; ++raw) {
+    for (std::int32_t raw = 0; raw < kTranslatedCodeCount; ++raw) {
         if (RemoteCodeTable[raw] == key) return raw;
     }
     return -1;

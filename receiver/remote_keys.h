@@ -9,6 +9,10 @@ using RemoteKey = std::int32_t;
 constexpr RemoteKey NoRemoteKey = 65536;  // a raw code that stands for no key
 constexpr RemoteKey SkipKey = -1;         // a repeat that the router thinned out
 constexpr RemoteKey PowerKey = 18;
+constexpr RemoteKey kKeyCount = 32;  // the keys that the command maps know: 0 to 31
+
+// The raw codes that a Translated board's remote sends: 0 to 31.
+constexpr std::int32_t kTranslatedCodeCount = 32;
 
 enum RemoteLayout : std::int32_t { Translated = 0, Direct = 1 };
 

@@ -1,9 +1,19 @@
 #include "routing/dialog_placement.h"
 
-const DialogPlacement DialogPlacementTable[6] = {
+namespace {
+
+struct DialogPlacement {
+    std::int32_t width;  // full-screen client width this row is for; only an exact match
+    std::int32_t x;
+    std::int32_t y;
+};
+
+constexpr DialogPlacement DialogPlacementTable[] = {
     {640, 160, 200},  {800, 280, 250},  {1024, 350, 300},
     {1152, 420, 300}, {1280, 420, 300}, {1600, 580, 340},
 };
+
+}  // namespace
 
 void PlaceDialog(Hwnd dialog) {
     Platform& platform = Plat();

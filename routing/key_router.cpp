@@ -5,9 +5,7 @@
 #include "receiver/receiver_commands.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
-#include "shell/settings.h"
-
-RouterState routerState;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -21,7 +19,7 @@ bool reinitializeBoxOpen = false;
 TvApp* ActiveTarget(AppId* id) {
     for (AppId candidate : kAppOrder) {
         TvApp* record = AppRecord(candidate);
-        if (record->active == 1) {
+        if (record->active) {
             *id = candidate;
             return record;
         }
@@ -31,55 +29,61 @@ TvApp* ActiveTarget(AppId* id) {
 
 bool AnyAppActive() {
     for (AppId id : kAppOrder) {
-        if (AppRecord(id)->active == 1) return true;
+        if (AppRecord(id)->active) return true;
     }
     return false;
 }
 
 void SendToShutdownDialog(RemoteKey key) {
     Platform& platform = Plat();
-    Hwnd dialog = shutdownDialogWindow;
+    Hwnd dialog = logic.shutdownDialogWindow;
     platform.SetForegroundWindow(dialog);
     platform.SetActiveWindow(dialog);
     platform.SendMessageA(dialog, WM_KEYDOWN, key == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
 }
 
 void MakeActiveAndSend(AppId id, RemoteKey key) {
-    AppRecord(id)->active = 1;
+    AppRecord(id)->active = true;
     SendKey(id, key);
 }
 
 void PowerPath() {
-    AppId app = DefaultTVAPP;
+    AppId app = logic.DefaultTVAPP;
     if (!IsAppId(app)) return;
-    if (IsInstalled(app) == 0) {
+    if (!IsInstalled(app)) {
         if (reinitializeBoxOpen) return;
         reinitializeBoxOpen = true;
         Plat().MessageBoxA(0, "Please re-initialize the TV application settings.", "Remote Control",
                            MB_OK | MB_SETFOREGROUND);
         reinitializeBoxOpen = false;
-        app = DefaultTVAPP;  // the tray menu may have changed it meanwhile
+        app = logic.DefaultTVAPP;  // the tray menu may have changed it meanwhile
         if (!IsAppId(app)) return;
     }
     CloseOthers(app);
     TogglePower(app);
 }
 
+// The Power toggle of key 20 leaves application 9 running.
 void Key20Path() {
-    AppId app = DefaultTVAPP;
-    if (app == 2) {
-        RequestClose(1);
-        RequestClose(7);
-        RequestClose(6);
-        TogglePower(2);
-    } else if (IsAppId(app)) {
+    AppId app = logic.DefaultTVAPP;
+    const AppProfile* profile = ProfileOf(app);
+    if (!profile) return;
+    if (profile->key20 == IdleKeyAction::TogglePower) {
+        constexpr AppId kCloseFirst[] = {1, 7, 6};
+        for (AppId other : kCloseFirst) {
+            if (other != app) RequestClose(other);
+        }
+        TogglePower(app);
+    } else {
         MakeActiveAndSend(app, kKey20);
     }
 }
 
+// With a default that is none of the applications, key 21 opens the dialog too.
 void Key21Path(Hwnd ownerWindow) {
-    AppId app = DefaultTVAPP;
-    if (app == 1 || app == 9) {
+    AppId app = logic.DefaultTVAPP;
+    const AppProfile* profile = ProfileOf(app);
+    if (profile && profile->key21 == IdleKeyAction::SendKey) {
         MakeActiveAndSend(app, kKey21);
     } else if (NoTvAppRunning()) {
         ShowShutdownDialog(ownerWindow);
@@ -97,7 +101,7 @@ void SearchRunningApp(RemoteKey key) {
 }
 
 void Route(RemoteKey key, Hwnd ownerWindow) {
-    if (shutdownDialogOpen) {
+    if (logic.shutdownDialogOpen) {
         SendToShutdownDialog(key);
         return;
     }
@@ -129,24 +133,25 @@ void Route(RemoteKey key, Hwnd ownerWindow) {
 }  // namespace
 
 bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now) {
-    bool repeat = key == routerState.lastKey && now - routerState.lastKeyTick < kRepeatWindowMs;
+    bool repeat =
+        key == logic.routerState.lastKey && now - logic.routerState.lastKeyTick < kRepeatWindowMs;
     if (repeat) {
-        ++routerState.repeatCount;
+        ++logic.routerState.repeatCount;
     } else {
-        routerState.repeatCount = 0;
-        pointerState.moveCount = 0;
+        logic.routerState.repeatCount = 0;
+        logic.pointerState.moveCount = 0;
     }
-    routerState.lastKeyTick = now;
-    routerState.lastKey = key;
+    logic.routerState.lastKeyTick = now;
+    logic.routerState.lastKey = key;
     return repeat;
 }
 
 void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintptr_t,
                                      std::uint32_t) {
     if (!IsRemoteKeyDown()) return;
-    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), receiverChannel.remoteLayout);
+    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
-    if (repeat && routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
+    if (repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
         key = SkipKey;
     }
     Route(key, ownerWindow);

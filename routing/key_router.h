@@ -14,8 +14,6 @@ struct RouterState {
     std::int32_t repeatCount = 0;
 };
 
-extern RouterState routerState;
-
 constexpr std::uint32_t kRepeatWindowMs = 250;
 constexpr std::int32_t kRepeatPassInterval = 10;
 

@@ -1,8 +1,7 @@
 #include "routing/pointer_mode.h"
 
 #include "platform/platform.h"
-
-PointerState pointerState;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -23,12 +22,12 @@ constexpr RemoteKey kRightClickKey = 10;
 // Moves 1 to 4 of a run creep by one pixel, 5 to 9 take the small step, then the large.
 std::int32_t StepForMove(std::int32_t moveCount) {
     if (moveCount < 5) return 1;
-    if (moveCount < 10) return pointerState.smallStep;
-    return pointerState.largeStep;
+    if (moveCount < 10) return logic.pointerState.smallStep;
+    return logic.pointerState.largeStep;
 }
 
 bool StrictlyInside(std::int32_t x, std::int32_t y) {
-    const PointerBounds& bounds = pointerState.bounds;
+    const PointerBounds& bounds = logic.pointerState.bounds;
     return bounds.left < x && x < bounds.right && bounds.top < y && y < bounds.bottom;
 }
 
@@ -46,15 +45,15 @@ void InjectButton(std::uint32_t flags, Point at) {
 }
 
 void MovePointer(std::int32_t dx, std::int32_t dy) {
-    ++pointerState.moveCount;
-    std::int32_t step = StepForMove(pointerState.moveCount);
+    ++logic.pointerState.moveCount;
+    std::int32_t step = StepForMove(logic.pointerState.moveCount);
     Point at = CurrentPointer();
     std::int32_t x = at.x + dx * step;
     std::int32_t y = at.y + dy * step;
     if (StrictlyInside(x, y)) {
         Plat().SetCursorPos(x, y);
     } else {
-        pointerState.moveCount = 0;  // the next move of the run creeps again
+        logic.pointerState.moveCount = 0;  // the next move of the run creeps again
     }
 }
 
@@ -68,19 +67,19 @@ void Click(std::uint32_t downFlags, std::uint32_t upFlags) {
 void ToggleDrag() {
     bool swapped = Plat().GetSystemMetrics(SM_SWAPBUTTON) != 0;
     Point at = CurrentPointer();
-    if (pointerState.dragButtonDown) {
-        pointerState.dragButtonDown = false;
+    if (logic.pointerState.dragButtonDown) {
+        logic.pointerState.dragButtonDown = false;
         InjectButton(swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at);
     } else {
-        pointerState.dragButtonDown = true;
+        logic.pointerState.dragButtonDown = true;
         InjectButton(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at);
     }
 }
 
 void SetBounds(std::int32_t width, std::int32_t height) {
-    pointerState.bounds = PointerBounds{0, 0, width - 1, height - 1};
-    pointerState.smallStep = width / 160;
-    pointerState.largeStep = width / 80;
+    logic.pointerState.bounds = PointerBounds{0, 0, width - 1, height - 1};
+    logic.pointerState.smallStep = width / 160;
+    logic.pointerState.largeStep = width / 80;
 }
 
 }  // namespace

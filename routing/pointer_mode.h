@@ -20,8 +20,6 @@ struct PointerState {
     std::int32_t largeStep = 0;
 };
 
-extern PointerState pointerState;
-
 // What a key does in pointer mode; `dx` and `dy` give a move's direction.
 enum class PointerAction : std::uint8_t { None, Move, LeftClick, RightClick, DragToggle };
 struct PointerKeyAction {

@@ -2,18 +2,15 @@
 
 #include "apps/tv_app.h"
 #include "routing/dialog_placement.h"
-#include "shell/main_window.h"
 #include "shell/resource_ids.h"
-
-std::int32_t shutdownDialogOpen = 0;
-Hwnd shutdownDialogWindow = 0;
+#include "shell/static_objects.h"
 
 namespace {
 
 // Every closing path clears the flag first, so that keys arriving meanwhile, for
 // example while a failure message is up, are routed normally again.
 void CloseDialog(Hwnd dialog, std::intptr_t result) {
-    shutdownDialogOpen = 0;
+    logic.shutdownDialogOpen = false;
     Plat().EndDialog(dialog, result);
 }
 
@@ -26,7 +23,7 @@ void InitDialog(Hwnd dialog) {
     Platform& platform = Plat();
     platform.SetForegroundWindow(dialog);
     platform.SetActiveWindow(dialog);
-    shutdownDialogWindow = dialog;
+    logic.shutdownDialogWindow = dialog;
     PlaceDialog(dialog);
 }
 
@@ -63,7 +60,7 @@ std::intptr_t OnCommand(Hwnd dialog, WParam wParam) {
 bool NoTvAppRunning() {
     bool anyRunning = false;
     for (AppId id : kAppOrder)
-        anyRunning = IsRunning(id) != 0 || anyRunning;
+        anyRunning = IsRunning(id) || anyRunning;
     return !anyRunning;
 }
 
@@ -71,10 +68,10 @@ bool NoTvAppRunning() {
 // (the owner was refused) means that no dialog was made and no closing path will run:
 // the flag is dropped again, or every later key would go to a dialog that is not there.
 void ShowShutdownDialog(Hwnd owner) {
-    shutdownDialogOpen = 1;
+    logic.shutdownDialogOpen = true;
     std::intptr_t result =
-        Plat().DialogBoxParamA(appInstance, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
-    if (result == -1 || result == 0) shutdownDialogOpen = 0;
+        Plat().DialogBoxParamA(logic.appInstance, IDD_SHUTDOWN, owner, ShutdownDialogProc, 0);
+    if (result == -1 || result == 0) logic.shutdownDialogOpen = false;
 }
 
 std::intptr_t PLATFORM_CALLBACK ShutdownDialogProc(Hwnd dialog, std::uint32_t msg, WParam wParam,

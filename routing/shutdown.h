@@ -6,9 +6,6 @@
 
 #include "platform/platform.h"
 
-extern std::int32_t shutdownDialogOpen;  // set from the request until a closing path runs
-extern Hwnd shutdownDialogWindow;        // where the router sends Enter and Escape
-
 bool NoTvAppRunning();
 void ShowShutdownDialog(Hwnd owner);
 std::intptr_t PLATFORM_CALLBACK ShutdownDialogProc(Hwnd dialog, std::uint32_t msg, WParam wParam,

@@ -2,7 +2,7 @@
 # Installs, with apt-get, the build and test tools that are missing on a Debian machine.
 #   scripts/install-deps.sh          compilers, CMake, GoogleTest, Google Benchmark, clang-format,
 #                                    clang with its libFuzzer runtime, the mingw-w64 cross
-#                                    compilers, NSIS for the installer
+#                                    compilers, NSIS for the installer, Pillow for the icon script
 #   scripts/install-deps.sh --bench  also valgrind, for the instruction counts of scripts/bench.sh
 #   scripts/install-deps.sh --wine   also Wine (with its 32-bit part), Xvfb and the tools of the
 #                                    Wine end-to-end run; on a kernel that cannot run 32-bit
@@ -13,7 +13,7 @@ set -euo pipefail
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the default clang (clang 14's
 # libclang-rt-14-dev on Debian 12).
 BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format clang libclang-rt-dev
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools nsis)
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools nsis python3-pil)
 BENCH_PACKAGES=(valgrind)
 # The exe is 32-bit, so Wine needs its i386 part beside wine64; the preloader keeps the 32-bit
 # address space in one piece (without it an emulated start takes a minute). Wine's own fonts

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: installs what is missing, checks the formatting, builds the native
-# tree with sanitizers and runs its tests, runs each fuzz target for a bounded time
-# (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64 and runs its
+# Builds and runs every test: installs what is missing, checks the formatting and the icons,
+# builds the native tree with sanitizers and runs its tests, runs each fuzz target for a bounded
+# time (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64 and runs its
 # tests, RemoteControl.exe under Wine among them, on a virtual X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +18,10 @@ else
         xargs -0 --no-run-if-empty clang-format --dry-run --Werror
 fi
 
+echo "== icons (tools/icons/draw_icons.py --check)"
+# Debian's Python, whose Pillow install-deps.sh brings (python3 may be another one).
+/usr/bin/python3 tools/icons/draw_icons.py --check
+
 echo "== native build with AddressSanitizer and UndefinedBehaviorSanitizer (build/)"
 cmake -S . -B build -DRC_SANITIZE=ON -DRC_WERROR=ON
 cmake --build build -j"$JOBS"
@@ -32,10 +36,6 @@ echo "== Windows cross build, 32-bit mingw-w64 (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DRC_WERROR=ON
 cmake --build build-win -j"$JOBS"
-# A failing Wine test gets one more try, and the log of the failed run stays above: the
-# end-to-end run's section with pended driver requests now and then gets no key through
-# (a completion lost in the test driver, still to be found).
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --test-dir build-win --output-on-failure --repeat until-pass:2
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-win --output-on-failure
 
 echo "== all tests passed"

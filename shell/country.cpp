@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "shell/settings.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -52,7 +53,6 @@ std::int32_t ReadCountryCode() {
     return win95Family ? ReadCountryFromWinIni() : ReadCountryFromRegistry();
 }
 
-bool CheckCountry() {
-    japanCountry = ReadCountryCode() == kJapan ? 1 : 0;
-    return true;
+void CheckCountry() {
+    logic.japanCountry = ReadCountryCode() == kJapan;
 }

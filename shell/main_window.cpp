@@ -7,45 +7,25 @@
 #include "shell/main_window_ids.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
+#include "shell/static_objects.h"
 #include "shell/timer_slot.h"
 #include "shell/tray.h"
-
-Handle appInstance = 0;
-Hwnd mainWindow = 0;
-std::int32_t ReceiverFound = 1;
-char windowTitle[100] = {};
-char windowClassName[100] = {};
 
 namespace {
 
 constexpr char kTrayTip[] = "Remote Control";
 
-bool receiverNeedsClose = false;          // OpenReceiver ran and CloseReceiver has not
-std::uint32_t taskbarCreatedMessage = 0;  // broadcast when the taskbar is re-created
-
-// Static initial values, for a run that starts in a process that has run before.
-void ResetShellState() {
-    appInstance = 0;
-    mainWindow = 0;
-    ReceiverFound = 1;
-    windowTitle[0] = '\0';
-    windowClassName[0] = '\0';
-    receiverNeedsClose = false;
-    taskbarCreatedMessage = 0;
-    ResetTrayState();
-}
-
 void CloseReceiverOnce() {
-    if (!receiverNeedsClose) return;
-    receiverNeedsClose = false;
+    if (!logic.receiverNeedsClose) return;
+    logic.receiverNeedsClose = false;
     CloseReceiver();
 }
 
 void OnCreate(Hwnd window) {
-    if (!OpenReceiver()) ReceiverFound = 0;
-    receiverNeedsClose = true;
+    if (!OpenReceiver()) logic.ReceiverFound = false;
+    logic.receiverNeedsClose = true;
     InitPointerBounds();
-    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(appInstance, kMainIconId), kTrayTip);
+    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), kTrayTip);
 }
 
 void OnDisplayChange(LParam lParam) {
@@ -56,17 +36,17 @@ void OnDisplayChange(LParam lParam) {
 
 void SwitchToApp(AppId id) {
     SwitchTo(id);
-    DefaultTVAPP = id;
+    logic.DefaultTVAPP = id;
 }
 
 // True for the commands of the window's own table.
 bool OnCommand(Hwnd window, std::uint32_t command) {
     switch (command) {
         case IDM_ABOUT:
-            Plat().DialogBoxParamA(appInstance, kAboutDialogId, window, AboutDlgProc, 0);
+            Plat().DialogBoxParamA(logic.appInstance, kAboutDialogId, window, AboutDlgProc, 0);
             return true;
         case IDM_SETTING:
-            Plat().DialogBoxParamA(appInstance, kSettingDialogId, window, SettingDlgProc, 0);
+            Plat().DialogBoxParamA(logic.appInstance, kSettingDialogId, window, SettingDlgProc, 0);
             return true;
         case IDM_CLOSE:
         case IDM_EXIT:
@@ -85,8 +65,9 @@ bool OnCommand(Hwnd window, std::uint32_t command) {
 }
 
 void LoadWindowNames(Handle instance) {
-    Plat().LoadStringA(instance, kTitleStringId, windowTitle, sizeof windowTitle);
-    Plat().LoadStringA(instance, kClassNameStringId, windowClassName, sizeof windowClassName);
+    Plat().LoadStringA(instance, kTitleStringId, logic.windowTitle, sizeof logic.windowTitle);
+    Plat().LoadStringA(instance, kClassNameStringId, logic.windowClassName,
+                       sizeof logic.windowClassName);
 }
 
 // Ends at the quit message, whose wParam is the exit code; a failing GetMessageA (-1)
@@ -106,7 +87,6 @@ int RunMessageLoop(Handle instance) {
 }  // namespace
 
 int RunRemoteControl(Handle instance) {
-    ResetShellState();
     DeleteMediaManagerShortcut();
     CloseCompetingPrograms();
     LoadWindowNames(instance);
@@ -126,7 +106,7 @@ void RegisterMainClass(Handle instance) {
     windowClass.cursor = platform.LoadCursorA(0, kArrowCursorId);
     windowClass.background = COLOR_WINDOW + 1;
     windowClass.menuName = nullptr;
-    windowClass.className = windowClassName;
+    windowClass.className = logic.windowClassName;
     windowClass.smallIcon = windowClass.icon;
     platform.RegisterClassExA(&windowClass);
 }
@@ -135,23 +115,23 @@ void RegisterMainClass(Handle instance) {
 // window creation opened are given back first, so that no dead icon stays behind.
 bool CreateMainWindow(Handle instance) {
     Platform& platform = Plat();
-    appInstance = instance;
-    taskbarCreatedMessage = platform.RegisterWindowMessageA("TaskbarCreated");
-    mainWindow =
-        platform.CreateWindowExA(0, windowClassName, windowTitle, WS_OVERLAPPEDWINDOW,
+    logic.appInstance = instance;
+    logic.taskbarCreatedMessage = platform.RegisterWindowMessageA("TaskbarCreated");
+    logic.mainWindow =
+        platform.CreateWindowExA(0, logic.windowClassName, logic.windowTitle, WS_OVERLAPPEDWINDOW,
                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, 0, 0, instance, nullptr);
-    if (mainWindow == 0) return false;
+    if (logic.mainWindow == 0) return false;
     ReadSettings();
-    if (AlwaysRemoteOff) {
-        RemoveTrayIcon(mainWindow, kTrayIconId);
+    if (logic.AlwaysRemoteOff) {
+        RemoveTrayIcon(logic.mainWindow, kTrayIconId);
         CloseReceiverOnce();
         return false;
     }
-    platform.ShowWindow(mainWindow, SW_HIDE);
-    platform.UpdateWindow(mainWindow);
-    if (ReceiverFound) {
-        StartKeyPolling(mainWindow);
-        PrepareAppWatch(mainWindow);
+    platform.ShowWindow(logic.mainWindow, SW_HIDE);
+    platform.UpdateWindow(logic.mainWindow);
+    if (logic.ReceiverFound) {
+        StartKeyPolling(logic.mainWindow);
+        PrepareAppWatch(logic.mainWindow);
     }
     return true;
 }
@@ -176,7 +156,7 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
             return 0;
         default:
             // The taskbar came back without the icon, the only way to the menu.
-            if (taskbarCreatedMessage != 0 && msg == taskbarCreatedMessage) {
+            if (logic.taskbarCreatedMessage != 0 && msg == logic.taskbarCreatedMessage) {
                 RestoreTrayIcon();
                 return 0;
             }

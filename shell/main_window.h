@@ -6,12 +6,6 @@
 
 #include "platform/platform.h"
 
-extern Handle appInstance;          // kept for loading icons and dialogs
-extern Hwnd mainWindow;             // the hidden main window, 0 until created
-extern std::int32_t ReceiverFound;  // 1 until window creation finds no receiver
-extern char windowTitle[100];       // string resource 22
-extern char windowClassName[100];   // string resource 23
-
 // The whole run after static construction: what WinMain does, then the exit actions that
 // disarm the timers. Returns the exit code. The Windows entry installs its platform and
 // calls this; the caller, not this function, reports the exit code (remote-sim and the

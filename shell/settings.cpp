@@ -1,8 +1,6 @@
 #include "shell/settings.h"
 
-std::int32_t DefaultTVAPP = 9;
-bool AlwaysRemoteOff = false;
-std::int32_t japanCountry = 0;
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -43,7 +41,7 @@ void CreateSettings() {
                                  &disposition) != ERROR_SUCCESS) {
         return;
     }
-    WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+    WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
     WriteDword(key, kRemoteOffValue, 0);
     platform.RegFlushKey(key);
     platform.RegCloseKey(key);
@@ -54,14 +52,14 @@ void ReadOrRepair(HKey key) {
     Platform& platform = Plat();
     std::uint32_t value = 0;
     if (QueryFourBytes(key, kDefaultAppValue, &value)) {
-        DefaultTVAPP = static_cast<std::int32_t>(value);
+        logic.DefaultTVAPP = static_cast<std::int32_t>(value);
     } else {
-        WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+        WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
         platform.RegFlushKey(key);
     }
     value = 0;
     if (QueryFourBytes(key, kRemoteOffValue, &value)) {
-        AlwaysRemoteOff = value == 1;
+        logic.AlwaysRemoteOff = value == 1;
     } else {
         WriteDword(key, kRemoteOffValue, 0);
         platform.RegFlushKey(key);
@@ -70,29 +68,28 @@ void ReadOrRepair(HKey key) {
 
 }  // namespace
 
-bool ReadSettings() {
+void ReadSettings() {
     HKey key = 0;
     if (OpenSettingsKey(&key) != ERROR_SUCCESS) {
         CreateSettings();
-        return true;
+        return;
     }
     ReadOrRepair(key);
     Plat().RegCloseKey(key);
-    return true;
 }
 
 // Only over a value that is already there: a key without it was not made by us.
-std::int32_t WriteDefaultApp() {
+bool WriteDefaultApp() {
     Platform& platform = Plat();
     HKey key = 0;
-    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return 0;
+    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return false;
     std::uint32_t present = 0;
     if (!QueryFourBytes(key, kDefaultAppValue, &present)) {
         platform.RegCloseKey(key);
-        return 0;
+        return false;
     }
-    WriteDword(key, kDefaultAppValue, DefaultTVAPP);
+    WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
     platform.RegFlushKey(key);
     platform.RegCloseKey(key);
-    return 1;
+    return true;
 }

@@ -6,14 +6,11 @@
 
 #include "platform/platform.h"
 
-extern std::int32_t DefaultTVAPP;  // 9 until the registry says otherwise; any value
-extern bool AlwaysRemoteOff;       // the stored value is exactly 1
-extern std::int32_t japanCountry;  // the system's country code is 81
-
-bool ReadSettings();
-std::int32_t WriteDefaultApp();
+void ReadSettings();
+// False when the key or its default-application value is missing: nothing is written.
+bool WriteDefaultApp();
 std::int32_t ReadCountryCode();
-bool CheckCountry();
+void CheckCountry();
 std::intptr_t PLATFORM_CALLBACK SettingDlgProc(Hwnd dialog, std::uint32_t msg, WParam wParam,
                                                LParam lParam);
 std::intptr_t PLATFORM_CALLBACK AboutDlgProc(Hwnd dialog, std::uint32_t msg, WParam wParam,

@@ -5,6 +5,7 @@
 #include "routing/dialog_placement.h"
 #include "shell/resource_ids.h"
 #include "shell/settings.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ void FillAppList(Hwnd dialog) {
     LResult preselect = 0;
     int count = 0;
     for (AppId id : kAppOrder) {
-        if (IsInstalled(id) == 0) continue;
+        if (!IsInstalled(id)) continue;
         LResult index = AppList(dialog, CB_ADDSTRING, 0, reinterpret_cast<LParam>(AppLabel(id)));
-        if (id == DefaultTVAPP) preselect = index;
+        if (id == logic.DefaultTVAPP) preselect = index;
         ++count;
     }
     if (count > 0) AppList(dialog, CB_SETCURSEL, static_cast<WParam>(preselect));
@@ -46,8 +47,8 @@ void TakeSelectedApp(Hwnd dialog) {
     if (!SelectedLabel(dialog, label)) return;
     for (AppId id : kAppOrder) {
         if (std::strcmp(label, AppLabel(id)) != 0) continue;
-        if (id != DefaultTVAPP) {
-            DefaultTVAPP = id;
+        if (id != logic.DefaultTVAPP) {
+            logic.DefaultTVAPP = id;
             WriteDefaultApp();
         }
         return;

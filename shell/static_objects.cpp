@@ -1,40 +1,21 @@
 #include "shell/static_objects.h"
 
-#include "apps/message_maps.h"
-#include "apps/tv_app.h"
-#include "receiver/capture_device.h"
-#include "routing/key_router.h"
-#include "routing/pointer_mode.h"
-#include "routing/shutdown.h"
-#include "shell/settings.h"
-#include "shell/timer_slot.h"
+LogicState logic;
 
-namespace {
-
-void ResetProcessState() {
-    receiverChannel = ReceiverChannel{};
-    routerState = RouterState{};
-    pointerState = PointerState{};
-    shutdownDialogOpen = 0;
-    shutdownDialogWindow = 0;
-    pictureViewWindow = 0;
-    DefaultTVAPP = 9;
-    AlwaysRemoteOff = false;
-    japanCountry = 0;
-    ClearLaunchedFlags();
-    ForgetExitActions();
-}
-
-}  // namespace
+// The program builds the state before any other code runs: it must need no constructor
+// that runs code, only values fixed at compile time.
+static_assert([] {
+    LogicState initial{};
+    return initial.DefaultTVAPP == 9;
+}());
 
 void ConstructStaticObjects() {
-    ResetProcessState();
-    dvbsSuiteApp.Construct(7);
-    omnivueCenterApp = OmnivueCenterApp{};
-    omnivueCenterApp.Construct(9);
-    omnivueApp.Construct(6);
-    lumacastApp.Construct(1);
-    KeyPollTimer.Construct(1, OnKeyPollTick);
-    AppWatchTimer.Construct(2, AppWatchTick);
-    vantorTvrApp.Construct(2);
+    logic = LogicState{};
+    AppRecord(7)->Construct(7);
+    AppRecord(9)->Construct(9);
+    AppRecord(6)->Construct(6);
+    AppRecord(1)->Construct(1);
+    logic.KeyPollTimer.Construct(1, OnKeyPollTick);
+    logic.AppWatchTimer.Construct(2, AppWatchTick);
+    AppRecord(2)->Construct(2);
 }

@@ -1,15 +1,11 @@
 #include "shell/timer_slot.h"
 
 #include "shell/settings.h"
-
-TimerSlot KeyPollTimer;
-TimerSlot AppWatchTimer;
+#include "shell/static_objects.h"
 
 namespace {
 
-constexpr int kMaxExitActions = 2;
-TimerSlot* exitActions[kMaxExitActions] = {};
-int exitActionCount = 0;
+constexpr int kMaxExitActions = sizeof logic.exitActions / sizeof logic.exitActions[0];
 
 }  // namespace
 
@@ -17,7 +13,7 @@ void TimerSlot::Construct(std::uintptr_t timerId, TimerProc proc) {
     *this = TimerSlot{};
     id = timerId;
     timerProc = proc;
-    if (exitActionCount < kMaxExitActions) exitActions[exitActionCount++] = this;
+    if (logic.exitActionCount < kMaxExitActions) logic.exitActions[logic.exitActionCount++] = this;
 }
 
 void TimerSlot::Configure(Hwnd window, std::uint32_t periodMs) {
@@ -38,29 +34,25 @@ void TimerSlot::Disarm() {
 }
 
 void RunExitActions() {
-    while (exitActionCount > 0)
-        exitActions[--exitActionCount]->Disarm();
-}
-
-void ForgetExitActions() {
-    exitActionCount = 0;
+    while (logic.exitActionCount > 0)
+        logic.exitActions[--logic.exitActionCount]->Disarm();
 }
 
 void StartKeyPolling(Hwnd mainWindow) {
-    KeyPollTimer.Configure(mainWindow, 65);
-    KeyPollTimer.Arm();
+    logic.KeyPollTimer.Configure(mainWindow, 65);
+    logic.KeyPollTimer.Arm();
     CheckCountry();
 }
 
 void PrepareAppWatch(Hwnd mainWindow) {
-    AppWatchTimer.Configure(mainWindow, 1000);
-    AppWatchTimer.Disarm();
+    logic.AppWatchTimer.Configure(mainWindow, 1000);
+    logic.AppWatchTimer.Disarm();
 }
 
 void ArmAppWatch() {
-    AppWatchTimer.Arm();
+    logic.AppWatchTimer.Arm();
 }
 
 void DisarmAppWatch() {
-    AppWatchTimer.Disarm();
+    logic.AppWatchTimer.Disarm();
 }

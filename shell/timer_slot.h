@@ -21,14 +21,9 @@ class TimerSlot {
     void Disarm();
 };
 
-extern TimerSlot KeyPollTimer;
-extern TimerSlot AppWatchTimer;
-
 // Disarms the slots in the reverse order of their construction; the program runs this
 // when it ends.
 void RunExitActions();
-// Drops the registered exit actions without running them, for a fresh run in-process.
-void ForgetExitActions();
 
 void StartKeyPolling(Hwnd mainWindow);
 void PrepareAppWatch(Hwnd mainWindow);

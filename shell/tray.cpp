@@ -1,15 +1,12 @@
 #include "shell/tray.h"
 
-#include <cstdio>
-
 #include "apps/tv_app.h"
 #include "platform/win_shell_constants.h"
 #include "shell/main_window.h"
 #include "shell/main_window_ids.h"
 #include "shell/settings.h"
-
-NotifyIconData trayIconRecord;
-Handle trayMenu = 0;
+#include "shell/static_objects.h"
+#include "shell/text.h"
 
 namespace {
 
@@ -19,28 +16,27 @@ constexpr std::uint32_t kTrayRecordSize = 88;
 constexpr char kNoReceiverText[] =
     "Can't find the Video Capture Filter.\n\nPlease check your hardware or drivers. ";
 
-bool trayIconShown = false;
-
 // At most one application item: the default application's, when it is installed,
 // checked while its window is present.
 void AppendDefaultAppItem(Handle menu) {
-    if (!IsInstalled(DefaultTVAPP)) return;
-    std::uint32_t flags = IsRunning(DefaultTVAPP) ? MF_CHECKED : MF_STRING;
-    Plat().AppendMenuA(menu, flags, kAppCommandBase + static_cast<std::uint32_t>(DefaultTVAPP),
-                       AppLabel(DefaultTVAPP));
+    if (!IsInstalled(logic.DefaultTVAPP)) return;
+    std::uint32_t flags = IsRunning(logic.DefaultTVAPP) ? MF_CHECKED : MF_STRING;
+    Plat().AppendMenuA(menu, flags,
+                       kAppCommandBase + static_cast<std::uint32_t>(logic.DefaultTVAPP),
+                       AppLabel(logic.DefaultTVAPP));
 }
 
 void BuildTrayMenu() {
     Platform& platform = Plat();
-    if (trayMenu != 0) platform.DestroyMenu(trayMenu);
-    trayMenu = platform.CreatePopupMenu();
-    AppendDefaultAppItem(trayMenu);
-    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
-    platform.AppendMenuA(trayMenu, MF_STRING, IDM_SETTING, "Setting");
-    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
-    platform.AppendMenuA(trayMenu, MF_STRING, IDM_ABOUT, "About");
-    platform.AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
-    platform.AppendMenuA(trayMenu, MF_STRING, IDM_EXIT, "Exit");
+    if (logic.trayMenu != 0) platform.DestroyMenu(logic.trayMenu);
+    logic.trayMenu = platform.CreatePopupMenu();
+    AppendDefaultAppItem(logic.trayMenu);
+    platform.AppendMenuA(logic.trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(logic.trayMenu, MF_STRING, IDM_SETTING, "Setting");
+    platform.AppendMenuA(logic.trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(logic.trayMenu, MF_STRING, IDM_ABOUT, "About");
+    platform.AppendMenuA(logic.trayMenu, MF_SEPARATOR, 0, nullptr);
+    platform.AppendMenuA(logic.trayMenu, MF_STRING, IDM_EXIT, "Exit");
 }
 
 // The menu closes on a click elsewhere only while its owner is the foreground window,
@@ -51,7 +47,7 @@ void ShowTrayMenu(Hwnd window) {
     platform.GetCursorPos(&cursor);
     BuildTrayMenu();
     platform.SetForegroundWindow(window);
-    platform.TrackPopupMenu(trayMenu, 0, cursor.x, cursor.y, 0, window, nullptr);
+    platform.TrackPopupMenu(logic.trayMenu, 0, cursor.x, cursor.y, 0, window, nullptr);
     platform.PostMessageA(window, WM_NULL, 0, 0);
 }
 
@@ -63,6 +59,7 @@ void ReportMissingReceiver(Hwnd window) {
 }  // namespace
 
 void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip) {
+    NotifyIconData& trayIconRecord = logic.trayIconRecord;
     trayIconRecord = NotifyIconData{};
     trayIconRecord.size = kTrayRecordSize;
     trayIconRecord.window = window;
@@ -70,8 +67,8 @@ void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip) {
     trayIconRecord.flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconRecord.callbackMessage = WM_TRAYNOTIFY;
     trayIconRecord.icon = icon;
-    if (tip) std::snprintf(trayIconRecord.tip, sizeof trayIconRecord.tip, "%s", tip);
-    trayIconShown = true;
+    if (tip) CopyTruncated(logic.trayIconRecord.tip, sizeof logic.trayIconRecord.tip, tip);
+    logic.trayIconShown = true;
     Plat().Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
 }
 
@@ -80,22 +77,23 @@ void RemoveTrayIcon(Hwnd window, std::uint32_t id) {
     record.size = kTrayRecordSize;
     record.window = window;
     record.id = id;
-    if (window == trayIconRecord.window && id == trayIconRecord.id) trayIconShown = false;
+    if (window == logic.trayIconRecord.window && id == logic.trayIconRecord.id)
+        logic.trayIconShown = false;
     Plat().Shell_NotifyIconA(NIM_DELETE, &record);
 }
 
 void RestoreTrayIcon() {
-    if (trayIconShown) Plat().Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
+    if (logic.trayIconShown) Plat().Shell_NotifyIconA(NIM_ADD, &logic.trayIconRecord);
 }
 
 void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage) {
     switch (mouseMessage) {
         case WM_MOUSEMOVE:
-            Plat().Shell_NotifyIconA(NIM_MODIFY, &trayIconRecord);
+            Plat().Shell_NotifyIconA(NIM_MODIFY, &logic.trayIconRecord);
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (ReceiverFound) {
+            if (logic.ReceiverFound) {
                 ShowTrayMenu(window);
             } else {
                 ReportMissingReceiver(window);
@@ -104,10 +102,4 @@ void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage) {
         default:
             break;
     }
-}
-
-void ResetTrayState() {
-    trayIconRecord = NotifyIconData{};
-    trayMenu = 0;
-    trayIconShown = false;
 }

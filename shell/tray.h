@@ -5,13 +5,9 @@
 
 #include "platform/platform.h"
 
-extern NotifyIconData trayIconRecord;  // filled when the icon is added
-extern Handle trayMenu;                // the menu of the latest click, 0 before the first
-
 void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip);
 void RemoveTrayIcon(Hwnd window, std::uint32_t id);
 // Adds the icon again after the taskbar was re-created, unless it was removed on purpose.
 void RestoreTrayIcon();
 // The shell's notification of a mouse message over the icon.
 void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage);
-void ResetTrayState();

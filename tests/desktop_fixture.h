@@ -17,8 +17,9 @@ class DesktopTest : public ::testing::Test {
     SimDesktop& desk = InstallFreshSimDesktop();
     Hwnd owner = 0;
 
-    // The channel outlives a desktop: a test starts without a receiver.
-    DesktopTest() { receiverChannel = ReceiverChannel{}; }
+    // The logic's state outlives a desktop: a test starts from the initial one, without a
+    // receiver.
+    DesktopTest() { logic = LogicState{}; }
 
     // Builds the application records and timer slots from the desktop's registry.
     void Construct() { ConstructStaticObjects(); }
@@ -36,7 +37,7 @@ class DesktopTest : public ::testing::Test {
     // held), `afterMs` after the previous one. Without an open receiver a "Kavel KV100
     // Video Capture" card (GPIO, Translated, codes 0 to 63) is put in first.
     void Poll(int rawCode, std::uint32_t afterMs = 65) {
-        if (receiverChannel.captureFilter == 0) UseBoard("Kavel KV100 Video Capture");
+        if (logic.receiverChannel.captureFilter == 0) UseBoard("Kavel KV100 Video Capture");
         desk.Sleep(afterMs);
         desk.devices.heldRawCode = rawCode;
         OnKeyPollTick(owner, WM_TIMER, 1, desk.GetTickCount());
@@ -46,8 +47,8 @@ class DesktopTest : public ::testing::Test {
     // receiver a "Sorrel DVBS Q7 Video Capture" card (I2C, Direct, codes 0 to 255) is put
     // in first.
     void PressKey(RemoteKey key, std::uint32_t afterMs = 300) {
-        if (receiverChannel.captureFilter == 0) UseBoard("Sorrel DVBS Q7 Video Capture");
-        receiverChannel.remoteLayout = Direct;
+        if (logic.receiverChannel.captureFilter == 0) UseBoard("Sorrel DVBS Q7 Video Capture");
+        logic.receiverChannel.remoteLayout = Direct;
         Poll(key, afterMs);
     }
 

@@ -39,27 +39,27 @@ TEST_F(RouterTest, RepeatWindowIsMeasuredBetweenKeyEvents) {
         bool repeat;
     } cases[] = {{0, true}, {249, true}, {250, false}, {300, false}};
     for (const auto& c : cases) {
-        routerState = RouterState{5, 1000, 3};
+        logic.routerState = RouterState{5, 1000, 3};
         EXPECT_EQ(ClassifyKeyEvent(5, 1000 + c.gapMs), c.repeat) << c.gapMs;
-        EXPECT_EQ(routerState.repeatCount, c.repeat ? 4 : 0) << c.gapMs;
-        EXPECT_EQ(routerState.lastKeyTick, 1000 + c.gapMs);
+        EXPECT_EQ(logic.routerState.repeatCount, c.repeat ? 4 : 0) << c.gapMs;
+        EXPECT_EQ(logic.routerState.lastKeyTick, 1000 + c.gapMs);
     }
-    routerState = RouterState{5, 1000, 3};
+    logic.routerState = RouterState{5, 1000, 3};
     EXPECT_FALSE(ClassifyKeyEvent(6, 1001));  // another key is always fresh
 }
 
 TEST_F(RouterTest, RepeatDetectionSurvivesTheTickCountWrapping) {
-    routerState = RouterState{5, 0xFFFFFFF0u, 0};
+    logic.routerState = RouterState{5, 0xFFFFFFF0u, 0};
     EXPECT_TRUE(ClassifyKeyEvent(5, 0x00000010u));  // 32 ms later
-    routerState = RouterState{5, 0xFFFFFFF0u, 0};
+    logic.routerState = RouterState{5, 0xFFFFFFF0u, 0};
     EXPECT_FALSE(ClassifyKeyEvent(5, 0x00000100u));  // 272 ms later
 }
 
 TEST_F(RouterTest, IdlePollsChangeNothing) {
     Poll(-1);
     Poll(-1);
-    EXPECT_EQ(routerState.lastKey, 0);
-    EXPECT_EQ(routerState.lastKeyTick, 0u);
+    EXPECT_EQ(logic.routerState.lastKey, 0);
+    EXPECT_EQ(logic.routerState.lastKeyTick, 0u);
     EXPECT_TRUE(desk.trace.empty());
 }
 
@@ -68,27 +68,27 @@ TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
     PressKey(5);
     Poll(-1, 100);
     PressKey(5, 149);  // 249 ms after the previous key event
-    EXPECT_EQ(routerState.repeatCount, 1);
+    EXPECT_EQ(logic.routerState.repeatCount, 1);
     Poll(-1, 100);
     PressKey(5, 150);  // 250 ms
-    EXPECT_EQ(routerState.repeatCount, 0);
+    EXPECT_EQ(logic.routerState.repeatCount, 0);
 }
 
 TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) {
     Hwnd window = desk.windows.StartApp(6);
-    omnivueApp.active = 1;
+    AppRecord(6)->active = 1;
     UseBoard("Sorrel DVBS Q7 Video Capture");
     for (int event = 0; event < 21; ++event)
         Poll(5);
     EXPECT_EQ(Posted(window), (std::vector<std::string>{"4024/10005", "4024/10005", "4024/10005"}));
-    EXPECT_EQ(routerState.repeatCount, 20);
+    EXPECT_EQ(logic.routerState.repeatCount, 20);
 }
 
 TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
     Hwnd window = desk.windows.StartApp(7);
     UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5);  // makes application 7 the target through the search
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
+    EXPECT_EQ(AppRecord(7)->active, 1);
     for (int event = 0; event < 10; ++event)
         Poll(5);
     EXPECT_EQ(Posted(window).size(), 2u);  // the first press and the tenth repeat
@@ -97,8 +97,8 @@ TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
 TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
     Hwnd vantor = desk.windows.StartApp(2);
     Hwnd dvbs = desk.windows.StartApp(7);
-    dvbsSuiteApp.active = 1;
-    vantorTvrApp.active = 1;
+    AppRecord(7)->active = 1;
+    AppRecord(2)->active = 1;
     PressKey(3);
     EXPECT_EQ(Posted(vantor), std::vector<std::string>{"3024/10003"});
     EXPECT_TRUE(Posted(dvbs).empty());
@@ -106,10 +106,10 @@ TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
 
 TEST_F(RouterTest, PowerTogglesTheActiveApp) {
     Hwnd window = desk.windows.StartApp(7);
-    dvbsSuiteApp.active = 1;
+    AppRecord(7)->active = 1;
     PressKey(PowerKey);
     EXPECT_EQ(Posted(window), std::vector<std::string>{"3024/1"});
-    EXPECT_EQ(dvbsSuiteApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 0);
 }
 
 TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
@@ -117,7 +117,7 @@ TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
     PressKey(5);
     desk.DestroySimWindow(window);
     PressKey(6);
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
+    EXPECT_EQ(AppRecord(7)->active, 1);
     EXPECT_TRUE(TraceWith("cursor").empty());
 }
 
@@ -133,7 +133,7 @@ TEST_P(PowerPathTest, ClosesTheOthersInOrderThenTogglesTheDefault) {
     for (AppId id : kAppOrder) {
         if (id != 1) desk.windows.StartApp(id);  // application 1 would need Alt+F4 in front
     }
-    DefaultTVAPP = c.defaultApp;
+    logic.DefaultTVAPP = c.defaultApp;
     PressKey(PowerKey);
     std::vector<std::string> expected;
     for (AppId id : c.closeOrder) {
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Defaults, PowerPathTest,
 TEST_F(RouterTest, PowerWithADefaultThatIsNoApplicationDoesNothing) {
     desk.windows.StartApp(2);
     for (std::int32_t value : {4, 0, -1, 65536}) {
-        DefaultTVAPP = value;
+        logic.DefaultTVAPP = value;
         PressKey(PowerKey);
     }
     EXPECT_TRUE(desk.dialogs.messageBoxes.empty());
@@ -174,7 +174,7 @@ class UninstalledDefaultTest : public DesktopTest {
         Construct();
         PrepareAppWatch(owner);
         UseBoard("Sorrel DVBS Q7 Video Capture");
-        DefaultTVAPP = 6;
+        logic.DefaultTVAPP = 6;
     }
 };
 
@@ -187,19 +187,19 @@ TEST_F(UninstalledDefaultTest, PowerAsksThenStillClosesTheOthersAndToggles) {
     EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "Remote Control");
     EXPECT_EQ(desk.dialogs.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
     EXPECT_EQ(Posted(vantor), std::vector<std::string>{"3024/1"});
-    EXPECT_TRUE(AppWatchTimer.armed);  // the toggle of 6 still ran
-    EXPECT_EQ(desk.now, 2000u);        // with its pause
+    EXPECT_TRUE(logic.AppWatchTimer.armed);  // the toggle of 6 still ran
+    EXPECT_EQ(desk.now, 2000u);              // with its pause
 }
 
 TEST_F(UninstalledDefaultTest, HeldPowerOpensOneBoxAtATime) {
-    KeyPollTimer.Configure(owner, 65);
-    KeyPollTimer.Arm();
+    logic.KeyPollTimer.Configure(owner, 65);
+    logic.KeyPollTimer.Arm();
     desk.dialogs.autoCloseMessageBoxes = false;
     desk.PressRemote(0, PowerKey, 1000);
     desk.At(2000, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(2100);
     EXPECT_EQ(desk.dialogs.messageBoxes.size(), 1u);
-    EXPECT_EQ(routerState.repeatCount, 14);  // nested polls kept classifying the held key
+    EXPECT_EQ(logic.routerState.repeatCount, 14);  // nested polls kept classifying the held key
 
     std::uint64_t later = desk.now + 100;
     desk.PressRemote(later, PowerKey, 100);
@@ -217,10 +217,10 @@ class GoneProgramTest : public DesktopTest {
         Construct();
         PrepareAppWatch(owner);
         UseBoard("Sorrel DVBS Q7 Video Capture");
-        receiverChannel.remoteLayout = Direct;
-        DefaultTVAPP = 7;
-        KeyPollTimer.Configure(owner, 65);
-        KeyPollTimer.Arm();
+        logic.receiverChannel.remoteLayout = Direct;
+        logic.DefaultTVAPP = 7;
+        logic.KeyPollTimer.Configure(owner, 65);
+        logic.KeyPollTimer.Arm();
         desk.dialogs.autoCloseMessageBoxes = false;
     }
 };
@@ -246,32 +246,32 @@ TEST_F(GoneProgramTest, HeldPowerTriesTheLaunchOnceWhileItsBoxIsUp) {
 TEST_F(UninstalledDefaultTest, TheTrayMenuMayChangeTheDefaultWhileTheBoxIsUp) {
     desk.dialogs.autoCloseMessageBoxes = false;
     desk.At(500, [this] {
-        DefaultTVAPP = 4;
+        logic.DefaultTVAPP = 4;
         desk.CloseTopMessageBox();
     });
     Hwnd vantor = desk.windows.StartApp(2);
     Poll(PowerKey, 0);
     EXPECT_TRUE(Posted(vantor).empty());
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(RouterTest, Key20FollowsTheDefaultApplication) {
     Hwnd center = desk.windows.StartApp(9);
-    DefaultTVAPP = 2;
+    logic.DefaultTVAPP = 2;
     PressKey(20);
     EXPECT_EQ(AppTraffic(), std::vector<std::string>{
                                 "launch \"C:\\TV\\App2\\marovexTV.EXE\" \"remote\" result=42"});
     EXPECT_TRUE(Posted(center).empty());  // application 9 is not closed on this path
-    EXPECT_EQ(omnivueCenterApp.active, 0);
+    EXPECT_EQ(AppRecord(9)->active, 0);
 
-    DefaultTVAPP = 6;  // becomes the target even though it is not running
-    vantorTvrApp.active = 0;
+    logic.DefaultTVAPP = 6;  // becomes the target even though it is not running
+    AppRecord(2)->active = 0;
     PressKey(20);
-    EXPECT_EQ(omnivueApp.active, 1);
+    EXPECT_EQ(AppRecord(6)->active, 1);
 }
 
 TEST_F(RouterTest, Key20And21WithADefaultOfNoApplication) {
-    DefaultTVAPP = 3;
+    logic.DefaultTVAPP = 3;
     PressKey(20);
     EXPECT_TRUE(desk.trace.empty());
     for (AppId id : kAppOrder)
@@ -279,26 +279,26 @@ TEST_F(RouterTest, Key20And21WithADefaultOfNoApplication) {
 }
 
 TEST_F(RouterTest, Key21MakesTheDefaultActiveOrAsksToShutDown) {
-    DefaultTVAPP = 1;
+    logic.DefaultTVAPP = 1;
     PressKey(21);
-    EXPECT_EQ(lumacastApp.active, 1);
+    EXPECT_EQ(AppRecord(1)->active, 1);
     PressKey(6);  // goes to application 1's map, not to the pointer
     EXPECT_TRUE(TraceWith("cursor").empty());
 
-    lumacastApp.active = 0;
-    DefaultTVAPP = 7;
+    AppRecord(1)->active = 0;
+    logic.DefaultTVAPP = 7;
     desk.windows.StartApp(9);
     PressKey(21);  // an application runs: nothing
-    EXPECT_EQ(omnivueCenterApp.active, 0);
-    EXPECT_EQ(shutdownDialogOpen, 0);
+    EXPECT_EQ(AppRecord(9)->active, 0);
+    EXPECT_EQ(logic.shutdownDialogOpen, 0);
 }
 
 TEST_F(RouterTest, KeysWithoutMeaningStillSelectTheFirstRunningApp) {
     desk.windows.StartApp(7);
     desk.windows.StartApp(9);
     Poll(63, 300);  // a failed read on a translated board: NoRemoteKey
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
-    EXPECT_EQ(omnivueCenterApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 1);
+    EXPECT_EQ(AppRecord(9)->active, 0);
     EXPECT_TRUE(AppTraffic().empty());
 }
 
@@ -306,7 +306,7 @@ TEST_F(RouterTest, DirectBoardCodesAboveTheKeysAreIgnoredInPointerMode) {
     for (RemoteKey key : {32, 63, 255})
         PressKey(key);
     EXPECT_TRUE(desk.trace.empty());
-    EXPECT_EQ(routerState.lastKey, 255);
+    EXPECT_EQ(logic.routerState.lastKey, 255);
 }
 
 std::vector<WParam> dialogKeys;
@@ -320,10 +320,10 @@ TEST_F(RouterTest, OpenShutDownDialogTakesEveryKeyAsEnterOrEscape) {
     Hwnd dialog = desk.windows.CreateSimWindow("#32770", "Remote Control - Shut Down", true);
     desk.windows.Find(dialog)->utility = true;
     desk.windows.Find(dialog)->dlgProc = RecordingDialog;
-    shutdownDialogOpen = 1;
-    shutdownDialogWindow = dialog;
+    logic.shutdownDialogOpen = 1;
+    logic.shutdownDialogWindow = dialog;
     Hwnd window = desk.windows.StartApp(6);
-    omnivueApp.active = 1;
+    AppRecord(6)->active = 1;
     dialogKeys.clear();
     UseBoard("Sorrel DVBS Q7 Video Capture");
     Poll(5, 300);

@@ -108,7 +108,7 @@ TEST_F(Keymap, PointerDirectionsAgreeWithThePointerMoves) {
     UpdatePointerBounds(1024, 768);
     for (RemoteKey key : {1, 2, 3, 4, 6, 7, 8, 9}) {
         desk.SetCursorPos(500, 400);
-        pointerState.moveCount = 0;
+        logic.pointerState.moveCount = 0;
         MovePointerOrClick(key);
         Point at{};
         desk.GetCursorPos(&at);

@@ -99,8 +99,8 @@ TEST_F(MainWindow, KeyPollingRunsExactlyWhenAReceiverWasFound) {
         EXPECT_EQ(RunRemoteControl(kInstance), 0);
 
         std::vector<std::uintptr_t> expected;
-        if (withCard) expected.push_back(KeyPollTimer.id);  // the watcher stays disarmed
-        EXPECT_EQ(ReceiverFound, withCard ? 1 : 0);
+        if (withCard) expected.push_back(logic.KeyPollTimer.id);  // the watcher stays disarmed
+        EXPECT_EQ(logic.ReceiverFound, withCard ? 1 : 0);
         EXPECT_EQ(timersDuringRun, expected) << "card " << withCard;
         EXPECT_TRUE(fresh.windows.Timers().empty()) << "the exit actions disarm every timer";
     }
@@ -193,10 +193,10 @@ TEST_F(MainWindow, DisplayChangeIsHandledWithWidthInTheLowAndHeightInTheHighWord
     EXPECT_EQ(Run(), 0);
 
     EXPECT_TRUE(DefaultHandled(WM_DISPLAYCHANGE).empty());
-    EXPECT_EQ(pointerState.bounds.left, 0);
-    EXPECT_EQ(pointerState.bounds.top, 0);
-    EXPECT_EQ(pointerState.bounds.right, 1279);
-    EXPECT_EQ(pointerState.bounds.bottom, 1023);
+    EXPECT_EQ(logic.pointerState.bounds.left, 0);
+    EXPECT_EQ(logic.pointerState.bounds.top, 0);
+    EXPECT_EQ(logic.pointerState.bounds.right, 1279);
+    EXPECT_EQ(logic.pointerState.bounds.bottom, 1023);
 }
 
 TEST_F(MainWindow, AcceleratorsOpenAboutAndSetting) {
@@ -214,5 +214,5 @@ TEST_F(MainWindow, AcceleratorsOpenAboutAndSetting) {
                                         "dialog open 20", "dialog close 20 result=1"}));
     ASSERT_EQ(desk.dialogs.opened.size(), 2u);
     for (const auto& dialog : desk.dialogs.opened)
-        EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
+        EXPECT_EQ(dialog.owner, logic.mainWindow) << "dialog " << dialog.templateId;
 }

@@ -74,14 +74,14 @@ TEST(SimCardModel, CommandNamesAndCodes) {
 
 TEST_F(ReceiverTest, PollPutsATranslatedGpioCardInWhenNoneIsOpen) {
     Poll(30);
-    EXPECT_EQ(routerState.lastKey, 18);  // raw 30 on the Translated KV100 is Power
+    EXPECT_EQ(logic.routerState.lastKey, 18);  // raw 30 on the Translated KV100 is Power
     ASSERT_EQ(desk.devices.videoDevices.size(), 1u);
     EXPECT_EQ(desk.devices.videoDevices[0].card.requests.size(), 5u);
 }
 
 TEST_F(ReceiverTest, PressKeyPutsADirectI2cCardInWhenNoneIsOpen) {
     PressKey(200);
-    EXPECT_EQ(routerState.lastKey, 200);
+    EXPECT_EQ(logic.routerState.lastKey, 200);
     ASSERT_EQ(desk.devices.videoDevices.size(), 1u);
     EXPECT_EQ(desk.devices.videoDevices[0].card.requests.size(), 15u);
 }

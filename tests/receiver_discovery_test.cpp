@@ -65,7 +65,7 @@ const DiscoveryCase kDiscoveryCases[] = {
 
 TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
     for (const DiscoveryCase& c : kDiscoveryCases) {
-        receiverChannel = ReceiverChannel{};
+        logic.receiverChannel = ReceiverChannel{};
         desk.devices.videoDevices.clear();
         for (const std::string& name : c.devices)
             desk.devices.AddVideoDevice(name);
@@ -73,11 +73,12 @@ TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
 
         EXPECT_EQ(OpenReceiver(), c.found) << c.what;
         Handle expected = c.bound < 0 ? 0 : kSimFirstDeviceHandle + c.bound * 4u;
-        EXPECT_EQ(receiverChannel.deviceHandle, expected) << c.what;
-        EXPECT_EQ(receiverChannel.boardKind, c.boardKind) << c.what;
-        EXPECT_EQ(receiverChannel.registerAddress, c.registerAddress) << c.what;
-        EXPECT_EQ(receiverChannel.bitMask, c.bitMask) << c.what;
-        EXPECT_EQ(receiverChannel.remoteLayout, c.layout) << c.what;
+        EXPECT_EQ(logic.receiverChannel.deviceHandle, expected) << c.what;
+        EXPECT_EQ(static_cast<std::int32_t>(logic.receiverChannel.boardKind), c.boardKind)
+            << c.what;
+        EXPECT_EQ(logic.receiverChannel.registerAddress, c.registerAddress) << c.what;
+        EXPECT_EQ(logic.receiverChannel.bitMask, c.bitMask) << c.what;
+        EXPECT_EQ(logic.receiverChannel.remoteLayout, c.layout) << c.what;
         // Only the bound filter outlives the search; every name was freed.
         EXPECT_EQ(desk.devices.com.LiveObjects(), c.found) << c.what;
         EXPECT_TRUE(desk.devices.com.strings.empty()) << c.what;
@@ -93,7 +94,7 @@ TEST_F(ReceiverTest, NoDeviceEnumeratorMeansNoReceiver) {
     desk.devices.AddVideoDevice(kKv100);
     desk.devices.deviceEnumeratorRegistered = false;
     EXPECT_EQ(OpenReceiver(), 0);
-    EXPECT_EQ(receiverChannel.captureFilter, 0u);
+    EXPECT_EQ(logic.receiverChannel.captureFilter, 0u);
     EXPECT_EQ(desk.devices.com.misuse, 0);
 }
 
@@ -101,8 +102,8 @@ TEST_F(ReceiverTest, BoardWithoutHandleIsPresentButNeverHasAKeyDown) {
     SimVideoDevice& device = desk.devices.AddVideoDevice(kKv100);
     device.givesHandle = false;
     EXPECT_EQ(OpenReceiver(), 1);
-    EXPECT_NE(receiverChannel.captureFilter, 0u);
-    EXPECT_EQ(receiverChannel.deviceHandle, 0u);
+    EXPECT_NE(logic.receiverChannel.captureFilter, 0u);
+    EXPECT_EQ(logic.receiverChannel.deviceHandle, 0u);
 
     desk.SetTimer(owner, 1, 65, OnKeyPollTick);
     desk.PressRemote(100, 5, 500);
@@ -110,7 +111,7 @@ TEST_F(ReceiverTest, BoardWithoutHandleIsPresentButNeverHasAKeyDown) {
     EXPECT_FALSE(IsRemoteKeyDown());
     EXPECT_EQ(ReadRemoteCode(), -1);
     EXPECT_TRUE(device.card.requests.empty());
-    EXPECT_EQ(routerState.lastKeyTick, 0u);
+    EXPECT_EQ(logic.routerState.lastKeyTick, 0u);
 }
 
 TEST_F(ReceiverTest, NothingIsSentAfterTheReceiverIsClosed) {
@@ -131,9 +132,9 @@ TEST(ConfigureBoard, DerivesRegisterAndMaskFromTheLowByteOfTheBit) {
     } cases[] = {{14, 0x350014, 0x40}, {0, 0x350010, 0x01},  {7, 0x350010, 0x80},
                  {8, 0x350014, 0x01},  {31, 0x35001C, 0x80}, {0x10E, 0x350014, 0x40}};
     for (const Case& c : cases) {
-        EXPECT_EQ(ConfigureBoard(1, c.bit), 1);
-        EXPECT_EQ(receiverChannel.registerAddress, c.registerAddress) << c.bit;
-        EXPECT_EQ(receiverChannel.bitMask, c.bitMask) << c.bit;
+        ConfigureBoard(BoardKind::Gpio, c.bit);
+        EXPECT_EQ(logic.receiverChannel.registerAddress, c.registerAddress) << c.bit;
+        EXPECT_EQ(logic.receiverChannel.bitMask, c.bitMask) << c.bit;
     }
-    receiverChannel = ReceiverChannel{};
+    logic.receiverChannel = ReceiverChannel{};
 }

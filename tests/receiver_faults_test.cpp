@@ -102,7 +102,7 @@ TEST_F(ReceiverTest, EveryGpioBoardRequestFailingInTurn) {
 
 TEST_F(ReceiverTest, RepliesWithAnyValuesGiveCodesInRange) {
     for (const char* board : {kKv100, kDvbs}) {
-        receiverChannel = ReceiverChannel{};
+        logic.receiverChannel = ReceiverChannel{};
         desk.devices.videoDevices.clear();
         SimCard& card = UseBoard(board).card;
         desk.devices.heldRawCode = 0x1E;
@@ -146,7 +146,7 @@ TEST_F(ReceiverTest, NoFailureBoxIsStackedWhileOneIsOpen) {
     RouterState routerWhileOpen{};
     desk.At(1000, [&] {
         sentWhileOpen = card.requests.size();
-        routerWhileOpen = routerState;
+        routerWhileOpen = logic.routerState;
         desk.CloseTopMessageBox();
     });
     desk.At(1010, [&] { desk.devices.heldRawCode = -1; });
@@ -159,5 +159,5 @@ TEST_F(ReceiverTest, NoFailureBoxIsStackedWhileOneIsOpen) {
     EXPECT_EQ(CommandsSince(card, 6),
               (std::vector<std::string>{"I2cSpeed100k set", "I2cApplySpeed set",
                                         "GpioSetAddress set", "GpioRead set", "GpioRead get"}));
-    EXPECT_EQ(routerState.lastKey, 255);
+    EXPECT_EQ(logic.routerState.lastKey, 255);
 }

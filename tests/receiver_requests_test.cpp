@@ -131,7 +131,7 @@ TEST_F(ReceiverTest, RegisterValuesDecideKeyAndCode) {
         {kDvbs, 0x350010, 0x01, 0x1E, -2, 3},
     };
     for (const Case& c : cases) {
-        receiverChannel = ReceiverChannel{};
+        logic.receiverChannel = ReceiverChannel{};
         desk.devices.videoDevices.clear();
         SimCard& card = UseBoard(c.board).card;
         card.fixedRegisters[c.keyRegister] = c.value;
@@ -148,7 +148,7 @@ TEST_F(ReceiverTest, KeyPollerPaysThreeRequestsIdleFiveOnGpioFifteenOnI2c) {
     EXPECT_EQ(gpio.requests.size(), 3u);
     Poll(5);
     EXPECT_EQ(gpio.requests.size(), 8u);
-    EXPECT_EQ(routerState.lastKey, 4);  // raw 5 on a Translated board
+    EXPECT_EQ(logic.routerState.lastKey, 4);  // raw 5 on a Translated board
 
     CloseReceiver();
     desk.devices.videoDevices.clear();
@@ -158,7 +158,7 @@ TEST_F(ReceiverTest, KeyPollerPaysThreeRequestsIdleFiveOnGpioFifteenOnI2c) {
     EXPECT_EQ(i2c.requests.size(), 3u);
     Poll(25);
     EXPECT_EQ(i2c.requests.size(), 18u);
-    EXPECT_EQ(routerState.lastKey, 25);  // Direct
+    EXPECT_EQ(logic.routerState.lastKey, 25);  // Direct
 }
 
 TEST_F(ReceiverTest, EveryCardPresentSeesThePress) {

@@ -51,12 +51,12 @@ class SettingsTest : public DesktopTest {
 };
 
 TEST_F(SettingsTest, FirstStartCreatesTheKeyWithBothValues) {
-    EXPECT_TRUE(ReadSettings());
+    ReadSettings();
     EXPECT_EQ(Stored("DefaultTVAPP"), 9);
     EXPECT_EQ(Stored("AlwaysRemoteOff"), 0);
     EXPECT_GE(desk.registry.flushes, 1);
-    EXPECT_EQ(DefaultTVAPP, 9);
-    EXPECT_FALSE(AlwaysRemoteOff);
+    EXPECT_EQ(logic.DefaultTVAPP, 9);
+    EXPECT_FALSE(logic.AlwaysRemoteOff);
     EXPECT_EQ(TraceWith("registry set"),
               (std::vector<std::string>{"registry set \"DefaultTVAPP\" 9",
                                         "registry set \"AlwaysRemoteOff\" 0"}));
@@ -138,9 +138,9 @@ TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
             desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.offType,
                                    c.offData);
         desk.trace.clear();
-        EXPECT_TRUE(ReadSettings());
-        EXPECT_EQ(DefaultTVAPP, c.defaultApp) << c.name;
-        EXPECT_EQ(AlwaysRemoteOff, c.remoteOff) << c.name;
+        ReadSettings();
+        EXPECT_EQ(logic.DefaultTVAPP, c.defaultApp) << c.name;
+        EXPECT_EQ(logic.AlwaysRemoteOff, c.remoteOff) << c.name;
         EXPECT_EQ(TraceWith("registry set"), c.writes) << c.name;
     }
 }
@@ -149,18 +149,18 @@ TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
 // and choices last for the run only.
 TEST_F(SettingsTest, KeyNeitherOpenedNorCreatedLeavesTheDefaults) {
     desk.registry.hklmReadOnly = true;
-    EXPECT_TRUE(ReadSettings());
+    ReadSettings();
     EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
-    EXPECT_EQ(DefaultTVAPP, 9);
-    EXPECT_FALSE(AlwaysRemoteOff);
+    EXPECT_EQ(logic.DefaultTVAPP, 9);
+    EXPECT_FALSE(logic.AlwaysRemoteOff);
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 6);
-    DefaultTVAPP = 2;
+    logic.DefaultTVAPP = 2;
     EXPECT_EQ(WriteDefaultApp(), 0);
     EXPECT_EQ(Stored("DefaultTVAPP"), 6);
 }
 
 TEST_F(SettingsTest, DefaultIsWrittenOnlyOverAnExistingValue) {
-    DefaultTVAPP = 7;
+    logic.DefaultTVAPP = 7;
     EXPECT_EQ(WriteDefaultApp(), 0);  // no key
     EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
@@ -197,7 +197,7 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
     for (const auto& c : cases) {
         desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE");  // no application installed
         InstallApps(c.installed);
-        DefaultTVAPP = c.defaultApp;
+        logic.DefaultTVAPP = c.defaultApp;
         std::vector<std::string> shown;
         int selected = -2;
         OpenDialog(IDD_SETTING, [&] {
@@ -207,7 +207,7 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
         });
         EXPECT_EQ(shown, c.list) << c.defaultApp;
         EXPECT_EQ(selected, c.selection) << c.defaultApp;
-        EXPECT_EQ(DefaultTVAPP, c.afterOk) << c.defaultApp;
+        EXPECT_EQ(logic.DefaultTVAPP, c.afterOk) << c.defaultApp;
     }
 }
 
@@ -226,7 +226,7 @@ TEST_F(SettingsTest, SettingDialogOkTakesAnotherEntryAndEscapeDropsIt) {
                              desk.CloseDialogBox();
                          }),
               IDCANCEL);
-    EXPECT_EQ(DefaultTVAPP, 9);
+    EXPECT_EQ(logic.DefaultTVAPP, 9);
     EXPECT_TRUE(TraceWith("registry set").empty());
 
     desk.trace.clear();
@@ -236,7 +236,7 @@ TEST_F(SettingsTest, SettingDialogOkTakesAnotherEntryAndEscapeDropsIt) {
                              desk.PressDialogButton(IDOK);
                          }),
               IDOK);
-    EXPECT_EQ(DefaultTVAPP, 6);
+    EXPECT_EQ(logic.DefaultTVAPP, 6);
     EXPECT_EQ(TraceWith("registry set"),
               (std::vector<std::string>{"registry set \"DefaultTVAPP\" 6"}));
     EXPECT_EQ(Stored("DefaultTVAPP"), 6);
@@ -252,7 +252,7 @@ TEST_F(SettingsTest, SettingDialogChoiceLastsForTheRunWithoutAStoredValue) {
         desk.SelectListEntry("VantorTVR");
         desk.PressDialogButton(IDOK);
     });
-    EXPECT_EQ(DefaultTVAPP, 2);
+    EXPECT_EQ(logic.DefaultTVAPP, 2);
     EXPECT_TRUE(TraceWith("registry set").empty());
 }
 
@@ -304,8 +304,8 @@ TEST_F(SettingsTest, CountryCodeFoldsUpToFiveCharactersOfTheText) {
             desk.registry.SetValue(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry",
                                    REG_SZ, c.data);
         EXPECT_EQ(ReadCountryCode(), c.code) << c.name;
-        EXPECT_TRUE(CheckCountry());
-        EXPECT_EQ(japanCountry, c.code == 81 ? 1 : 0) << c.name;
+        CheckCountry();
+        EXPECT_EQ(logic.japanCountry, c.code == 81 ? 1 : 0) << c.name;
     }
     desk.registry.DeleteKey(HKEY_CURRENT_USER, "Control Panel\\International");
     EXPECT_EQ(ReadCountryCode(), 0);  // no key at all
@@ -317,7 +317,7 @@ TEST_F(SettingsTest, The95FamilyReadsWinIniInTheWindowsFolder) {
     EXPECT_EQ(ReadCountryCode(), 1);  // no entry: 1, and the registry is not asked
     desk.system.SetProfileValue("C:\\WINDOWS\\win.ini", "intl", "iCountry", "81");
     CheckCountry();
-    EXPECT_EQ(japanCountry, 1);
+    EXPECT_EQ(logic.japanCountry, 1);
     desk.system.windowsDirectory = "D:\\WIN98";
     EXPECT_EQ(ReadCountryCode(), 1);
     desk.system.SetProfileValue("D:\\WIN98\\win.ini", "intl", "iCountry", "49");

@@ -45,8 +45,8 @@ class ShellTest : public ::testing::Test {
         desk.registry.SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "AlwaysRemoteOff",
                                alwaysRemoteOff ? 1 : 0);
         ConstructStaticObjects();
-        DefaultTVAPP = defaultApp;
-        AlwaysRemoteOff = alwaysRemoteOff;
+        logic.DefaultTVAPP = defaultApp;
+        logic.AlwaysRemoteOff = alwaysRemoteOff;
         int code = RunRemoteControl(kInstance);
         desk.Trace("exit " + std::to_string(code));
         return code;
@@ -114,7 +114,7 @@ class ShellTest : public ::testing::Test {
             bound = bound || object.kind == SimComKind::Filter;
         EXPECT_TRUE(bound) << context;
         EXPECT_FALSE(desktop.devices.com.FilterAlive(0)) << context;
-        EXPECT_EQ(receiverChannel.captureFilter, 0u) << context;
+        EXPECT_EQ(logic.receiverChannel.captureFilter, 0u) << context;
         EXPECT_EQ(desktop.devices.com.LiveObjects(), 0) << context;
         EXPECT_EQ(desktop.devices.com.initialized, 0) << context;
         EXPECT_EQ(desktop.devices.com.misuse, 0) << context;

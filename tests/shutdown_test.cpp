@@ -23,10 +23,10 @@ class ShutdownTest : public DesktopTest {
     void SetUp() override {
         Construct();
         InitPointerBounds();
-        DefaultTVAPP = 6;  // neither 1 nor 9: key 21 opens the dialog
+        logic.DefaultTVAPP = 6;  // neither 1 nor 9: key 21 opens the dialog
         UseBoard("Sorrel DVBS Q7 Video Capture");
-        KeyPollTimer.Configure(owner, 65);
-        KeyPollTimer.Arm();
+        logic.KeyPollTimer.Configure(owner, 65);
+        logic.KeyPollTimer.Arm();
         t0 = desk.now;
         desk.trace.clear();
     }
@@ -56,7 +56,7 @@ TEST_F(ShutdownTest, PowerConfirmsThroughATickNestedInTheDialog) {
     EXPECT_TRUE(TraceHas(At(130, "dialog open 107")));
     EXPECT_TRUE(TraceHas(At(455, "dialog close 107 result=1")));
     EXPECT_EQ(Shutdowns(), (std::vector<std::string>{"shutdown flags=0x0C"}));
-    EXPECT_EQ(shutdownDialogOpen, 0);
+    EXPECT_EQ(logic.shutdownDialogOpen, 0);
     EXPECT_EQ(desk.system.openTokens, 0);  // the process token is not left open
 }
 
@@ -86,7 +86,7 @@ TEST_F(ShutdownTest, AnyOtherKeyCancels) {
         EXPECT_TRUE(TraceHas(At(c.closesAt, "dialog close 107 result=2"))) << c.name;
         EXPECT_TRUE(Shutdowns().empty()) << c.name;
         EXPECT_TRUE(TraceWith("cursor").empty()) << c.name;  // the key went nowhere else
-        EXPECT_EQ(shutdownDialogOpen, 0) << c.name;
+        EXPECT_EQ(logic.shutdownDialogOpen, 0) << c.name;
     }
 }
 
@@ -116,7 +116,7 @@ TEST_F(ShutdownTest, ButtonsKeyboardAndCloseBox) {
         EXPECT_TRUE(acted) << c.name;
         EXPECT_EQ(Shutdowns().size(), c.shutdowns) << c.name;
         EXPECT_EQ(TraceWith("dialog close"), (std::vector<std::string>{c.closeLine})) << c.name;
-        EXPECT_EQ(shutdownDialogOpen, 0) << c.name;
+        EXPECT_EQ(logic.shutdownDialogOpen, 0) << c.name;
     }
 }
 
@@ -138,7 +138,7 @@ TEST_F(ShutdownTest, DialogThatCannotBeMadeLeavesKeysRoutedAsBefore) {
         owner = c.ownerWindow;
         desk.input.cursor = Point{500, 500};
         PressKey(21);
-        EXPECT_EQ(shutdownDialogOpen, 0) << c.name;
+        EXPECT_EQ(logic.shutdownDialogOpen, 0) << c.name;
         EXPECT_EQ(desk.OpenDialogCount(), 0) << c.name;
         PressKey(6);  // reaches pointer mode, not a dialog that is not there
         EXPECT_EQ(desk.input.cursor.x, 501) << c.name;
@@ -216,7 +216,7 @@ TEST_F(ShutdownTest, DialogComesForwardAndRecordsItsWindow) {
     });
     ShowShutdownDialog(owner);
     EXPECT_EQ(seenForeground, desk.dialogs.opened.back().window);
-    EXPECT_EQ(shutdownDialogWindow, desk.dialogs.opened.back().window);
+    EXPECT_EQ(logic.shutdownDialogWindow, desk.dialogs.opened.back().window);
     EXPECT_EQ(desk.windows.Find(desk.dialogs.opened.back().window)->title,
               "Remote Control - Shut Down");
 }

@@ -18,7 +18,7 @@ class TimerSlotTest : public DesktopTest {
 TEST_F(TimerSlotTest, ArmingAnArmedSlotKeepsTheRunningTimerAndItsPhase) {
     StartKeyPolling(owner);
     desk.RunUntil(100);  // one tick at 65, the next due at 130
-    KeyPollTimer.Arm();
+    logic.KeyPollTimer.Arm();
     ASSERT_EQ(desk.windows.Timers().size(), 1u);
     EXPECT_EQ(desk.windows.Timers()[0].nextDue, 130u);
     EXPECT_EQ(desk.windows.Timers()[0].intervalMs, 65u);
@@ -27,7 +27,7 @@ TEST_F(TimerSlotTest, ArmingAnArmedSlotKeepsTheRunningTimerAndItsPhase) {
 
 TEST_F(TimerSlotTest, DisarmingASlotThatWasNeverArmedMakesNoPlatformCall) {
     std::uint64_t before = desk.calls;
-    AppWatchTimer.Disarm();
+    logic.AppWatchTimer.Disarm();
     PrepareAppWatch(owner);  // configures and disarms: still nothing to kill
     DisarmAppWatch();
     EXPECT_EQ(desk.calls, before);
@@ -65,13 +65,13 @@ TEST_F(TimerSlotTest, WithoutAReceiverNothingIsSetKilledOrChecked) {
     desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
     RunExitActions();
     EXPECT_TRUE(TraceWith("timer").empty());
-    EXPECT_EQ(japanCountry, 0);
+    EXPECT_EQ(logic.japanCountry, 0);
 }
 
 TEST_F(TimerSlotTest, KeyPollingStartRunsTheCountryCheck) {
     desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
     StartKeyPolling(owner);
-    EXPECT_EQ(japanCountry, 1);
+    EXPECT_EQ(logic.japanCountry, 1);
 }
 
 // Static construction runs again for a new desktop: the slots start out disarmed there.

@@ -46,7 +46,7 @@ TEST_F(TrayMenu, HoldsTheDefaultApplicationOnlyWhenInstalledCheckedWhileRunning)
         fresh.At(100, [&] { fresh.TrayNotify(kTrayIconId, WM_RBUTTONDOWN); });
         fresh.At(200, [&] { fresh.ChooseMenuItem("Exit"); });
         ConstructStaticObjects();
-        DefaultTVAPP = c.defaultApp;
+        logic.DefaultTVAPP = c.defaultApp;
 
         EXPECT_EQ(RunRemoteControl(kInstance), 0);
 
@@ -74,11 +74,11 @@ TEST_F(TrayMenu, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
                                kAppCommandBase + static_cast<std::uint32_t>(appId), 0);
         });
         std::int32_t defaultAfterCommand = 0;
-        fresh.At(200, [&] { defaultAfterCommand = DefaultTVAPP; });
+        fresh.At(200, [&] { defaultAfterCommand = logic.DefaultTVAPP; });
         fresh.At(3000, [&] { fresh.TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
         fresh.At(3100, [&] { fresh.ChooseMenuItem("Exit"); });
         ConstructStaticObjects();
-        DefaultTVAPP = 3;
+        logic.DefaultTVAPP = 3;
 
         EXPECT_EQ(RunRemoteControl(kInstance), 0);
 
@@ -116,7 +116,7 @@ TEST_F(TrayMenu, ChoosingTheRunningDefaultClosesTheOthersAndBringsItForward) {
     EXPECT_EQ(Posted(other), (std::vector<std::string>{std::to_string(WM_USER + 3000) + "/1"}));
     EXPECT_EQ(desk.windows.AppWindow(6), 0u);
     EXPECT_EQ(foregroundAfterSwitch, chosen);
-    EXPECT_EQ(DefaultTVAPP, 9);
+    EXPECT_EQ(logic.DefaultTVAPP, 9);
 }
 
 TEST_F(TrayMenu, SettingAboutAndExitDoWhatTheyOffer) {
@@ -138,7 +138,7 @@ TEST_F(TrayMenu, SettingAboutAndExitDoWhatTheyOffer) {
             "menu choose \"Exit\"", "tray delete id=10", "quit 0", "timer kill id=1", "exit 0"}));
     ASSERT_EQ(desk.dialogs.opened.size(), 2u);
     for (const auto& dialog : desk.dialogs.opened)
-        EXPECT_EQ(dialog.owner, mainWindow) << "dialog " << dialog.templateId;
+        EXPECT_EQ(dialog.owner, logic.mainWindow) << "dialog " << dialog.templateId;
     EXPECT_TRUE(desk.tray.icons.empty());
     ExpectReceiverClosed(desk, "Exit");
 }

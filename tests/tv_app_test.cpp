@@ -29,8 +29,8 @@ TEST_F(TvAppTest, CommonKeyCountsOnlyForTheTwoZarvinSuites) {
     for (AppId id : kAppOrder) {
         EXPECT_EQ(IsInstalled(id), id == 6 || id == 9 ? 1 : 0) << "app " << id;
     }
-    EXPECT_STREQ(omnivueCenterApp.folder, "C:\\Duo");
-    EXPECT_STREQ(omnivueCenterApp.exeName, "Hubdeck.exe");
+    EXPECT_STREQ(AppRecord(9)->folder, "C:\\Duo");
+    EXPECT_STREQ(AppRecord(9)->exeName, "Hubdeck.exe");
 }
 
 struct FolderCase {
@@ -53,9 +53,9 @@ TEST_P(FolderValueTest, IsReadWithinTheFolderBuffer) {
     const FolderCase& c = GetParam();
     desk.registry.SetValue(HKEY_LOCAL_MACHINE, kOwnKeys[1], "AppPath", c.type, c.data);
     Construct();
-    EXPECT_EQ(vantorTvrApp.installed, c.installed);
+    EXPECT_EQ(AppRecord(2)->installed, c.installed);
     if (c.installed) {
-        EXPECT_EQ(std::string(vantorTvrApp.folder), c.folder);
+        EXPECT_EQ(std::string(AppRecord(2)->folder), c.folder);
     }
 }
 
@@ -74,11 +74,11 @@ TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
     InstallAll();
     Hwnd other = desk.windows.CreateSimWindow("Recorder", "DVBS Recorder", true);
     desk.windows.CreateSimWindow("Long", std::string(300, 'L'), true);  // read as 127 characters
-    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), other);                 // prefix "DVBS"
+    EXPECT_EQ(AppRecord(7)->FindByTitlePrefix(), other);                // prefix "DVBS"
     EXPECT_EQ(FindAppWindow(7), 0u);                                    // class "ZARVIN_DVBS" only
-    EXPECT_EQ(lumacastApp.FindByTitlePrefix(), 0u);
+    EXPECT_EQ(AppRecord(1)->FindByTitlePrefix(), 0u);
     Hwnd longDvbs = desk.windows.CreateSimWindow("Long", "DVBS" + std::string(300, 'x'), true);
-    EXPECT_EQ(dvbsSuiteApp.FindByTitlePrefix(), longDvbs);
+    EXPECT_EQ(AppRecord(7)->FindByTitlePrefix(), longDvbs);
 
     Hwnd lumacastPro = desk.windows.CreateSimWindow("TLumacastMainForm", "Lumacast Pro", true);
     EXPECT_EQ(FindAppWindow(1), 0u);
@@ -91,11 +91,11 @@ TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
 
 TEST_F(TvAppTest, LaunchStartsTheProgramWithRemoteAndMarksItActive) {
     InstallAll();
-    EXPECT_EQ(omnivueCenterApp.BringForward(), 0u);  // window not there yet
+    EXPECT_EQ(AppRecord(9)->BringForward(), 0u);  // window not there yet
     EXPECT_EQ(
         TraceWith("launch"),
         std::vector<std::string>{"launch \"C:\\TV\\App9\\Hubdeck.exe\" \"remote\" result=42"});
-    EXPECT_EQ(omnivueCenterApp.active, 1);
+    EXPECT_EQ(AppRecord(9)->active, 1);
     desk.RunUntil(desk.now + desk.windows.launchDelayMs);
     EXPECT_NE(FindAppWindow(9), 0u);
 }
@@ -103,11 +103,11 @@ TEST_F(TvAppTest, LaunchStartsTheProgramWithRemoteAndMarksItActive) {
 TEST_F(TvAppTest, FailedLaunchShowsTheMessageAndKeepsActive) {
     desk.registry.SetString(HKEY_LOCAL_MACHINE, kOwnKeys[3], "AppPath", "C:\\Gone");
     Construct();
-    dvbsSuiteApp.BringForward();
+    AppRecord(7)->BringForward();
     ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u);
     EXPECT_EQ(desk.dialogs.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
     EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "Remote Control");
-    EXPECT_EQ(dvbsSuiteApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 0);
 }
 
 TEST_F(TvAppTest, BringForwardOfAnUninstalledAppDoesNothing) {
@@ -116,7 +116,7 @@ TEST_F(TvAppTest, BringForwardOfAnUninstalledAppDoesNothing) {
     desk.windows.CreateSimWindow("Other", "Other", true);  // now in front
     desk.SetForegroundWindow(desk.GetWindow(desk.GetDesktopWindow(), GW_CHILD));
     desk.trace.clear();
-    EXPECT_EQ(vantorTvrApp.BringForward(), 0u);
+    EXPECT_EQ(AppRecord(2)->BringForward(), 0u);
     EXPECT_TRUE(desk.trace.empty());
     EXPECT_NE(desk.GetForegroundWindow(), window);
 }
@@ -125,7 +125,7 @@ TEST_F(TvAppTest, BringForwardOfOmnivueFindsTheSharedClassOfOmnivueCenter) {
     InstallAll();
     Hwnd center = desk.windows.StartApp(9);
     desk.windows.CreateSimWindow("Other", "Other", true);
-    EXPECT_EQ(omnivueApp.BringForward(), center);
+    EXPECT_EQ(AppRecord(6)->BringForward(), center);
     EXPECT_EQ(desk.GetForegroundWindow(), center);
     EXPECT_TRUE(TraceWith("launch").empty());
 }
@@ -161,9 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Apps, CloseCommandTest,
 
 TEST_F(TvAppTest, LumacastClosesByAltF4WhenInFront) {
     InstallAll();
-    Hwnd window = desk.windows.StartApp(1);
+    desk.windows.StartApp(1);
     TogglePower(1);
-    EXPECT_EQ(lumacastApp.window, window);
     EXPECT_EQ(TraceWith("keybd"),
               (std::vector<std::string>{"keybd vk=0x12 flags=1", "keybd vk=0x73 flags=1",
                                         "keybd vk=0x73 flags=3", "keybd vk=0x12 flags=3"}));
@@ -180,30 +179,30 @@ TEST_F(TvAppTest, LumacastNotInFrontIsAskedToCloseWithoutInjectingAltF4) {
     EXPECT_TRUE(TraceWith("keybd").empty());
     EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
     EXPECT_EQ(Posted(window), std::vector<std::string>{"274/61536"});  // WM_SYSCOMMAND/SC_CLOSE
-    EXPECT_EQ(lumacastApp.active, 0);
+    EXPECT_EQ(AppRecord(1)->active, 0);
 }
 
 TEST_F(TvAppTest, WatcherWithNothingLaunchedWaitsThenStops) {
     Construct();
     StartWatching();
     TogglePower(7);  // neither installed nor running, not active
-    EXPECT_TRUE(AppWatchTimer.armed);
+    EXPECT_TRUE(logic.AppWatchTimer.armed);
     EXPECT_EQ(IsLaunched(7), 0);
     desk.RunUntil(1000);  // first tick at 1000 sleeps 2000 ms, then disarms
     EXPECT_EQ(desk.now, 3000u);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, WatcherClearsAnActiveAppWhoseWindowNeverCame) {
     Construct();
     StartWatching();
-    dvbsSuiteApp.active = 1;
+    AppRecord(7)->active = 1;
     TogglePower(7);
     EXPECT_EQ(IsLaunched(7), 1);
     desk.RunUntil(1000);
-    EXPECT_EQ(dvbsSuiteApp.active, 0);
+    EXPECT_EQ(AppRecord(7)->active, 0);
     EXPECT_EQ(IsLaunched(7), 0);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, WatcherNoticesALaunchedWindowGoingAway) {
@@ -212,11 +211,11 @@ TEST_F(TvAppTest, WatcherNoticesALaunchedWindowGoingAway) {
     TogglePower(2);  // launched; window after 1000 ms
     ASSERT_EQ(IsLaunched(2), 1);
     desk.RunUntil(3500);
-    EXPECT_EQ(vantorTvrApp.active, 1);  // still there at the ticks 2000 and 3000
+    EXPECT_EQ(AppRecord(2)->active, 1);  // still there at the ticks 2000 and 3000
     desk.DestroySimWindow(FindAppWindow(2));
     desk.RunUntil(4001);
-    EXPECT_EQ(vantorTvrApp.active, 0);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_EQ(AppRecord(2)->active, 0);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
 }
 
 TEST_F(TvAppTest, CloseOthersPausesOnlyForTheZarvinSuites) {
@@ -243,7 +242,7 @@ TEST_F(TvAppTest, SwitchToClosesTheOthersAndBringsTheChoiceForward) {
     SwitchTo(2);
     EXPECT_EQ(TraceWith("post"), std::vector<std::string>{"post app=7 msg=3024 wParam=1 lParam=0"});
     EXPECT_EQ(desk.GetForegroundWindow(), vantor);
-    EXPECT_FALSE(AppWatchTimer.armed);
+    EXPECT_FALSE(logic.AppWatchTimer.armed);
     EXPECT_EQ(IsLaunched(2), 0);
 }
 

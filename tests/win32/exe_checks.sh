@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks of the built RemoteControl.exe that need no Windows: a 32-bit GUI program that
-# imports only DLLs of Windows itself, carries no manifest, and whose libraries have no dynamic
-# initialisers that could run after the static construction of the entry.
+# Checks of the built RemoteControl.exe that need no Windows: a 32-bit GUI program of at most
+# 120 KiB that imports only DLLs of Windows itself, carries no manifest, and whose libraries
+# have no dynamic initialisers that could run after the static construction of the entry, and
+# call on none of the C++ runtime's exception support nor mingw-w64's printf family.
 #   tests/win32/exe_checks.sh BUILD_DIR OBJDUMP WINDRES
 set -uo pipefail
 
@@ -12,6 +13,9 @@ fail() {
     echo "FAIL - $*"
     failed=1
 }
+
+size=$(stat -c %s "$exe") || { echo "FAIL - cannot read $exe"; exit 1; }
+((size <= 120 * 1024)) || fail "$size bytes, more than 120 KiB"
 
 headers=$("$objdump" -p "$exe") || { echo "FAIL - cannot read $exe"; exit 1; }
 grep -q 'Magic[[:space:]]*010b' <<<"$headers" || fail "not a 32-bit (PE32) program"
@@ -33,6 +37,12 @@ done
 
 for library in "$build/librc_logic.a" "$build/librc_win32.a"; do
     "$objdump" -h "$library" | grep -q '\.ctors' && fail "$(basename "$library") has a dynamic initialiser"
+    # A guarded local static, a throw, a type's RTTI or a printf call would each bring in a
+    # runtime several times the program's size.
+    "$objdump" -t "$library" | grep -oE '__cxa_guard_acquire|__cxa_throw|__gxx_personality\w*|__ZTI\w+|\w*printf\w*' |
+        sort -u | while read -r symbol; do
+            echo "FAIL - $(basename "$library") refers to $symbol"
+        done | grep . && failed=1
 done
 
 [[ $failed -eq 0 ]] && echo "RemoteControl.exe checks passed"

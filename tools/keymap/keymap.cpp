@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr RemoteKey kKeyCount = 32;
-
 std::string Number(long long value) {
     return std::to_string(value);
 }
@@ -79,9 +77,9 @@ std::string MessageCommandText(AppId id, RemoteKey key) {
     const MessageCommand* command = MessageCommandOf(id, key, false);
     if (!command) return "—";
     std::string text = Number(command->number);
-    // Application 9's "always" differs from the other applications' plain posting: it is
-    // posted even over an open dialog, which is worth saying.
-    if (id == 9 && command->rule == PostRule::Always) {
+    // With a popup probe, "always" differs from the other applications' plain posting: it
+    // is posted even over an open dialog, which is worth saying.
+    if (ProfileOf(id)->probesPopups && command->rule == PostRule::Always) {
         text += ", also over a dialog";
     } else {
         text += RuleText(command->rule);
@@ -154,13 +152,14 @@ std::string Header() {
         "|---|---|---|\n";
     for (AppId id : kAppOrder) {
         text += "| " + Number(id) + " | " + AppLabel(id) + " | ";
-        if (id == 1) {
+        const AppProfile& profile = *ProfileOf(id);
+        if (profile.keyMap == KeyMap::Keystrokes) {
             text +=
                 "keystrokes: a single key is posted to its main window as a key-down "
                 "message; a Ctrl chord is typed after the window is brought to the "
                 "foreground";
         } else {
-            text += "message " + Number(CommandMessageOf(id)) +
+            text += "message " + Number(profile.commandMessage) +
                     " posted to its main window, with the command number as wParam";
         }
         text += " |\n";
@@ -234,7 +233,8 @@ const char* Notes() {
 
 std::string AppCommandText(AppId id, RemoteKey key) {
     if (key == PowerKey) return "closes or starts it";
-    return id == 1 ? KeystrokeText(key) : MessageCommandText(id, key);
+    return ProfileOf(id)->keyMap == KeyMap::Keystrokes ? KeystrokeText(key)
+                                                       : MessageCommandText(id, key);
 }
 
 std::string PointerText(RemoteKey key) {
@@ -263,7 +263,7 @@ std::string RawCodesText(RemoteKey key) {
     std::int32_t first = TranslatedRawCodeOf(key);
     if (first < 0) return "— (untranslated boards only)";
     std::string text = Number(first);
-    for (std::int32_t raw = first + 1; raw < kKeyCount; ++raw) {
+    for (std::int32_t raw = first + 1; raw < kTranslatedCodeCount; ++raw) {
         if (TranslateRemoteCode(raw) == key) text += ", " + Number(raw);
     }
     return text;
