@@ -88,6 +88,10 @@ void CloseOthers(AppId id);
 void SwitchTo(AppId id);
 void SendKey(AppId id, RemoteKey key);
 
+// Posts a message to one of the application's windows. A refusal because the application
+// runs as administrator is reported in a box, once per run of it; false when not posted.
+bool PostToApp(AppId id, Hwnd target, std::uint32_t msg, WParam wParam, LParam lParam);
+
 // True while the application was started by the Power key and is watched.
 bool IsLaunched(AppId id);
 

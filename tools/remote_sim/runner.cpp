@@ -68,10 +68,14 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
                                     code);
         }
     }
+    desk.windows.foregroundLock = s.foregroundLock;
+    desk.windows.foregroundLockTimeoutMs = s.foregroundLockTimeoutMs;
+    desk.windows.elevatedApps.insert(s.elevated.begin(), s.elevated.end());
     for (const auto& window : s.windows)
         desk.windows.CreateSimWindow(window.cls, window.title, window.visible);
     for (int appId : s.running)
         desk.windows.StartApp(appId);
+    desk.windows.ActivateFront();
     desk.input.buttonsSwapped = s.swapButtons;
     desk.input.cursor =
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
@@ -148,13 +152,29 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             desk.At(event.at,
                     [d, id = static_cast<int>(event.number)] { d->PressDialogButton(id); });
             break;
+        case ScenarioEvent::DialogKey:
+            desk.At(event.at,
+                    [d, vk = static_cast<std::uint8_t>(event.number)] { d->TypeDialogKey(vk); });
+            break;
+        case ScenarioEvent::UserInput:
+            desk.At(event.at, [d, id = static_cast<int>(event.number), title = event.text] {
+                Hwnd target = id != 0         ? d->windows.AppWindow(id)
+                              : title.empty() ? 0
+                                              : d->FindWindowA(nullptr, title.c_str());
+                d->UserInput(target);
+            });
+            break;
+        // The user's click closes the window; starting a program by hand is input to the
+        // shell, which lets the new program take the foreground.
         case ScenarioEvent::CloseApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->NoteInput(false);
                 d->DestroySimWindow(d->windows.AppWindow(id));
             });
             break;
         case ScenarioEvent::StartApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->NoteInput(false);
                 d->Trace("window shown " + d->windows.Describe(d->windows.StartApp(id)));
             });
             break;
