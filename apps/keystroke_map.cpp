@@ -76,14 +76,15 @@ void SendKeystrokeCommand(AppId id, RemoteKey key) {
     Hwnd window = FindAppWindow(id);
     if (window == 0) return;
     Platform& platform = Plat();
-    platform.SetForegroundWindow(window);
+    bool inFront = platform.SetForegroundWindow(window);
     platform.SetActiveWindow(window);
     if (row.stroke == Stroke::Posted) {
-        platform.PostMessageA(window, WM_KEYDOWN, row.vk, kPostedKeyLParam);
+        PostToApp(id, window, WM_KEYDOWN, row.vk, kPostedKeyLParam);
         return;
     }
-    // Injected input goes to whichever window has the focus; when the platform refused
-    // to bring the application forward, the chord would reach some other program.
-    if (platform.GetForegroundWindow() != window) return;
+    // Injected input goes to the program that has the keyboard: after a refused switch
+    // that is some other program. Only the call's own answer says so; the window becomes
+    // the foreground window only later, when its thread handles the activation.
+    if (!inFront) return;
     InjectChord(row.stroke == Stroke::CtrlShift, row.vk);
 }

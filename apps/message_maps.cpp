@@ -158,7 +158,7 @@ void SendMessageCommand(AppId id, RemoteKey key) {
     Hwnd popup = profile.probesPopups ? FindVisiblePopup() : 0;
     if (appWindow == 0) return;
     Hwnd target = PrepareTarget(command->rule, appWindow, popup);
-    if (target != 0) Plat().PostMessageA(target, profile.commandMessage, command->number, 0);
+    if (target != 0) PostToApp(id, target, profile.commandMessage, command->number, 0);
 }
 
 Hwnd FindVisiblePopup() {

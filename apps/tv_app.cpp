@@ -60,6 +60,11 @@ static_assert(ProfilesFollowOrder(), "the profile table has one row per applicat
 // poll running, and a held Power key would otherwise retry the launch and stack another
 // box on every repeat.
 bool launchFailureBoxOpen = false;
+bool elevationBoxOpen = false;  // the same for the box about an elevated application
+
+constexpr char kElevatedText[] =
+    " runs as administrator, so the remote cannot reach it. Start it without administrator "
+    "rights, or start Remote Control as administrator.";
 
 int SlotOf(AppId id) {
     for (int slot = 0; slot < kAppCount; ++slot) {
@@ -86,16 +91,18 @@ void PressAltF4() {
     platform.keybd_event(VK_MENU, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
-// Alt+F4 closes whichever window has the focus, so it is injected only when the
-// application really is in front; otherwise its window is asked to close directly.
-void CloseByAltF4(Hwnd window) {
+// Alt+F4 closes whichever program has the keyboard, so it is injected only when the
+// switch to the application was granted (the call's answer: the window itself becomes
+// active only when its thread handles the switch); otherwise its window is asked to close
+// directly.
+void CloseByAltF4(AppId id, Hwnd window) {
     Platform& platform = Plat();
-    platform.SetForegroundWindow(window);
+    bool inFront = platform.SetForegroundWindow(window);
     platform.SetActiveWindow(window);
-    if (platform.GetForegroundWindow() == window) {
+    if (inFront) {
         PressAltF4();
     } else {
-        platform.PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostToApp(id, window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 }
 
@@ -214,9 +221,9 @@ void RequestClose(AppId id) {
     Hwnd window = FindAppWindow(id);
     if (window == 0) return;
     if (profile.closeMode == CloseMode::AltF4) {
-        CloseByAltF4(window);
+        CloseByAltF4(id, window);
     } else {
-        Plat().PostMessageA(window, profile.commandMessage, profile.closeCommand, 0);
+        PostToApp(id, window, profile.commandMessage, profile.closeCommand, 0);
     }
     if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     record->active = false;
@@ -237,7 +244,6 @@ void TogglePower(AppId id) {
 }
 
 void CloseOthers(AppId id) {
-    constexpr AppId kCloseOrder[kAppCount] = {2, 1, 7, 6, 9};
     for (AppId other : kCloseOrder) {
         if (other != id) RequestClose(other);
     }
@@ -258,6 +264,27 @@ void SendKey(AppId id, RemoteKey key) {
     } else {
         SendMessageCommand(id, key);
     }
+}
+
+// A program that runs at a higher integrity level than the utility refuses its messages
+// (ERROR_ACCESS_DENIED) and its injected input: the remote cannot reach that application
+// at all. The user is told once for each run of it, which its main window stands for.
+bool PostToApp(AppId id, Hwnd target, std::uint32_t msg, WParam wParam, LParam lParam) {
+    Platform& platform = Plat();
+    if (platform.PostMessageA(target, msg, wParam, lParam)) return true;
+    if (platform.GetLastError() != static_cast<std::uint32_t>(ERROR_ACCESS_DENIED)) return false;
+    int slot = SlotOf(id);
+    if (slot < 0 || elevationBoxOpen) return false;
+    Hwnd run = FindAppWindow(id);
+    if (run == logic.elevationReported[slot]) return false;
+    logic.elevationReported[slot] = run;
+    char text[192];
+    std::size_t length = CopyTruncated(text, sizeof text, AppLabel(id));
+    CopyTruncated(text + length, sizeof text - length, kElevatedText);
+    elevationBoxOpen = true;
+    platform.MessageBoxA(0, text, "Remote Control", MB_OK | MB_SETFOREGROUND);
+    elevationBoxOpen = false;
+    return false;
 }
 
 bool IsLaunched(AppId id) {

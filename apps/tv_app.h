@@ -11,7 +11,8 @@
 using AppId = std::int32_t;
 
 constexpr int kAppCount = 5;
-constexpr AppId kAppOrder[kAppCount] = {1, 2, 6, 7, 9};  // the order of every search
+constexpr AppId kAppOrder[kAppCount] = {1, 2, 6, 7, 9};    // the order of every search
+constexpr AppId kCloseOrder[kAppCount] = {2, 1, 7, 6, 9};  // CloseOthers asks in this order
 
 // How a running application is asked to close.
 enum class CloseMode : std::uint8_t {
@@ -86,6 +87,10 @@ void TogglePower(AppId id);
 void CloseOthers(AppId id);
 void SwitchTo(AppId id);
 void SendKey(AppId id, RemoteKey key);
+
+// Posts a message to one of the application's windows. A refusal because the application
+// runs as administrator is reported in a box, once per run of it; false when not posted.
+bool PostToApp(AppId id, Hwnd target, std::uint32_t msg, WParam wParam, LParam lParam);
 
 // True while the application was started by the Power key and is watched.
 bool IsLaunched(AppId id);

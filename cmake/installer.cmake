@@ -11,9 +11,10 @@ set(RC_SETUP_ICON ${CMAKE_SOURCE_DIR}/shell/resources/remote.ico)
 add_custom_command(
   OUTPUT ${RC_SETUP}
   COMMAND ${RC_MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION}
-          -DRC_EXE=$<TARGET_FILE:RemoteControl> -DRC_ICON=${RC_SETUP_ICON}
+          -DRC_EXE=$<TARGET_FILE:RemoteControl> -DRC_MONITOR_EXE=$<TARGET_FILE:RemoteMonitor>
+          -DRC_ICON=${RC_SETUP_ICON}
           -DRC_OUTFILE=${RC_SETUP} ${RC_SETUP_SCRIPT}
-  DEPENDS RemoteControl ${RC_SETUP_SCRIPT} ${RC_SETUP_ICON}
+  DEPENDS RemoteControl RemoteMonitor ${RC_SETUP_SCRIPT} ${RC_SETUP_ICON}
   COMMENT "Building the installer RemoteControl-Setup-${PROJECT_VERSION}.exe"
   VERBATIM)
 add_custom_target(installer ALL DEPENDS ${RC_SETUP})
@@ -25,5 +26,6 @@ target_link_options(wait_for_window PRIVATE -static)
 enable_testing()
 add_test(NAME installer/wine
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/installer/wine_installer_test.sh ${RC_SETUP}
-                 $<TARGET_FILE:RemoteControl> $<TARGET_FILE:wait_for_window>)
+                 $<TARGET_FILE:RemoteControl> $<TARGET_FILE:wait_for_window>
+                 $<TARGET_FILE:RemoteMonitor>)
 set_tests_properties(installer/wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

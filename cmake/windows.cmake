@@ -55,7 +55,7 @@ target_link_libraries(rc_win32 PUBLIC strmiids ole32 oleaut32 uuid)
 # its unwinder, demangler and thread locks is larger than the program (docs/performance.md).
 set(RC_EXE_CODE_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-unwind-tables)
-foreach(target rc_logic rc_win32)
+foreach(target rc_logic rc_monitor rc_win32)
   target_compile_options(${target} PRIVATE ${RC_EXE_CODE_FLAGS} -ffunction-sections
                          -fdata-sections)
 endforeach()
@@ -74,28 +74,20 @@ target_link_libraries(RemoteControl PRIVATE rc_win32)
 target_link_options(RemoteControl PRIVATE -mwindows -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)
 
-# The Wine smoke test's probe: posts to the program's window, reads its boxes and dialogs.
-add_executable(rc_probe ${CMAKE_SOURCE_DIR}/e2e/rc_probe.cpp)
-target_compile_definitions(rc_probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(rc_probe PRIVATE rc_win32)
-target_link_options(rc_probe PRIVATE -static -static-libgcc -static-libstdc++)
+# RemoteMonitor.exe: the console program that shows what the remote sends and what the
+# utility would do with it, built from the same logic and Win32 side. No manifest either: it
+# reads the settings the way the utility does, registry virtualization included.
+add_executable(RemoteMonitor ${CMAKE_SOURCE_DIR}/monitor/win32/monitor_main.cpp)
+target_compile_definitions(RemoteMonitor PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(RemoteMonitor PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${RC_EXE_CODE_FLAGS}>")
+target_link_libraries(RemoteMonitor PRIVATE rc_monitor rc_win32)
+target_link_options(RemoteMonitor PRIVATE -mconsole -static -static-libgcc -static-libstdc++
+                    -Wl,--gc-sections -s)
 
-# Tests of the cross build: the exe's form, then the real program under Wine (needs Wine, an
-# X display and the tools that scripts/install-deps.sh --wine installs).
+# The exe's form; the Wine tests of the real program and their tools are in e2e/e2e.cmake.
 add_test(NAME win32/exe_checks
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/exe_checks.sh ${CMAKE_BINARY_DIR}
                  ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
-add_test(NAME e2e/exe_smoke COMMAND bash ${CMAKE_SOURCE_DIR}/e2e/exe_smoke.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(e2e/exe_smoke PROPERTIES TIMEOUT 600)
-
-# The smoke test's stand-in for a TV card's capture filter (no driver behind it).
-add_library(fake_capture_filter SHARED ${CMAKE_SOURCE_DIR}/e2e/fake_capture_filter.cpp)
-set_target_properties(fake_capture_filter PROPERTIES PREFIX "")
-target_link_libraries(fake_capture_filter PRIVATE strmiids uuid ole32)
-# COM interfaces have no virtual destructors: objects are freed by Release.
-target_compile_options(fake_capture_filter PRIVATE -Wno-non-virtual-dtor)
-target_link_options(fake_capture_filter PRIVATE -static -static-libgcc -static-libstdc++
-                    -Wl,--kill-at)
 
 # What the exe's figures under Wine need on the Windows side (docs/performance.md).
 add_subdirectory(${CMAKE_SOURCE_DIR}/bench/wine ${CMAKE_BINARY_DIR}/bench-wine)

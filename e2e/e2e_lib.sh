@@ -111,8 +111,6 @@ make_prefix() {
     local filter='HKLM\Software\Classes\CLSID\{79FE9855-56BA-42BC-9C39-2EA3E8915122}\InprocServer32'
     w64 reg add "$filter" /ve /d "$(winepath_of "$BUILD/sim_capture_filter32.dll")" /f /reg:32
     w64 reg add "$filter" /v ThreadingModel /d Both /f /reg:32
-    w64 reg add "$filter" /ve /d "$(winepath_of "$WIN64_BUILD/sim_capture_filter64.dll")" /f
-    w64 reg add "$filter" /v ThreadingModel /d Both /f
 }
 
 winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
@@ -134,16 +132,20 @@ install_app() {
 
 app_log() { printf '%s' "$WINEPREFIX/drive_c/TV/${APP_DIR[$1]}/${APP_EXE[$1]%.*}.log"; }
 
+# Starts an application and waits until this instance is ready, its window up. A log is
+# appended to across starts, so only the lines after the launch count: an earlier instance's
+# "ready" would let a key be pressed before the utility can find the window.
 start_app() {
-    local id=$1
+    local id=$1 from
     shift
+    from=$(($(log_lines "$id") + 1))
     "$WINE64" "C:\\TV\\${APP_DIR[$id]}\\${APP_EXE[$id]}" "$@" >"$LOGS/app$id.out" 2>&1 &
-    wait_for 20 grep -q '^ready' "$(app_log "$id")"
+    logged "$id" "$from" '^ready' 20
 }
 
 # Lines of an application's log from line `from` on (1-based).
 log_since() { tail -n +"$2" "$(app_log "$1")" 2>/dev/null; }
-log_lines() { wc -l <"$(app_log "$1")" 2>/dev/null || echo 0; }
+log_lines() { wc -l 2>/dev/null <"$(app_log "$1")" || echo 0; }
 
 # Waits until the application's log, from line `from` on, has a line matching `pattern`.
 logged() {

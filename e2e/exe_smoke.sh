@@ -3,7 +3,8 @@
 # the tray icon, the no-receiver message and the end of the run, a second instance, the
 # start-up switch "AlwaysRemoteOff", and the three dialogs. Takes screenshots on the way.
 #
-#   e2e/exe_smoke.sh BUILD_DIR        BUILD_DIR holds RemoteControl.exe and rc_probe.exe
+#   e2e/exe_smoke.sh BUILD_DIR        BUILD_DIR holds RemoteControl.exe, rc_probe.exe and
+#                                     sim_capture_filter32.dll (e2e/probe/, e2e/filter/)
 #   E2E_SHOTS=DIR                     keep the screenshots there (default BUILD_DIR/e2e-wine/shots)
 #
 # Without a DISPLAY it runs itself under xvfb-run. Every run makes a fresh Wine prefix under
@@ -22,7 +23,7 @@ fi
 build=$(cd "$1" && pwd)
 exe=$build/RemoteControl.exe
 probe_exe=$build/rc_probe.exe
-card_filter=$build/fake_capture_filter.dll
+card_filter=$build/sim_capture_filter32.dll
 work=$build/e2e-wine
 shots=${E2E_SHOTS:-$work/shots}
 settings_key='HKLM\SOFTWARE\Zarvin Multimedia\Tuner Utilities'
@@ -233,8 +234,10 @@ check "the second instance runs on" probe_says "main window" wait-main 10000
 probe post 0x111 1201 0 >/dev/null
 check "the second instance ends on Exit with exit code 0" ends_with 0 newer "$newer" 60
 
+# The simulated card's capture filter with no device named in its entry: the utility finds a
+# receiver, but gets no device handle and its polls read nothing.
 echo "== with a TV card: a stand-in capture filter, registered under a listed board's name"
-filter_class='{5B1C7E42-9A3D-4F61-8C2E-7D4A90B3E615}'
+filter_class='{79FE9855-56BA-42BC-9C39-2EA3E8915122}'
 video_input_category='{860BB310-5D01-11d0-BD3B-00A0C911CE86}'
 filter_path=$(winepath_of "$card_filter")
 cat >"$work/card.reg" <<REG

@@ -44,7 +44,7 @@ run_gpio_boards() {
     say "GPIO boards: a DVBT card listed first, a KV200 second"
     ctl register a-dvbt "Sorrel DVBT Q7 Video Capture" 1
     ctl register b-kv200 "Kavel KV200 Video Capture" 0
-    "$WINE64" "$WIN64_BUILD/receiver_probe.exe" list >"$LOGS/probe-list.txt" 2>>"$LOGS/wine64.out"
+    wine32 "$BUILD/rc_probe.exe" list >"$LOGS/probe-list.txt" 2>>"$LOGS/probe.err"
     check "the enumerator lists the DVBT card before the KV200" \
         grep -qz 'device Sorrel DVBT Q7 Video Capture.*device Kavel KV200 Video Capture' \
         "$LOGS/probe-list.txt"

@@ -7,16 +7,13 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/device_constants.h"
+#include "sim/card/card_decoder.h"
 #include "sim/sim_card.h"
 
 namespace {
 
-constexpr std::uint8_t kPropertySet[16] = {0x10, 0x1A, 0x4A, 0xC4, 0x37, 0x0A, 0xD2, 0x11,
-                                           0x83, 0x28, 0x00, 0x60, 0x97, 0xBA, 0x83, 0xAB};
-constexpr std::uint32_t kCommands[] = {
-    0x30000001, 0x30000003, 0x11000001, 0x11000002, 0x11000003, 0x1100000B, 0x1100000C,
-    0x1100000D, 0x1100000E, 0x1100000F, 0x11000010, 0x11000018, 0x30000002, 0x11000000,
-};
+constexpr std::uint8_t kPropertySet[16] = CARD_PROPERTY_SET_BYTES;
+constexpr std::uint32_t kUnknownCommands[] = {0x30000002, 0x11000000};
 constexpr std::uint32_t kProperties[] = {6, 4, 5, 0};
 constexpr std::uint32_t kFlags[] = {KSPROPERTY_TYPE_SET, KSPROPERTY_TYPE_GET, 0, 3};
 constexpr std::uint32_t kErrors[] = {0,
@@ -28,16 +25,11 @@ constexpr std::uint32_t kErrors[] = {0,
                                      ERROR_IO_DEVICE};
 constexpr std::size_t kMostRequests = 64;
 
-std::uint32_t U32(const std::uint8_t* bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
-    return value;
-}
-
-void PutU32(std::uint8_t* bytes, std::size_t offset, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+// A command of the table, now and then one that the card does not know.
+std::uint32_t CommandCode(ByteSource& input) {
+    std::size_t pick = input.Below(CARD_COMMAND_COUNT + 2);
+    return pick < CARD_COMMAND_COUNT ? cardCommands[pick].code
+                                     : kUnknownCommands[pick - CARD_COMMAND_COUNT];
 }
 
 std::uint32_t SizeOf(std::uint8_t choice, ByteSource& input) {
@@ -55,11 +47,11 @@ std::uint32_t SizeOf(std::uint8_t choice, ByteSource& input) {
 
 // Mostly a well-formed header, so that the decoder's deeper checks are reached.
 void StampHeader(std::vector<std::uint8_t>& request, ByteSource& input) {
-    if (request.size() < 28) return;
+    if (request.size() < CARD_HEADER_SIZE) return;
     std::memcpy(request.data(), kPropertySet, sizeof kPropertySet);
-    PutU32(request.data(), 16, input.Pick(kProperties));
-    PutU32(request.data(), 20, input.Pick(kFlags));
-    PutU32(request.data(), 24, input.Pick(kCommands));
+    CardPutU32(request.data(), CARD_PROPERTY_OFFSET, input.Pick(kProperties));
+    CardPutU32(request.data(), CARD_FLAGS_OFFSET, input.Pick(kFlags));
+    CardPutU32(request.data(), CARD_COMMAND_OFFSET, CommandCode(input));
 }
 
 bool KnownError(std::uint32_t error) {
@@ -74,26 +66,28 @@ void RequireReply(const SimCard& card, const std::vector<std::uint8_t>& request,
     std::uint32_t size = static_cast<std::uint32_t>(request.size());
     Require(size == 40 || size == 120, "a reply only to a request of a property's size");
     Require(outSize == size, "a reply as long as its request");
-    Require(std::memcmp(out, request.data(), 28) == 0, "a reply keeps the request's header");
+    Require(std::memcmp(out, request.data(), CARD_HEADER_SIZE) == 0,
+            "a reply keeps the request's header");
     if (card.replyFill >= 0) return;
-    std::uint32_t flags = U32(request.data(), 20);
-    std::uint32_t code = U32(request.data(), 24);
-    if (code == 0x30000003 && flags == KSPROPERTY_TYPE_GET) {
-        Require(U32(out, 32) == card.RegisterValue(card.selectedRegister, held),
+    std::uint32_t flags = CardU32(request.data(), CARD_FLAGS_OFFSET);
+    int command = CardCommandIndex(CardU32(request.data(), CARD_COMMAND_OFFSET));
+    if (command == CARD_GPIO_READ && flags == KSPROPERTY_TYPE_GET) {
+        Require(CardU32(out, CARD_GPIO_VALUE_OFFSET) ==
+                    card.RegisterValue(card.state.selectedRegister, held),
                 "a GPIO read answers the selected register");
     }
-    if (code == 0x1100000D) {
+    if (command == CARD_I2C_READ) {
         int expected = card.fixedI2cByte >= 0 ? card.fixedI2cByte : (held >= 0 ? held : 0xFF);
-        Require(out[50] == static_cast<std::uint8_t>(expected), "an I2C read answers its byte");
+        Require(out[CARD_I2C_DATA_OFFSET] == static_cast<std::uint8_t>(expected),
+                "an I2C read answers its byte");
     }
 }
 
-void RequireBusState(const SimCard& card) {
-    Require(card.busSpeed == 100000 || card.busSpeed == 200000, "bus speed is 100 or 200 kHz");
-    Require(card.selectedSpeed == 100000 || card.selectedSpeed == 200000,
+void RequireBusState(const CARD_STATE& bus) {
+    Require(bus.busSpeed == 100000 || bus.busSpeed == 200000, "bus speed is 100 or 200 kHz");
+    Require(bus.selectedSpeed == 100000 || bus.selectedSpeed == 200000,
             "selected speed is 100 or 200 kHz");
-    Require(!card.deviceAddressed || card.busStarted,
-            "a device is addressed only on a started bus");
+    Require(!bus.deviceAddressed || bus.busStarted, "a device is addressed only on a started bus");
 }
 
 void SendOne(SimCard& card, ByteSource& input, int held) {
@@ -104,12 +98,13 @@ void SendOne(SimCard& card, ByteSource& input, int held) {
     if (taken > 0) std::memcpy(request.data(), bytes, taken);
     if (shape & 4) StampHeader(request, input);
     if (shape & 32) {
-        card.FailCommand(input.Pick(kCommands), input.U16(),
+        card.FailCommand(CommandCode(input), input.U16(),
                          input.Flag() ? SimFaultRepeat::Always : SimFaultRepeat::Once,
                          SimCompletion::Immediate, input.Below(3));
         SimCardFault fault{};
         if (card.TakeFault(request.data(), static_cast<std::uint32_t>(request.size()), &fault)) {
-            Require(request.size() >= 28 && fault.command == U32(request.data(), 24),
+            Require(request.size() >= CARD_HEADER_SIZE &&
+                        fault.command == CardU32(request.data(), CARD_COMMAND_OFFSET),
                     "a fault fires only for its command");
         }
     }
@@ -132,7 +127,7 @@ void SendOne(SimCard& card, ByteSource& input, int held) {
     Require(KnownError(error), "an answer is success or one of the card's errors");
     if (shape & 8) Require(in == request, "the card does not write into a separate request");
     if (error == 0) RequireReply(card, request, out, outSize, held);
-    RequireBusState(card);
+    RequireBusState(card.state);
 }
 
 }  // namespace

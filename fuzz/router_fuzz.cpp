@@ -1,9 +1,11 @@
 // The whole utility on a simulated desktop, driven by a random sequence of events: remote
 // keys and raw codes of every range, held, repeated and with any gaps (the tick count may
-// wrap), TV applications and look-alike windows appearing and vanishing, message boxes and
-// dialogs answered, display changes, tray clicks, driver faults of every command, at once
-// or pending, and the card going away and coming back: sleep and wake, unplug and plug,
-// device-change broadcasts. The invariants are checked after every event and every tick.
+// wrap), TV applications (some run as administrator) and look-alike windows appearing and
+// vanishing, message boxes and dialogs answered, display changes, tray clicks, the user's
+// own input under the foreground lock or with the lock off, driver faults of every command,
+// at once or pending, and the card going away and coming back: sleep and wake, unplug and
+// plug, device-change broadcasts. The invariants are checked after every event and every
+// tick.
 #include <climits>
 #include <memory>
 #include <string>
@@ -132,8 +134,11 @@ void SetUpDesktop(Run& run, ByteSource& input) {
         desk.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry",
                                 "81");
     for (int app : kApps) {
+        if (input.Below(6) == 0) desk.windows.elevatedApps.insert(app);
         if (input.Below(4) == 0) desk.windows.StartApp(app);
     }
+    desk.windows.foregroundLock = (options & 64) == 0;
+    if (options & 128) desk.windows.foregroundLockTimeoutMs = 1000 + input.Below(8) * 500;
     desk.input.buttonsSwapped = (options & 4) != 0;
     desk.system.exitWindowsRefused = (options & 8) != 0;
     desk.system.win9xFamily = (options & 16) != 0;
@@ -171,9 +176,12 @@ void SchedulePress(Run& run, std::uint64_t at, ByteSource& input) {
 
 void ScheduleDialogAction(Run& run, std::uint64_t at, ByteSource& input) {
     SimDesktop* desk = run.desk;
-    switch (input.Below(6)) {
+    switch (input.Below(7)) {
         case 0:
             ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_RETURN); });
+            break;
+        case 6:
+            ScheduleAction(run, at, [desk] { desk->TypeDialogKey(kVkTab); });
             break;
         case 1:
             ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_ESCAPE); });
@@ -227,7 +235,15 @@ void ScheduleWindows(Run& run, std::uint64_t at, ByteSource& input, bool appear)
     if (!decoy) {
         int app = input.Pick(kApps);
         if (appear) {
-            ScheduleAction(run, at, [desk, app] { desk->windows.StartApp(app); });
+            bool elevated = input.Below(4) == 0;  // started as administrator this time
+            ScheduleAction(run, at, [desk, app, elevated] {
+                if (elevated) {
+                    desk->windows.elevatedApps.insert(app);
+                } else {
+                    desk->windows.elevatedApps.erase(app);
+                }
+                desk->windows.StartApp(app);
+            });
         } else {
             ScheduleAction(run, at,
                            [desk, app] { desk->DestroySimWindow(desk->windows.AppWindow(app)); });
@@ -299,6 +315,34 @@ void ScheduleDeviceOrPower(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+// The user's own input, which restarts the foreground lock's time-out: on the window in
+// front, or a click on an application's or another program's window; or the lock is
+// turned on or off.
+void ScheduleUserInput(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    Run* r = &run;
+    switch (input.Below(4)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->windows.foregroundLock ^= true; });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk] { desk->UserInput(0); });
+            break;
+        case 2: {
+            int app = input.Pick(kApps);
+            ScheduleAction(run, at, [desk, app] { desk->UserInput(desk->windows.AppWindow(app)); });
+            break;
+        }
+        default: {
+            std::size_t pick = input.Byte();
+            ScheduleAction(run, at, [r, pick] {
+                if (!r->decoys.empty()) r->desk->UserInput(r->decoys[pick % r->decoys.size()]);
+            });
+            break;
+        }
+    }
+}
+
 // Decodes the timeline and schedules it; returns the time of its last event.
 std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     std::uint64_t at = 0;
@@ -344,9 +388,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
                 ScheduleDeviceOrPower(run, at, input);
                 break;
             default:
-                ScheduleAction(run, at, [desk] {
-                    desk->windows.foregroundLocked = !desk->windows.foregroundLocked;
-                });
+                ScheduleUserInput(run, at, input);
                 break;
         }
     }

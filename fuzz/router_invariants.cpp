@@ -92,6 +92,7 @@ void CheckMessages() {
         std::size_t index = handle - kFirstHandle;
         if (checkedReceived.size() <= index) checkedReceived.resize(index + 1, 0);
         for (std::size_t i = checkedReceived[index]; i < w->received.size(); ++i) {
+            Require(!w->elevated, "an elevated program's window takes nothing from the utility");
             if (!IsCommandTarget(*w, w->received[i])) {
                 std::fprintf(stderr, "message %u wParam=%lu to \"%s\"/\"%s\"\n", w->received[i].msg,
                              static_cast<unsigned long>(w->received[i].wParam), w->cls.c_str(),

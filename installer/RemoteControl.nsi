@@ -1,11 +1,13 @@
 ; Installer of the Remote Control utility.
 ;
 ; Puts RemoteControl.exe under the 32-bit Program Files, starts it at every user's logon,
-; adds a Start-menu shortcut and lets the user pick the default TV application. The
+; adds a Start-menu shortcut and lets the user pick the default TV application. Beside it goes
+; RemoteMonitor.exe, the console program behind the Start-menu shortcut "Test the remote". The
 ; utility's settings are machine-wide (HKLM), so the installation is too.
 ;
 ; Built by cmake/installer.cmake:
-;   makensis -DRC_EXE=RemoteControl.exe -DRC_ICON=remote.ico -DRC_OUTFILE=Setup.exe RemoteControl.nsi
+;   makensis -DRC_EXE=RemoteControl.exe -DRC_MONITOR_EXE=RemoteMonitor.exe -DRC_ICON=remote.ico
+;            -DRC_OUTFILE=Setup.exe RemoteControl.nsi
 ; Silent use, for tests and deployment:
 ;   RemoteControl-Setup-5.0.0.1.exe /S [/DEFAULTAPP=n]   n: 1, 2, 6, 7 or 9, if installed
 ;   Uninstall.exe /S [/REMOVESETTINGS]
@@ -26,6 +28,8 @@ SetCompressor /SOLID lzma
 !define UNINSTALLER "Uninstall.exe"
 !define WINDOW_CLASS "Remote Control"
 !define SHORTCUT "$SMPROGRAMS\Remote Control.lnk"
+!define MONITOR_EXE_NAME "RemoteMonitor.exe"
+!define MONITOR_SHORTCUT "$SMPROGRAMS\Test the remote.lnk"
 !define SETTINGS_KEY "SOFTWARE\Zarvin Multimedia\Tuner Utilities"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Remote Control"
@@ -34,6 +38,9 @@ SetCompressor /SOLID lzma
 
 !ifndef RC_EXE
   !error "Define RC_EXE, the program to install, on the makensis command line"
+!endif
+!ifndef RC_MONITOR_EXE
+  !error "Define RC_MONITOR_EXE, the remote's test program, on the makensis command line"
 !endif
 !ifndef RC_ICON
   !error "Define RC_ICON, the installer's icon, on the makensis command line"
@@ -347,9 +354,13 @@ Section "Remote Control" SecProgram
     SetOutPath "$INSTDIR"
     Call CloseRunningCopy
     File "/oname=${EXE_NAME}" "${RC_EXE}"
+    File "/oname=${MONITOR_EXE_NAME}" "${RC_MONITOR_EXE}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     CreateShortCut "${SHORTCUT}" "$INSTDIR\${EXE_NAME}" "" "$INSTDIR\${EXE_NAME}" 0
+    ; The console program opens a console window of its own and waits for Enter at its end.
+    CreateShortCut "${MONITOR_SHORTCUT}" "$INSTDIR\${MONITOR_EXE_NAME}" "" \
+        "$INSTDIR\${EXE_NAME}" 0 SW_SHOWNORMAL "" "See what the remote sends, and what Remote Control would do with it"
     ; All users: the settings the utility reads are machine-wide as well.
     WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE_NAME}"'
 
@@ -382,6 +393,7 @@ SectionEnd
 Section "-un.Program"
     Call un.CloseRunningCopy
     Delete "$INSTDIR\${EXE_NAME}"
+    Delete "$INSTDIR\${MONITOR_EXE_NAME}"
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"
     ; The maker's folder goes when nothing else of the maker's is left in it.
@@ -391,6 +403,7 @@ Section "-un.Program"
         RMDir $R0
     ${EndIf}
     Delete "${SHORTCUT}"
+    Delete "${MONITOR_SHORTCUT}"
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

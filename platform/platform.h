@@ -269,6 +269,14 @@ class Platform {
     virtual bool DestroyMenu(Handle menu) = 0;
     virtual int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved,
                                Hwnd owner, const void* rect) = 0;
+
+    // --- console (RemoteMonitor) ---
+    virtual Handle GetStdHandle(std::uint32_t which) = 0;
+    virtual bool WriteFile(Handle file, const void* data, std::uint32_t size,
+                           std::uint32_t* written, Overlapped* overlapped) = 0;
+    virtual bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
+                          Overlapped* overlapped) = 0;
+    virtual std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) = 0;
 };
 
 // The platform the logic runs on. The Windows program installs its Win32 platform at

@@ -154,4 +154,9 @@ constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
 constexpr std::uint32_t REG_CREATED_NEW_KEY = 1;
 constexpr std::uint32_t REG_OPENED_EXISTING_KEY = 2;
 
+// Standard handles of a console program
+constexpr std::uint32_t STD_INPUT_HANDLE = 0xFFFFFFF6;
+constexpr std::uint32_t STD_OUTPUT_HANDLE = 0xFFFFFFF5;
+constexpr std::uint32_t STD_ERROR_HANDLE = 0xFFFFFFF4;
+
 #endif

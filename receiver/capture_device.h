@@ -50,6 +50,16 @@ ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
 // the first listed board in list order, and of that name the first device in enumeration
 // order; 0 when no listed board is present. `order` is its place in the list.
 ComRef FindFirstListedFilter(const Guid& category, int* order);
+
+// Friendly names are compared in a buffer of this size, terminator included.
+constexpr int kFriendlyNameSize = 80;
+// Called for each device of a walk with its moniker and its friendly name as the search
+// compares it ("" when it has none that fits); true ends the walk. The walk releases the
+// moniker after the call unless the visitor took it (set it to 0), to release it itself.
+using CaptureDeviceVisitor = bool (*)(ComRef& moniker, const char* friendlyName, void* context);
+// Walks the devices of `category` in enumeration order; false when they cannot be
+// enumerated (no enumerator, or an empty category).
+bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.

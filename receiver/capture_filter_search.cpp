@@ -1,5 +1,5 @@
-// The walks over the devices of a category: for one friendly name, and for the first
-// listed board.
+// The walk over the devices of a category, and the searches on it: for one friendly name,
+// and for the first listed board.
 #include <cstring>
 
 #include "platform/device_constants.h"
@@ -8,103 +8,99 @@
 
 namespace {
 
-constexpr int kNameBufferSize = 80;
-
-// Reads the moniker's device name into `name`, in the system's ANSI code page; false
-// when it has none that fits.
-bool ReadFriendlyName(ComRef moniker, char (&name)[kNameBufferSize]) {
+// The moniker's friendly name in the system's ANSI code page, into `name`; "" when it has
+// none that can be read. A name that does not fit is cut off without a terminator, so it is
+// given as "" too and never matches.
+void ReadFriendlyName(ComRef moniker, char (&name)[kFriendlyNameSize]) {
     Platform& platform = Plat();
+    std::memset(name, 0, sizeof name);
     ComRef bag = 0;
-    if (platform.MonikerBindToStorage(moniker, 0, 0, IID_IPropertyBag, &bag) < 0) return false;
-    bool read = false;
+    if (platform.MonikerBindToStorage(moniker, 0, 0, IID_IPropertyBag, &bag) < 0) return;
     Variant value{VT_BSTR, 0};
     if (platform.PropertyBagRead(bag, u"FriendlyName", &value, 0) == S_OK) {
-        // A name that does not fit is cut off without a terminator and never matches.
-        read = platform.WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, name, kNameBufferSize,
-                                            nullptr, nullptr) > 0;
+        int converted = platform.WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, name,
+                                                     kFriendlyNameSize, nullptr, nullptr);
+        if (converted <= 0) name[0] = '\0';
         platform.SysFreeString(value.bstrVal);
     }
     platform.Release(bag);
-    return read;
 }
 
-// Whether the moniker's device is called `friendlyName`, compared byte for byte.
-bool HasFriendlyName(ComRef moniker, const char* friendlyName) {
-    char name[kNameBufferSize] = {};
-    return ReadFriendlyName(moniker, name) &&
-           std::strncmp(name, friendlyName, kNameBufferSize) == 0;
+struct Search {
+    const char* friendlyName;
+    ComRef filter;
+};
+
+// Binds the first device called `friendlyName`, compared byte for byte.
+bool BindIfNamed(ComRef& moniker, const char* name, void* context) {
+    auto* search = static_cast<Search*>(context);
+    if (name[0] == '\0' || std::strncmp(name, search->friendlyName, kFriendlyNameSize) != 0) {
+        return false;
+    }
+    Plat().MonikerBindToObject(moniker, 0, 0, IID_IBaseFilter, &search->filter);
+    return true;
 }
 
-// The moniker enumerator over `category`, or 0 when the category is empty or there is
-// no enumerator.
-ComRef EnumerateCategory(const Guid& category) {
+struct ListedSearch {
+    ComRef best;  // the moniker of the best-placed board so far, held
+    int order;    // its board's place in the list, or -1
+};
+
+// Keeps the moniker of a board placed better than any before it; the first of equals wins.
+bool KeepBestListed(ComRef& moniker, const char* name, void* context) {
+    auto* search = static_cast<ListedSearch*>(context);
+    RemoteLayout layout = Translated;
+    int order = name[0] != '\0' ? ListedBoardOrder(name, &layout) : -1;
+    if (order < 0 || (search->order >= 0 && order >= search->order)) return false;
+    if (search->best != 0) Plat().Release(search->best);
+    search->best = moniker;
+    search->order = order;
+    moniker = 0;
+    return order == 0;
+}
+
+}  // namespace
+
+bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context) {
     Platform& platform = Plat();
     ComRef devEnum = 0;
     if (platform.CoCreateInstance(CLSID_SystemDeviceEnum, 0, CLSCTX_INPROC_SERVER,
                                   IID_ICreateDevEnum, &devEnum) < 0) {
-        return 0;
+        return false;
     }
     ComRef monikers = 0;
     HResult result = platform.CreateClassEnumerator(devEnum, category, &monikers, 0);
     platform.Release(devEnum);
     // An empty category gives no enumerator at all.
-    return result < 0 ? 0 : monikers;
-}
-
-// The filter of the first device called `friendlyName`, or 0.
-ComRef BindFirstNamed(ComRef monikers, const char* friendlyName) {
-    Platform& platform = Plat();
+    if (result < 0 || monikers == 0) return false;
     platform.EnumMonikerReset(monikers);
     ComRef moniker = 0;
     std::uint32_t fetched = 0;
     while (platform.EnumMonikerNext(monikers, 1, &moniker, &fetched) == S_OK) {
-        bool sought = HasFriendlyName(moniker, friendlyName);
-        ComRef filter = 0;
-        if (sought) platform.MonikerBindToObject(moniker, 0, 0, IID_IBaseFilter, &filter);
-        platform.Release(moniker);
-        if (sought) return filter;
-    }
-    return 0;
-}
-
-}  // namespace
-
-ComRef FindCaptureFilter(const char* friendlyName, const Guid& category) {
-    ComRef monikers = EnumerateCategory(category);
-    if (monikers == 0) return 0;
-    ComRef filter = BindFirstNamed(monikers, friendlyName);
-    Plat().Release(monikers);
-    return filter;
-}
-
-// The best moniker so far is held until a better one turns up or the walk ends.
-ComRef FindFirstListedFilter(const Guid& category, int* order) {
-    Platform& platform = Plat();
-    *order = -1;
-    ComRef monikers = EnumerateCategory(category);
-    if (monikers == 0) return 0;
-    platform.EnumMonikerReset(monikers);
-    ComRef best = 0;
-    ComRef moniker = 0;
-    std::uint32_t fetched = 0;
-    while (platform.EnumMonikerNext(monikers, 1, &moniker, &fetched) == S_OK) {
-        char name[kNameBufferSize] = {};
-        RemoteLayout layout = Translated;
-        int listed = ReadFriendlyName(moniker, name) ? ListedBoardOrder(name, &layout) : -1;
-        if (listed >= 0 && (*order < 0 || listed < *order)) {
-            if (best != 0) platform.Release(best);
-            best = moniker;
-            *order = listed;
-        } else {
-            platform.Release(moniker);
-        }
-    }
-    ComRef filter = 0;
-    if (best != 0) {
-        platform.MonikerBindToObject(best, 0, 0, IID_IBaseFilter, &filter);
-        platform.Release(best);
+        char name[kFriendlyNameSize];
+        ReadFriendlyName(moniker, name);
+        bool done = visit(moniker, name, context);
+        if (moniker != 0) platform.Release(moniker);
+        if (done) break;
     }
     platform.Release(monikers);
-    if (filter == 0) *order = -1;
+    return true;
+}
+
+ComRef FindCaptureFilter(const char* friendlyName, const Guid& category) {
+    Search search{friendlyName, 0};
+    WalkCaptureDevices(category, BindIfNamed, &search);
+    return search.filter;
+}
+
+ComRef FindFirstListedFilter(const Guid& category, int* order) {
+    ListedSearch search{0, -1};
+    WalkCaptureDevices(category, KeepBestListed, &search);
+    ComRef filter = 0;
+    if (search.best != 0) {
+        Plat().MonikerBindToObject(search.best, 0, 0, IID_IBaseFilter, &filter);
+        Plat().Release(search.best);
+    }
+    *order = filter != 0 ? search.order : -1;
     return filter;
 }

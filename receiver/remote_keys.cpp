@@ -24,3 +24,28 @@ std::int32_t TranslatedRawCodeOf(RemoteKey key) {
     }
     return -1;
 }
+
+const char* RemoteKeyName(RemoteKey key) {
+    static constexpr const char* kDigits[] = {"digit 0", "digit 1", "digit 2", "digit 3",
+                                              "digit 4", "digit 5", "digit 6", "digit 7",
+                                              "digit 8", "digit 9"};
+    if (key >= 1 && key <= 9) return kDigits[key];
+    switch (key) {
+        case 10:
+            return kDigits[0];
+        case PowerKey:
+            return "Power";
+        case 23:
+            return "OK";
+        case 26:
+            return "Up";
+        case 27:
+            return "Right";
+        case 30:
+            return "Down";
+        case 31:
+            return "Left";
+        default:
+            return key >= 0 && key < 32 ? "command" : "no key";
+    }
+}

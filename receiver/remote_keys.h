@@ -25,3 +25,7 @@ std::int32_t TranslatedRawCodeOf(RemoteKey key);
 
 // The key that a raw code means on a board with the given layout.
 RemoteKey NormaliseRemoteCode(std::int32_t rawCode, RemoteLayout layout);
+
+// The key's name as the key map gives it: "digit 0" to "digit 9", "Power", "OK", the four
+// arrows, "command" for the other keys of 0 to 31, and "no key" for every other value.
+const char* RemoteKeyName(RemoteKey key);

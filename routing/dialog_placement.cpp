@@ -15,13 +15,14 @@ constexpr DialogPlacement DialogPlacementTable[] = {
 
 }  // namespace
 
-void PlaceDialog(Hwnd dialog) {
+bool PlaceDialog(Hwnd dialog) {
     Platform& platform = Plat();
     std::int32_t width = platform.GetSystemMetrics(SM_CXFULLSCREEN);
     for (const DialogPlacement& row : DialogPlacementTable) {
         if (row.width == width) {
             platform.SetWindowPos(dialog, HWND_TOPMOST, row.x, row.y, 0, 0, SWP_NOSIZE);
-            return;
+            return true;
         }
     }
+    return false;
 }

@@ -5,5 +5,6 @@
 #include "platform/platform.h"
 
 // Moves the dialog's top-left corner to the table's position and makes it topmost; for
-// a width outside the table the dialog stays where its template put it.
-void PlaceDialog(Hwnd dialog);
+// a width outside the table the dialog stays where its template put it, and the result is
+// false.
+bool PlaceDialog(Hwnd dialog);

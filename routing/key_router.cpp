@@ -8,15 +8,6 @@
 #include "shell/receiver_watch.h"
 #include "shell/static_objects.h"
 
-namespace {
-
-constexpr RemoteKey kKey20 = 20;
-constexpr RemoteKey kKey21 = 21;
-
-// True while the "re-initialize" box of the Power path is up: holding Power would
-// otherwise stack a new box on every repeat.
-bool reinitializeBoxOpen = false;
-
 TvApp* ActiveTarget(AppId* id) {
     for (AppId candidate : kAppOrder) {
         TvApp* record = AppRecord(candidate);
@@ -34,6 +25,19 @@ bool AnyAppActive() {
     }
     return false;
 }
+
+bool ThinsRepeat(bool repeat) {
+    return repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive();
+}
+
+namespace {
+
+constexpr RemoteKey kKey20 = 20;
+constexpr RemoteKey kKey21 = 21;
+
+// True while the "re-initialize" box of the Power path is up: holding Power would
+// otherwise stack a new box on every repeat.
+bool reinitializeBoxOpen = false;
 
 void SendToShutdownDialog(RemoteKey key) {
     Platform& platform = Plat();
@@ -70,8 +74,7 @@ void Key20Path() {
     const AppProfile* profile = ProfileOf(app);
     if (!profile) return;
     if (profile->key20 == IdleKeyAction::TogglePower) {
-        constexpr AppId kCloseFirst[] = {1, 7, 6};
-        for (AppId other : kCloseFirst) {
+        for (AppId other : kKey20CloseOrder) {
             if (other != app) RequestClose(other);
         }
         TogglePower(app);
@@ -174,8 +177,6 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintp
     }
     RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
-    if (repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive()) {
-        key = SkipKey;
-    }
+    if (ThinsRepeat(repeat)) key = SkipKey;
     Route(key, ownerWindow);
 }

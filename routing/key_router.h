@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "apps/tv_app.h"
 #include "platform/platform.h"
 #include "receiver/remote_keys.h"
 
@@ -25,3 +26,13 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t msg, std::u
 bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now);
 // Makes the next key event a fresh press, whatever came before.
 void ForgetLastKey();
+
+// Read-only views of the routing rules, for RemoteMonitor as much as for the router.
+// The key target: the first application, in the order of kAppOrder, that is active.
+TvApp* ActiveTarget(AppId* id);
+bool AnyAppActive();
+// Whether the event just classified is a repeat that the router thins out: one whose
+// count is not a multiple of 10 while an application is active.
+bool ThinsRepeat(bool repeat);
+// Key 20, when it toggles the default application, first closes these in this order.
+constexpr AppId kKey20CloseOrder[3] = {1, 7, 6};

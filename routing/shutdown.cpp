@@ -24,7 +24,11 @@ void InitDialog(Hwnd dialog) {
     platform.SetForegroundWindow(dialog);
     platform.SetActiveWindow(dialog);
     logic.shutdownDialogWindow = dialog;
-    PlaceDialog(dialog);
+    // Under the foreground lock the dialog may open behind the window in front, and the
+    // next Power press, meant for the TV, would confirm a shutdown nobody saw offered: it
+    // is topmost on every screen, where the table has no row at its template position.
+    if (!PlaceDialog(dialog))
+        platform.SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 // The router's keys come as the whole first parameter; commands carry the control in

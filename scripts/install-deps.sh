@@ -11,9 +11,9 @@
 set -euo pipefail
 
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the default clang (clang 14's
-# libclang-rt-14-dev on Debian 12).
+# libclang-rt-14-dev on Debian 12); time gives the soak test its peak memory.
 BASE_PACKAGES=(cmake g++ libgtest-dev libbenchmark-dev clang-format clang libclang-rt-dev
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools nsis python3-pil)
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools nsis python3-pil time)
 BENCH_PACKAGES=(valgrind)
 # The exe is 32-bit, so Wine needs its i386 part beside wine64; the preloader keeps the 32-bit
 # address space in one piece (without it an emulated start takes a minute). Wine's own fonts

@@ -36,10 +36,6 @@ echo "== Windows cross build, 32-bit mingw-w64 (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DRC_WERROR=ON
 cmake --build build-win -j"$JOBS"
-# A failing Wine test gets one more try, and the log of the failed run stays above: the
-# end-to-end run's section with pended driver requests now and then gets no key through
-# (a completion lost in the test driver, still to be found).
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --test-dir build-win --output-on-failure --repeat until-pass:2
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-win --output-on-failure
 
 echo "== all tests passed"

@@ -78,6 +78,17 @@ void ReadSettings() {
     Plat().RegCloseKey(key);
 }
 
+void PeekSettings() {
+    HKey key = 0;
+    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return;
+    std::uint32_t value = 0;
+    if (QueryFourBytes(key, kDefaultAppValue, &value))
+        logic.DefaultTVAPP = static_cast<std::int32_t>(value);
+    value = 0;
+    if (QueryFourBytes(key, kRemoteOffValue, &value)) logic.AlwaysRemoteOff = value == 1;
+    Plat().RegCloseKey(key);
+}
+
 // Only over a value that is already there: a key without it was not made by us.
 bool WriteDefaultApp() {
     Platform& platform = Plat();

@@ -7,6 +7,9 @@
 #include "platform/platform.h"
 
 void ReadSettings();
+// Reads both settings as ReadSettings would, but writes nothing: a missing key or value
+// leaves its initial value. For RemoteMonitor, which must not change the utility's state.
+void PeekSettings();
 // False when the key or its default-application value is missing: nothing is written.
 bool WriteDefaultApp();
 std::int32_t ReadCountryCode();

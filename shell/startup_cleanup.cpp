@@ -37,7 +37,11 @@ void CloseCompetingPrograms() {
     if (Hwnd olderUtility = FindWindowByTitlePrefix("Tuner Remote Control")) {
         PostCloseAndDestroy(olderUtility);
     }
-    if (Hwnd runningInstance = Plat().FindWindowA("Remote Control", nullptr)) {
+    if (Hwnd runningInstance = FindRunningInstance()) {
         PostCloseAndDestroy(runningInstance);
     }
+}
+
+Hwnd FindRunningInstance() {
+    return Plat().FindWindowA("Remote Control", nullptr);
 }

@@ -3,5 +3,9 @@
 // running. Nothing waits for them to end.
 #pragma once
 
+#include "platform/platform.h"
+
 void DeleteMediaManagerShortcut();
 void CloseCompetingPrograms();
+// The main window of a Remote Control that is already running, or 0.
+Hwnd FindRunningInstance();

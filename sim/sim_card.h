@@ -1,7 +1,9 @@
 // The TV card on the simulated desktop, and the platform's device discovery around it:
 // video-input devices with friendly names, the COM objects that enumerate and bind them,
-// and a card model that decodes each property request byte by byte and answers from its
-// GPIO registers and from the remote receiver's device at I2C address 0x60.
+// and the card, whose decoder (sim/card/card_decoder.h) checks each property request byte
+// by byte and answers from its GPIO registers and from the remote receiver's device at
+// I2C address 0x60. Around the decoder the desktop's card adds what tests script: faults,
+// pending completion, replies that ignore the remote, and a log of the requests.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "sim/card/card_decoder.h"
 
 enum class SimFaultRepeat { Once, Always };
 enum class SimCompletion { Immediate, Pending };
@@ -32,10 +35,16 @@ struct SimCardRequest {
     std::uint32_t error = 0;          // what the request finally gave; 0 for success
 };
 
-enum class SimCardKind {
-    Gpio,  // the code is in bits 0 to 5 of the key line's register
-    I2c,   // the code is the byte of the device at I2C address 0x60
+enum class SimCardKind : unsigned {
+    Gpio = CARD_KIND_GPIO,  // the code is in bits 0 to 5 of the key line's register
+    I2c = CARD_KIND_I2C,    // the code is the byte of the device at I2C address 0x60
 };
+
+inline CARD_STATE InitialCardState() {
+    CARD_STATE state;
+    CardInitState(&state, CARD_KIND_GPIO, 14);
+    return state;
+}
 
 struct SimCard {
     SimCardKind kind = SimCardKind::Gpio;
@@ -50,15 +59,11 @@ struct SimCard {
 
     SimCompletion completion = SimCompletion::Immediate;  // of the requests that succeed
     std::vector<SimCardFault> faults;
+    // Only while the desktop's logRequests is on: a long run would otherwise keep every
+    // poll's requests.
     std::vector<SimCardRequest> requests;
 
-    // Hardware state.
-    std::uint32_t selectedRegister = 0;
-    std::uint32_t selectedSpeed = 100000;
-    std::uint32_t busSpeed = 100000;  // the speed in effect on the bus
-    bool busStarted = false;
-    bool deviceAddressed = false;
-    std::uint8_t readAddress = 0;
+    CARD_STATE state = InitialCardState();  // the hardware: selected register, I2C bus
 
     void FailCommand(std::uint32_t command, std::uint32_t error,
                      SimFaultRepeat repeat = SimFaultRepeat::Once,

@@ -62,11 +62,16 @@ void SimDesktop::AdvanceClock() {
     RunWorldUntil(next);
 }
 
-void SimDesktop::Pump(const std::function<bool()>& done) {
-    while (!stopped && !done()) {
-        if (DispatchQueued() || DispatchDueTimer()) continue;
+// As GetMessageA: posted messages first, then the quit message, then timer ticks.
+bool SimDesktop::Pump(const std::function<bool()>& done) {
+    while (!stopped) {
+        if (done()) return true;
+        if (DispatchQueued()) continue;
+        if (windows.quitPosted) return false;
+        if (DispatchDueTimer()) continue;
         AdvanceClock();
     }
+    return false;
 }
 
 // Runs the loop through everything due up to `time`; a call that blocks past it, such as

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "sim/sim_console.h"
 #include "sim/sim_devices.h"
 #include "sim/sim_dialogs.h"
 #include "sim/sim_input.h"
@@ -40,6 +41,7 @@ class SimDesktop : public Platform {
     SimRegistry registry;
     SimDevices devices;
     SimSystem system;
+    SimConsole console;
 
     // --- world: clock, scheduled events and the run (sim_desktop.cpp) ---
     std::uint64_t now = 0;       // ms since the utility started
@@ -47,8 +49,10 @@ class SimDesktop : public Platform {
     std::uint64_t runLimit = 24ull * 3600 * 1000;
     bool stopped = false;
     void At(std::uint64_t time, std::function<void()> action);
-    // Runs the thread's message loop until `done` holds or the run limit is reached.
-    void Pump(const std::function<bool()>& done);
+    // Runs a modal loop of the thread until `done` holds. False when it ended otherwise: at
+    // the quit message, which stays posted for the loop outside it, as every modal loop of
+    // Windows does, or at the run limit.
+    bool Pump(const std::function<bool()>& done);
     void RunUntil(std::uint64_t time);
     std::uint32_t GetTickCount() override;
     void Sleep(std::uint32_t ms) override;  // world events go on while the thread sleeps
@@ -67,7 +71,12 @@ class SimDesktop : public Platform {
     std::uint64_t calls = 0;
 
     // --- windows and other programs (sim_windows.cpp) ---
+    // Trace lines: foreground [refused] WINDOW, post [refused] WINDOW ..., keydown-post
+    // [refused] ..., send [refused] ..., window shown|gone WINDOW, launch ...
     void DestroySimWindow(Hwnd window);  // its program closes it
+    // Whether the foreground lock lets a program take the foreground now: the utility, or
+    // (byUtility false) a program that the utility started.
+    bool MayTakeForeground(bool byUtility) const;
 
     Hwnd GetDesktopWindow() override;
     Hwnd GetWindow(Hwnd window, std::uint32_t cmd) override;
@@ -109,6 +118,16 @@ class SimDesktop : public Platform {
     std::uint32_t RegisterWindowMessageA(const char* name) override;
 
     // --- input and pointer (sim_input.cpp) ---
+    // Trace lines: keybd vk=N flags=N [blocked], mouse flags=N x=N y=N [blocked], cursor X Y,
+    // user input [WINDOW].
+    // The user's own keyboard or mouse input: a click on `window`, which the system brings
+    // to the front as the foreground window, or with 0 input to the window in front. It
+    // restarts the foreground lock's time-out, and the program that receives it owns the
+    // last input event.
+    void UserInput(Hwnd window);
+    // Notes an input event at this moment, received by the utility or by another program
+    // (the scripted user actions and the injected input call it).
+    void NoteInput(bool toUtility);
     void keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                      std::uintptr_t extraInfo) override;
     bool GetCursorPos(Point* point) override;
@@ -148,8 +167,10 @@ class SimDesktop : public Platform {
     int OpenDialogCount() const;
     Hwnd TopDialog() const;  // the most recently opened dialog still open, or 0
     // Scripted user actions on the top dialog; false when there is none, or no such control
-    // or entry. A click on a button sends WM_COMMAND with its id; the close box and the
-    // Escape key send IDCANCEL, the Enter key the default button's IDOK.
+    // or entry. Each waits in the thread's queue for a message loop: a click on a button
+    // then sends WM_COMMAND with its id, the close box IDCANCEL; keys (Tab, Enter, Escape)
+    // go to the focus control and the dialog's loop handles them as IsDialogMessage does.
+    // Trace lines: user button|select|closebox|key ..., dialog open|close ..., msgbox ...
     bool PressDialogButton(int controlId);
     bool SelectListEntry(const std::string& label);
     bool CloseDialogBox();
@@ -225,6 +246,15 @@ class SimDesktop : public Platform {
                              bool wait) override;
     bool CloseHandle(Handle object) override;
 
+    // --- console (sim_console.cpp) ---
+    void TypeConsoleLine(const std::string& line);
+    Handle GetStdHandle(std::uint32_t which) override;
+    bool WriteFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written,
+                   Overlapped* overlapped) override;
+    bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
+                  Overlapped* overlapped) override;
+    std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
+
     // --- system (sim_system.cpp) ---
     // Trace lines: shutdown [refused] flags=N, delete "PATH" done|not found, and the power
     // events: power suspend, power sleep, power wake, power resume N.
@@ -274,6 +304,15 @@ class SimDesktop : public Platform {
     // Windows and other programs (sim_windows.cpp).
     void Deliver(SimWindow& window, std::uint32_t msg, WParam wParam, LParam lParam, bool injected);
     void ReactAsApp(SimWindow& window, const SimReceived& received);
+    void SwitchForeground(Hwnd window);
+    void ShowLaunchedApp(int appId);
+
+    // Input (sim_input.cpp).
+    bool InjectedInputBlocked() const;
+
+    // Dialogs (sim_dialogs.cpp): the user's input when a loop dispatches it.
+    bool DispatchDialogInput(const Msg& msg);
+    void DialogKey(SimDialogRecord& dialog, WParam vk);
 
     // The message loop (sim_message_loop.cpp).
     bool DispatchQueued();

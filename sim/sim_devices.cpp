@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/device_constants.h"
+#include "sim/card/card_decoder.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_text.h"
 
@@ -65,7 +66,6 @@ constexpr Handle kFirstEvent = 0x7000;
 // A device handle is the first handle, plus its generation in steps of this, plus four
 // times the device's place in the list.
 constexpr Handle kGenerationStep = 0x10000;
-constexpr std::uint32_t kHeaderSize = 28;
 constexpr std::size_t kNotLogged = SIZE_MAX;
 
 ComRef RefOf(std::size_t object) {
@@ -104,21 +104,23 @@ std::string Quoted(const std::u16string& name) {
     return "\"" + std::string(name.begin(), name.end()) + "\"";
 }
 
-// The request's place in the card's log, or kNotLogged when the desktop keeps no log.
+// Traces the request when asked to, and returns its place in the card's log, or
+// kNotLogged when the desktop keeps no log: only what someone reads is kept.
 std::size_t LogRequest(SimDesktop& desk, SimCard& card, const std::uint8_t* bytes,
                        std::uint32_t size) {
-    if (!desk.devices.logRequests) return kNotLogged;
+    bool traced = desk.devices.traceRequests && desk.Tracing();
+    if (!desk.devices.logRequests && !traced) return kNotLogged;
     SimCardRequest request;
-    if (size >= kHeaderSize) {
-        request.command = SimCardCommandName(Le32(bytes + 24));
-        request.direction = SimCardDirection(Le32(bytes + 20));
+    if (size >= CARD_HEADER_SIZE) {
+        request.command = SimCardCommandName(CardU32(bytes, CARD_COMMAND_OFFSET));
+        request.direction = SimCardDirection(CardU32(bytes, CARD_FLAGS_OFFSET));
     } else {
         request.command = "malformed";
         request.direction = "size=" + std::to_string(size);
     }
+    if (traced) desk.Trace("request " + request.command + " " + request.direction);
+    if (!desk.devices.logRequests) return kNotLogged;
     request.bytes.assign(bytes, bytes + size);
-    if (desk.devices.traceRequests)
-        desk.Trace("request " + request.command + " " + request.direction);
     card.requests.push_back(std::move(request));
     return card.requests.size() - 1;
 }

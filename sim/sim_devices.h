@@ -50,7 +50,8 @@ struct SimDevices {
     bool traceDiscovery = false;
 
     bool traceRequests = false;  // "request GpioRead get" lines in the trace
-    // false: the cards keep no log of the requests they receive, which would otherwise grow
-    // by one entry per request over a long benchmark or fuzzing run.
-    bool logRequests = true;
+    // true: the cards keep a log of the requests they receive (SimCard::requests), for tests
+    // that read it. Off by default, since it grows by one entry per request: memory would
+    // follow the number of polls rather than of events.
+    bool logRequests = false;
 };

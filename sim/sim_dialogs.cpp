@@ -89,6 +89,10 @@ void CallDialogProc(SimWindow* window, std::uint32_t msg, WParam wParam, LParam 
     if (window && window->dlgProc) window->dlgProc(window->handle, msg, wParam, lParam);
 }
 
+// The desktop's own message for a choice in a combo box's drop-down list: wParam is the
+// entry. The user's mouse does this inside the control; the dialog sees CBN_SELCHANGE.
+constexpr std::uint32_t kListChoice = 0x8000 + 0x3F00;  // in the WM_APP range
+
 }  // namespace
 
 // --- the dialogs' state ---
@@ -123,15 +127,18 @@ int SimDesktop::MessageBoxA(Hwnd, const char* text, const char* caption, std::ui
         return IDOK;
     }
     std::size_t index = boxes.size() - 1;
-    Pump([&boxes, index] { return boxes[index].closed; });
+    dialogs.loops.push_back(0);
+    bool answered = Pump([&boxes, index] { return boxes[index].closed; });
+    dialogs.loops.pop_back();
     boxes[index].closed = true;
-    return IDOK;
+    return answered ? IDOK : 0;
 }
 
 void SimDesktop::CloseTopMessageBox() {
     auto& boxes = dialogs.messageBoxes;
     for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
         if (!it->closed) {
+            NoteInput(true);
             it->closed = true;
             TraceDetail("msgbox closed \"" + it->text + "\"");
             return;
@@ -165,23 +172,38 @@ std::intptr_t SimDesktop::DialogBoxParamA(Handle, int templateId, Hwnd owner, Dl
     windows.Find(window)->utility = true;
     windows.Find(window)->dlgProc = proc;
     windows.placements_[window] = dialogTemplate->placement;
-    windows.foreground_ = window;
+    // Showing the dialog activates it in the utility's thread; it is the foreground window
+    // only if the lock allows, and otherwise opens behind the window in front.
     windows.active_ = window;
+    if (MayTakeForeground(true)) {
+        SwitchForeground(window);
+    } else {
+        windows.PlaceBehind(window, windows.foreground_);
+    }
     auto& opened = dialogs.opened;
     std::size_t index = opened.size();
     opened.push_back(record);
     Trace("dialog open " + std::to_string(templateId));
 
-    if (proc)
-        proc(window, WM_INITDIALOG, record.controls.empty() ? 0 : record.controls[0], initParam);
+    // A procedure that answers WM_INITDIALOG with TRUE leaves the focus on the control the
+    // system proposes, the first tab stop.
+    Hwnd firstTabStop = record.controls.empty() ? 0 : record.controls[0];
+    if (proc && proc(window, WM_INITDIALOG, firstTabStop, initParam) != 0) {
+        opened[index].focus = firstTabStop;
+    }
+    dialogs.loops.push_back(window);
     Pump([&opened, index] { return opened[index].ended; });
-    // A run that ends with the dialog still up takes it down unanswered.
+    dialogs.loops.pop_back();
+    // A dialog that the quit message or the end of the run takes down was not answered.
     std::intptr_t result = opened[index].ended ? opened[index].result : 0;
+    bool wasForeground = windows.foreground_ == window;
     for (Hwnd child : opened[index].controls)
         DestroySimWindow(child);
     DestroySimWindow(window);
+    // The activation goes back to the owner, or, when the owner is hidden, to the next
+    // visible window, as when any active window goes.
     const SimWindow* stillOwner = windows.Find(owner);
-    if (stillOwner && stillOwner->alive) {
+    if (wasForeground && stillOwner && stillOwner->alive && stillOwner->visible) {
         windows.foreground_ = owner;
         windows.active_ = owner;
     }
@@ -235,7 +257,11 @@ Hwnd SimDesktop::TopDialog() const {
     return 0;
 }
 
-// The user's actions reach the dialog's procedure at once, as a click does on Windows.
+// --- the user's actions ---
+
+// The user's input waits in the thread's queue, as on Windows, until a message loop takes
+// it: one that runs while the thread sleeps or waits on the driver sees it only afterwards.
+// A click on a button moves the focus to it and presses it.
 bool SimDesktop::PressDialogButton(int controlId) {
     Hwnd top = TopDialog();
     if (!top) return false;
@@ -245,42 +271,129 @@ bool SimDesktop::PressDialogButton(int controlId) {
     if (index < 0 || std::strcmp(dialogTemplate.controls[index].cls, "Button") != 0) return false;
     Hwnd control = dialog.controls[static_cast<std::size_t>(index)];
     Trace("user button " + std::to_string(dialog.templateId) + " id=" + std::to_string(controlId));
-    CallDialogProc(windows.Find(top), WM_COMMAND, Command(controlId, BN_CLICKED),
-                   static_cast<LParam>(control));
+    NoteInput(true);
+    PostToQueue(control, WM_LBUTTONDOWN, 0, 0);
+    PostToQueue(control, WM_LBUTTONUP, 0, 0);
     return true;
 }
 
 bool SimDesktop::SelectListEntry(const std::string& label) {
     Hwnd top = TopDialog();
     if (!top) return false;
-    SimDialogRecord& dialog = *dialogs.DialogOf(top);
+    const SimDialogRecord& dialog = *dialogs.DialogOf(top);
     auto entry = std::find(dialog.list.begin(), dialog.list.end(), label);
-    if (entry == dialog.list.end()) return false;
-    dialog.selection = static_cast<int>(entry - dialog.list.begin());
+    int index = ControlIndex(*TemplateOf(dialog.templateId), IDC_APPLIST);
+    if (entry == dialog.list.end() || index < 0) return false;
     Trace("user select " + std::to_string(dialog.templateId) + " \"" + label + "\"");
-    Hwnd list = GetDlgItem(top, IDC_APPLIST);
-    CallDialogProc(windows.Find(top), WM_COMMAND, Command(IDC_APPLIST, CBN_SELCHANGE),
-                   static_cast<LParam>(list));
+    NoteInput(true);
+    PostToQueue(dialog.controls[static_cast<std::size_t>(index)], kListChoice,
+                static_cast<WParam>(entry - dialog.list.begin()), 0);
     return true;
 }
 
-// The close box and the Escape key both come to the procedure as the Cancel command.
+// The close box comes to the procedure as the Cancel command (DefDlgProc's answer to
+// SC_CLOSE).
 bool SimDesktop::CloseDialogBox() {
     Hwnd top = TopDialog();
     if (!top) return false;
     Trace("user closebox " + std::to_string(dialogs.DialogOf(top)->templateId));
-    CallDialogProc(windows.Find(top), WM_COMMAND, Command(IDCANCEL, BN_CLICKED), 0);
+    NoteInput(true);
+    PostToQueue(top, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
 }
 
-// Enter presses the default button, OK in every template of the program.
+// A key goes to the control that has the focus; the dialog's own loop turns Tab, Enter
+// and Escape into focus moves and commands (IsDialogMessage).
 bool SimDesktop::TypeDialogKey(std::uint8_t vk) {
     Hwnd top = TopDialog();
-    if (!top || (vk != VK_RETURN && vk != VK_ESCAPE)) return false;
-    Trace("user key " + std::to_string(dialogs.DialogOf(top)->templateId) +
-          " vk=" + std::to_string(vk));
-    int command = vk == VK_RETURN ? IDOK : IDCANCEL;
-    CallDialogProc(windows.Find(top), WM_COMMAND, Command(command, BN_CLICKED),
-                   static_cast<LParam>(GetDlgItem(top, command)));
+    if (!top || (vk != VK_RETURN && vk != VK_ESCAPE && vk != kVkTab)) return false;
+    const SimDialogRecord& dialog = *dialogs.DialogOf(top);
+    Trace("user key " + std::to_string(dialog.templateId) + " vk=" + std::to_string(vk));
+    NoteInput(true);
+    PostToQueue(dialog.focus != 0 ? dialog.focus : top, WM_KEYDOWN, vk, 0);
     return true;
+}
+
+// --- the user's input, when a loop dispatches it ---
+
+// Enter presses the push button that has the focus, and otherwise the default button, OK
+// in every template of the program; Escape is the Cancel command; Tab moves the focus to
+// the next control, all of which are tab stops.
+void SimDesktop::DialogKey(SimDialogRecord& dialog, WParam vk) {
+    const DialogTemplate& dialogTemplate = *TemplateOf(dialog.templateId);
+    auto& controls = dialog.controls;
+    auto focus = std::find(controls.begin(), controls.end(), dialog.focus);
+    if (vk == kVkTab) {
+        if (!controls.empty())
+            dialog.focus =
+                focus == controls.end() || focus + 1 == controls.end() ? controls[0] : *(focus + 1);
+        return;
+    }
+    int command = IDCANCEL;
+    if (vk == VK_RETURN) {
+        command = IDOK;
+        if (focus != controls.end()) {
+            const ControlTemplate& control = dialogTemplate.controls[focus - controls.begin()];
+            if (std::strcmp(control.cls, "Button") == 0) command = control.id;
+        }
+    } else if (vk != VK_ESCAPE) {
+        return;
+    }
+    int index = ControlIndex(dialogTemplate, command);
+    Hwnd button = index < 0 ? 0 : controls[static_cast<std::size_t>(index)];
+    CallDialogProc(windows.Find(dialog.window), WM_COMMAND, Command(command, BN_CLICKED),
+                   static_cast<LParam>(button));
+}
+
+// Returns false for a message that is not the user's input on a dialog.
+bool SimDesktop::DispatchDialogInput(const Msg& msg) {
+    SimDialogRecord* dialog = nullptr;
+    int index = -1;
+    for (auto& opened : dialogs.opened) {
+        auto control = std::find(opened.controls.begin(), opened.controls.end(), msg.hwnd);
+        if (opened.window != msg.hwnd && control == opened.controls.end()) continue;
+        dialog = &opened;
+        if (control != opened.controls.end())
+            index = static_cast<int>(control - opened.controls.begin());
+        break;
+    }
+    if (!dialog || dialog->ended) return false;
+    SimWindow* window = windows.Find(dialog->window);
+    if (!window || !window->alive) return false;
+    const DialogTemplate& dialogTemplate = *TemplateOf(dialog->templateId);
+    switch (msg.message) {
+        case WM_KEYDOWN:
+            // Only the dialog's own loop translates keys; any other loop hands them to the
+            // control, which ignores them.
+            if (!dialogs.loops.empty() && dialogs.loops.back() == dialog->window)
+                DialogKey(*dialog, msg.wParam);
+            return true;
+        case WM_SYSCOMMAND:
+            if (index < 0 && (msg.wParam & 0xFFF0) == SC_CLOSE &&
+                (!window->dlgProc ||
+                 window->dlgProc(dialog->window, msg.message, msg.wParam, msg.lParam) == 0)) {
+                int cancel = ControlIndex(dialogTemplate, IDCANCEL);
+                CallDialogProc(window, WM_COMMAND, Command(IDCANCEL, BN_CLICKED),
+                               cancel < 0 ? 0 : static_cast<LParam>(dialog->controls[cancel]));
+            }
+            return index < 0;
+        case WM_LBUTTONDOWN:
+            if (index >= 0) dialog->focus = msg.hwnd;
+            return index >= 0;
+        case WM_LBUTTONUP:
+            if (index < 0) return false;
+            CallDialogProc(window, WM_COMMAND,
+                           Command(dialogTemplate.controls[index].id, BN_CLICKED),
+                           static_cast<LParam>(msg.hwnd));
+            return true;
+        case kListChoice:
+            if (index < 0 || msg.wParam >= dialog->list.size()) return index >= 0;
+            dialog->focus = msg.hwnd;
+            dialog->selection = static_cast<int>(msg.wParam);
+            CallDialogProc(window, WM_COMMAND, Command(IDC_APPLIST, CBN_SELCHANGE),
+                           static_cast<LParam>(msg.hwnd));
+            return true;
+        default:
+            return false;
+    }
 }

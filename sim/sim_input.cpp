@@ -13,11 +13,50 @@ int Clamp(int value, int low, int high) {
 
 }  // namespace
 
-// A key reaches the focus window, the foreground window; keys for the utility's own
-// windows are not modelled.
+// --- the last input event ---
+
+void SimDesktop::NoteInput(bool toUtility) {
+    input.inputSeen = true;
+    input.lastInputAt = now;
+    input.lastInputToUtility = toUtility;
+}
+
+// A click activates the window at once: the system itself changes the foreground, which no
+// lock holds back.
+void SimDesktop::UserInput(Hwnd handle) {
+    SimWindow* window = windows.Find(handle);
+    if (window && window->alive) {
+        windows.foreground_ = handle;
+        windows.activationPending_ = false;
+        ++windows.activations_;
+        windows.BringToFront(handle);
+    }
+    Hwnd target = windows.foreground_;
+    const SimWindow* receiver = windows.Find(target);
+    bool received = receiver && receiver->alive;
+    Trace("user input" + (received ? " " + windows.Describe(target) : std::string()));
+    NoteInput(received && receiver->utility);
+}
+
+// Injected input is dropped while an elevated program is in front (User Interface
+// Privilege Isolation), and then it is no input event at all.
+bool SimDesktop::InjectedInputBlocked() const {
+    const SimWindow* focus = windows.Find(windows.foreground_);
+    return focus && focus->alive && focus->elevated;
+}
+
+// A key reaches the thread that has the foreground, at its focus window; keys for the
+// utility's own windows are not modelled. The utility injected it, so the utility received
+// the last input event.
 void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags, std::uintptr_t) {
     ++calls;
-    if (Tracing()) Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags));
+    bool blocked = InjectedInputBlocked();
+    if (Tracing()) {
+        Trace("keybd vk=" + Hex(vk) + " flags=" + std::to_string(flags) +
+              (blocked ? " blocked" : ""));
+    }
+    if (blocked) return;
+    NoteInput(true);
     SimWindow* focus = windows.Find(windows.foreground_);
     if (!focus || !focus->alive || focus->utility) return;
     Deliver(*focus, (flags & KEYEVENTF_KEYUP) ? WM_KEYUP : WM_KEYDOWN, vk, 0, true);
@@ -45,11 +84,15 @@ void SimDesktop::mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_
     ++calls;
     auto x = static_cast<std::int32_t>(dx);
     auto y = static_cast<std::int32_t>(dy);
+    bool blocked = InjectedInputBlocked();
     if (Tracing()) {
         char line[80];
-        std::snprintf(line, sizeof line, "mouse flags=0x%04X x=%d y=%d", flags, x, y);
+        std::snprintf(line, sizeof line, "mouse flags=0x%04X x=%d y=%d%s", flags, x, y,
+                      blocked ? " blocked" : "");
         Trace(line);
     }
+    if (blocked) return;
+    NoteInput(true);
     Point& cursor = input.cursor;
     input.mouseEvents.push_back(SimMouseEvent{now, flags, x, y, data, extraInfo, cursor});
     if ((flags & MOUSEEVENTF_MOVE) && !(flags & MOUSEEVENTF_ABSOLUTE)) {

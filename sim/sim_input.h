@@ -1,6 +1,7 @@
-// Input and the pointer: keys injected with keybd_event reach the foreground window's
-// program; the pointer stays on the screen, moved by SetCursorPos and relative mouse
-// events; the screen metrics. The operations are SimDesktop's, in sim_input.cpp.
+// Input and the pointer: keys injected with keybd_event reach the program that has the
+// foreground, unless that program runs elevated; the pointer stays on the screen, moved by
+// SetCursorPos and relative mouse events; the screen metrics; and the last input event,
+// which the foreground lock looks at. The operations are SimDesktop's, in sim_input.cpp.
 #pragma once
 
 #include <cstdint>
@@ -30,4 +31,11 @@ struct SimInput {
     bool leftButtonDown = false;  // the physical buttons as the injected events left them
     bool rightButtonDown = false;
     std::vector<SimMouseEvent> mouseEvents;  // every injected event, in order
+
+    // The last input event, the user's or one the utility injected: when, and whether the
+    // utility received it. A desktop starts as if the user's last input lay further back
+    // than any time-out, as for someone on the sofa with the remote.
+    bool inputSeen = false;
+    std::uint64_t lastInputAt = 0;
+    bool lastInputToUtility = false;
 };

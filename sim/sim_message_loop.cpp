@@ -166,6 +166,7 @@ void SimDesktop::Dispatch(const Msg& msg) {
     }
     SimWindow* window = windows.Find(msg.hwnd);
     if (!window || !window->alive) return;
+    if (!window->proc && DispatchDialogInput(msg)) return;
     if (window->proc) {
         window->proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     } else if (window->dlgProc) {

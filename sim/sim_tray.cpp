@@ -64,8 +64,11 @@ bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, NotifyIconData* data) 
     }
 }
 
-// An icon whose window is gone disappears when the mouse reaches it, as on Windows.
+// An icon whose window is gone disappears when the mouse reaches it, as on Windows. The
+// mouse is the user's input to the shell; on a click the shell lets the icon's owner take
+// the foreground, as if the owner had received the input.
 bool SimDesktop::TrayNotify(std::uint32_t id, std::uint32_t mouseMessage) {
+    NoteInput(mouseMessage != WM_MOUSEMOVE);
     const SimTrayIcon* icon = tray.FindIcon(id);
     if (!icon) return false;
     Hwnd target = icon->window;
@@ -137,6 +140,7 @@ bool SimDesktop::ChooseMenuItem(const std::string& label) {
     for (const auto& item : menu->items) {
         if ((item.flags & MF_SEPARATOR) || item.label != label) continue;
         Trace("menu choose \"" + label + "\"");
+        NoteInput(true);
         tracking.done = true;
         tracking.chosen = item.id;
         return true;
@@ -147,6 +151,7 @@ bool SimDesktop::ChooseMenuItem(const std::string& label) {
 bool SimDesktop::ClickOutsideMenu() {
     if (!tray.MenuOpen()) return false;
     SimTray::MenuTracking& tracking = *tray.tracking_.back();
+    NoteInput(true);  // the menu's loop captures the mouse
     if (windows.foreground_ != tracking.owner) {
         Trace("menu stays open");
         return false;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr Hwnd kDesktopWindow = 0x10;
 constexpr Hwnd kFirstHandle = 0x100;
+constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
 
 constexpr SimAppIdentity kAppIdentities[] = {
     {1, nullptr, "Lumacast"},
@@ -73,7 +74,7 @@ Hwnd SimWindows::CreateSimWindow(const std::string& cls, const std::string& titl
     window.visible = visible;
     window.appId = appId;
     windows_.push_back(window);
-    zOrder_.insert(zOrder_.begin(), window.handle);
+    BringToFront(window.handle);
     return window.handle;
 }
 
@@ -82,8 +83,15 @@ Hwnd SimWindows::StartApp(int appId) {
     if (!identity) return 0;
     Hwnd window = CreateSimWindow(identity->cls ? identity->cls : "TLumacastMainForm",
                                   identity->title, true, appId);
+    Find(window)->elevated = elevatedApps.count(appId) != 0;
     foreground_ = window;
+    activationPending_ = false;
     return window;
+}
+
+void SimWindows::ActivateFront() {
+    foreground_ = NextVisible();
+    activationPending_ = false;
 }
 
 Hwnd SimWindows::AppWindow(int appId) const {
@@ -108,9 +116,35 @@ void SimWindows::RemoveFromZOrder(Hwnd handle) {
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), handle), zOrder_.end());
 }
 
+bool SimWindows::IsTopmost(Hwnd window) const {
+    const SimWindowPlacement* placement = PlacementOf(window);
+    return placement && placement->topmost;
+}
+
+// Topmost windows stay above all others: a window that is not topmost comes to the front
+// of the windows that are not.
 void SimWindows::BringToFront(Hwnd handle) {
     RemoveFromZOrder(handle);
-    zOrder_.insert(zOrder_.begin(), handle);
+    auto at = zOrder_.begin();
+    if (!IsTopmost(handle)) {
+        while (at != zOrder_.end() && IsTopmost(*at))
+            ++at;
+    }
+    zOrder_.insert(at, handle);
+}
+
+void SimWindows::PlaceBehind(Hwnd handle, Hwnd front) {
+    RemoveFromZOrder(handle);
+    auto at = std::find(zOrder_.begin(), zOrder_.end(), front);
+    zOrder_.insert(at == zOrder_.end() ? at : at + 1, handle);
+}
+
+Hwnd SimWindows::NextVisible() const {
+    for (Hwnd handle : zOrder_) {
+        const SimWindow* window = Find(handle);
+        if (window->alive && window->visible) return handle;
+    }
+    return 0;
 }
 
 void SimWindows::AddProgram(const std::string& path, int appId) {
@@ -124,8 +158,10 @@ void SimDesktop::DestroySimWindow(Hwnd handle) {
     if (!window || !window->alive) return;
     window->alive = false;
     windows.RemoveFromZOrder(handle);
-    if (windows.foreground_ == handle)
-        windows.foreground_ = windows.zOrder_.empty() ? 0 : windows.zOrder_.front();
+    if (windows.foreground_ == handle) {
+        windows.foreground_ = windows.NextVisible();
+        windows.activationPending_ = false;
+    }
     if (windows.active_ == handle) windows.active_ = 0;
     if (window->appId != 0) Trace("window gone " + windows.Describe(handle));
 }
@@ -212,20 +248,31 @@ bool SimDesktop::IsWindowVisible(Hwnd window) {
     return found && found->alive && found->visible;
 }
 
+// A window of an elevated program takes no message from the utility (User Interface
+// Privilege Isolation): the call fails with ERROR_ACCESS_DENIED.
 bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LParam lParam) {
     ++calls;
     SimWindow* window = windows.Find(handle);
-    if (!window || !window->alive) return false;
+    if (!window || !window->alive) {
+        system.lastError = kErrorInvalidWindowHandle;
+        return false;
+    }
     if (window->utility) {
         windows.queue_.push_back(Msg{handle, msg, wParam, lParam, GetTickCount(), Point{0, 0}});
         return true;
     }
+    const char* refused = window->elevated ? " refused" : "";
     if (Tracing() && msg == WM_KEYDOWN) {
-        Trace("keydown-post " + windows.Describe(handle) + " vk=" + Hex(wParam & 0xFF) +
-              " lParam=" + std::to_string(lParam));
+        Trace("keydown-post" + std::string(refused) + " " + windows.Describe(handle) +
+              " vk=" + Hex(wParam & 0xFF) + " lParam=" + std::to_string(lParam));
     } else if (Tracing()) {
-        Trace("post " + windows.Describe(handle) + " msg=" + std::to_string(msg) +
-              " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
+        Trace("post" + std::string(refused) + " " + windows.Describe(handle) +
+              " msg=" + std::to_string(msg) + " wParam=" + std::to_string(wParam) +
+              " lParam=" + std::to_string(lParam));
+    }
+    if (window->elevated) {
+        system.lastError = ERROR_ACCESS_DENIED;
+        return false;
     }
     Deliver(*window, msg, wParam, lParam, false);
     return true;
@@ -234,12 +281,20 @@ bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LPa
 LResult SimDesktop::SendMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LParam lParam) {
     ++calls;
     SimWindow* window = windows.Find(handle);
-    if (!window || !window->alive) return 0;
+    if (!window || !window->alive) {
+        system.lastError = kErrorInvalidWindowHandle;
+        return 0;
+    }
     if (window->proc) return window->proc(handle, msg, wParam, lParam);
     if (window->dlgProc) return window->dlgProc(handle, msg, wParam, lParam);
     if (Tracing()) {
-        Trace("send " + windows.Describe(handle) + " msg=" + std::to_string(msg) +
-              " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
+        Trace(std::string(window->elevated ? "send refused " : "send ") + windows.Describe(handle) +
+              " msg=" + std::to_string(msg) + " wParam=" + std::to_string(wParam) +
+              " lParam=" + std::to_string(lParam));
+    }
+    if (window->elevated) {
+        system.lastError = ERROR_ACCESS_DENIED;
+        return 0;
     }
     Deliver(*window, msg, wParam, lParam, false);
     return 0;
@@ -254,14 +309,53 @@ bool SimDesktop::BringWindowToTop(Hwnd handle) {
     return true;
 }
 
+// The foreground lock. All programs are held to it, the utility for its own windows too;
+// a program the utility started may take the foreground while the utility is the
+// foreground process (it was started by the foreground process).
+bool SimDesktop::MayTakeForeground(bool byUtility) const {
+    if (!windows.foregroundLock) return true;
+    if (tray.MenuOpen()) return false;
+    const SimWindow* front = windows.Find(windows.foreground_);
+    if (!front || !front->alive) return true;
+    if (front->utility) return true;
+    if (!input.inputSeen || now - input.lastInputAt >= windows.foregroundLockTimeoutMs) return true;
+    return byUtility && input.lastInputToUtility;
+}
+
+// Keyboard input moves to the window's thread at once. The utility's own window becomes
+// active inside the call; another program's when its thread handles the activation.
+void SimDesktop::SwitchForeground(Hwnd handle) {
+    SimWindows& w = windows;
+    w.foreground_ = handle;
+    std::uint64_t switchNumber = ++w.activations_;
+    if (w.Find(handle)->utility) {
+        w.activationPending_ = false;
+        w.active_ = handle;
+        w.BringToFront(handle);
+        return;
+    }
+    w.activationPending_ = true;
+    At(now + w.activationDelayMs, [this, handle, switchNumber] {
+        SimWindows& later = windows;
+        if (later.activations_ != switchNumber || later.foreground_ != handle) return;
+        later.activationPending_ = false;
+        later.BringToFront(handle);
+        TraceDetail("activated " + later.Describe(handle));
+    });
+}
+
+// A refused switch changes nothing: Windows only flashes the window's taskbar button.
 bool SimDesktop::SetForegroundWindow(Hwnd handle) {
     ++calls;
     const SimWindow* window = windows.Find(handle);
     if (!window || !window->alive) return false;
-    if (windows.foregroundLocked && !window->utility) return false;
-    windows.foreground_ = handle;
-    windows.BringToFront(handle);
+    bool already = windows.foreground_ == handle;
+    if (!already && !MayTakeForeground(true)) {
+        if (Tracing()) Trace("foreground refused " + windows.Describe(handle));
+        return false;
+    }
     if (Tracing()) Trace("foreground " + windows.Describe(handle));
+    if (!already) SwitchForeground(handle);
     return true;
 }
 
@@ -276,10 +370,13 @@ Hwnd SimDesktop::SetActiveWindow(Hwnd handle) {
     return previous;
 }
 
+// While the new foreground window's thread has not yet handled its activation there is
+// no active window in the foreground to report.
 Hwnd SimDesktop::GetForegroundWindow() {
     ++calls;
     const SimWindow* window = windows.Find(windows.foreground_);
-    return window && window->alive ? windows.foreground_ : 0;
+    if (!window || !window->alive || windows.activationPending_) return 0;
+    return windows.foreground_;
 }
 
 bool SimDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
@@ -320,10 +417,22 @@ std::intptr_t SimDesktop::ShellExecuteA(Hwnd, const char* verb, const char* file
           "\" result=" + std::to_string(result));
     if (opens) {
         int appId = program->second;
-        At(now + windows.launchDelayMs, [this, appId] {
-            Hwnd window = windows.StartApp(appId);
-            Trace("window shown " + windows.Describe(window));
-        });
+        At(now + windows.launchDelayMs, [this, appId] { ShowLaunchedApp(appId); });
     }
     return result;
+}
+
+// The new program's window takes the foreground if the lock lets a program started by
+// the utility do so; otherwise it opens behind the window in front.
+void SimDesktop::ShowLaunchedApp(int appId) {
+    Hwnd front = windows.foreground_;
+    bool pending = windows.activationPending_;
+    bool mayTake = MayTakeForeground(false);
+    Hwnd window = windows.StartApp(appId);
+    Trace("window shown " + windows.Describe(window));
+    if (mayTake) return;
+    windows.foreground_ = front;
+    windows.activationPending_ = pending;
+    windows.PlaceBehind(window, front);
+    Trace("foreground refused " + windows.Describe(window));
 }

@@ -4,11 +4,22 @@
 // registered classes; the thread's timers and posted messages. The operations are
 // SimDesktop's: sim_windows.cpp models the windows and other programs, sim_message_loop.cpp
 // the utility's windows, timers and the loop.
+//
+// Focus and privilege follow Windows' rules (docs/architecture.md lists them):
+// - SetForegroundWindow is refused under the foreground lock unless the utility is the
+//   foreground process, received the last input event, there is no foreground window, or
+//   the lock's time-out has passed since the last input; and always while a menu is open.
+// - A granted switch to another program's window moves keyboard input to that program at
+//   once, but the window becomes active (GetForegroundWindow, Z order) only when its own
+//   thread handles the activation, activationDelayMs later.
+// - A window of an elevated program refuses the utility's posted and sent messages
+//   (ERROR_ACCESS_DENIED), and injected input is dropped while it is in front.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,7 +45,8 @@ struct SimWindow {
     WndProc proc = nullptr;     // the utility's window procedure, if any
     DlgProc dlgProc = nullptr;  // the utility's dialog procedure, if any
     std::vector<SimReceived> received;
-    bool altDown = false;  // the model of a program's keyboard state, for Alt+F4
+    bool altDown = false;   // the model of a program's keyboard state, for Alt+F4
+    bool elevated = false;  // its program runs at a higher integrity level than the utility
 };
 
 struct SimTimer {
@@ -65,7 +77,13 @@ const SimAppIdentity* SimAppIdentityOf(int appId);
 
 class SimWindows {
   public:
-    bool foregroundLocked = false;  // SetForegroundWindow refused for other programs' windows
+    // The foreground lock and its time-out (SPI_GETFOREGROUNDLOCKTIMEOUT), on by default
+    // with Windows' default time-out; a scenario may turn it off.
+    bool foregroundLock = true;
+    std::uint32_t foregroundLockTimeoutMs = 200000;
+    // How long another program's thread takes to handle an activation.
+    std::uint32_t activationDelayMs = 10;
+    std::set<int> elevatedApps;  // applications whose program runs as administrator
     std::uint32_t launchDelayMs = 1000;
     std::uint32_t closeDelayMs = 300;
     std::vector<Msg> defaultProcessed;  // messages the utility passed to DefWindowProcA
@@ -75,7 +93,12 @@ class SimWindows {
     // A window of another program (or, with appId, a TV application's), created on top.
     Hwnd CreateSimWindow(const std::string& cls, const std::string& title, bool visible,
                          int appId = 0);
-    Hwnd StartApp(int appId);  // the application's main window, created on top, foreground
+    // The application's main window, created on top as the foreground window (elevated
+    // when its program runs as administrator).
+    Hwnd StartApp(int appId);
+    // Makes the first visible window in Z order the foreground window, as a session that
+    // starts with these windows on the screen has it.
+    void ActivateFront();
     SimWindow* Find(Hwnd window);
     const SimWindow* Find(Hwnd window) const;
     Hwnd AppWindow(int appId) const;  // the live main window of an application, or 0
@@ -94,8 +117,10 @@ class SimWindows {
     };
 
     std::vector<SimWindow> windows_;  // index = handle - the first handle
-    std::vector<Hwnd> zOrder_;        // front to back
-    Hwnd foreground_ = 0;
+    std::vector<Hwnd> zOrder_;        // front to back, topmost windows first
+    Hwnd foreground_ = 0;             // the window whose thread has the keyboard input
+    bool activationPending_ = false;  // ... which has not yet handled its activation
+    std::uint64_t activations_ = 0;   // counts switches, so that a stale activation is dropped
     Hwnd active_ = 0;
     std::map<Hwnd, SimWindowPlacement> placements_;
     std::map<std::string, int> programs_;  // lower-case path -> application
@@ -105,7 +130,12 @@ class SimWindows {
     std::vector<SimTimer> timers_;
     std::deque<Msg> queue_;  // messages posted to the utility's own windows
 
-    void BringToFront(Hwnd window);
+    bool IsTopmost(Hwnd window) const;
+    void BringToFront(Hwnd window);  // to the front of its band: topmost or not
+    void PlaceBehind(Hwnd window, Hwnd front);
     void RemoveFromZOrder(Hwnd window);
+    // The system's choice of a new foreground window when the old one goes: the first
+    // visible window in Z order, or none.
+    Hwnd NextVisible() const;
     std::uint32_t MessageIdOf(const std::string& name);
 };

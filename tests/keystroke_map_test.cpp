@@ -84,14 +84,14 @@ TEST_F(KeystrokeMap, KeysWithoutShortcutTouchNothing) {
 TEST_F(KeystrokeMap, ChordIsNotInjectedWhenTheApplicationCannotComeForward) {
     Hwnd lumacast = desk.windows.StartApp(1);
     Hwnd editor = desk.windows.CreateSimWindow("Notepad", "Untitled - Notepad", true);
-    desk.SetForegroundWindow(editor);
-    desk.windows.foregroundLocked = true;
+    desk.UserInput(editor);  // the user works in another program: the lock holds
 
-    EXPECT_TRUE(TraceOf(22).empty());
+    EXPECT_EQ(TraceOf(22), std::vector<std::string>{"foreground refused app=1"});
     EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
     EXPECT_TRUE(desk.windows.ReceivedBy(lumacast).empty());
 
-    EXPECT_EQ(TraceOf(3), std::vector<std::string>{"keydown-post app=1 vk=0x63 lParam=22020097"});
+    EXPECT_EQ(TraceOf(3), (std::vector<std::string>{"foreground refused app=1",
+                                                    "keydown-post app=1 vk=0x63 lParam=22020097"}));
     EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());
 }
 

@@ -48,7 +48,7 @@ TEST_F(ReceiverTest, EveryI2cBoardRequestFailingInTurn) {
 
             EXPECT_EQ(PollReceiver(), step.code) << what;
             EXPECT_EQ(card.requests.size(), step.requests) << what;
-            EXPECT_EQ(card.busSpeed, step.busSpeed) << what;
+            EXPECT_EQ(card.state.busSpeed, step.busSpeed) << what;
             if (step.box) {
                 ASSERT_EQ(desk.dialogs.messageBoxes.size(), 1u) << what;
                 EXPECT_EQ(desk.dialogs.messageBoxes[0].caption, "I2CSWRead");

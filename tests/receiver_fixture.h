@@ -8,6 +8,7 @@
 
 #include "desktop_fixture.h"
 #include "receiver/receiver_commands.h"
+#include "sim/card/card_decoder.h"
 
 constexpr const char* kKv100 = "Kavel KV100 Video Capture";
 constexpr const char* kKv200 = "Kavel KV200 Video Capture";
@@ -24,21 +25,17 @@ inline std::uint32_t Code(const std::string& name) {
 // A request of `size` bytes (40 GPIO, 120 I2C) with its header and command code.
 inline std::vector<std::uint8_t> Request(std::size_t size, const std::string& command,
                                          std::uint32_t flags) {
-    static const std::uint8_t kSet[16] = {0x10, 0x1A, 0x4A, 0xC4, 0x37, 0x0A, 0xD2, 0x11,
-                                          0x83, 0x28, 0x00, 0x60, 0x97, 0xBA, 0x83, 0xAB};
+    static const std::uint8_t kSet[16] = CARD_PROPERTY_SET_BYTES;
     std::vector<std::uint8_t> bytes(size, 0);
     std::copy(kSet, kSet + 16, bytes.begin());
     bytes[16] = size == 40 ? 6 : 4;
     bytes[20] = static_cast<std::uint8_t>(flags);
-    std::uint32_t code = Code(command);
-    for (int i = 0; i < 4; ++i)
-        bytes[24 + i] = static_cast<std::uint8_t>(code >> (8 * i));
+    CardPutU32(bytes.data(), 24, Code(command));
     return bytes;
 }
 
 inline void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    CardPutU32(bytes.data(), static_cast<unsigned>(offset), value);
 }
 
 constexpr std::uint32_t kSet = 2;
@@ -46,7 +43,10 @@ constexpr std::uint32_t kGet = 1;
 
 class ReceiverTest : public DesktopTest {
   protected:
-    ReceiverTest() { Construct(); }
+    ReceiverTest() {
+        desk.devices.logRequests = true;
+        Construct();
+    }
 
     // One poll as the key poller makes it: the raw code when a key is down, else -2.
     int PollReceiver() { return IsRemoteKeyDown() ? ReadRemoteCode() : -2; }

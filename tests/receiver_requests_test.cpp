@@ -74,7 +74,7 @@ TEST_F(ReceiverTest, KeyDownOnTheI2cBoardReadsTheCodeInFifteenRequests) {
     auto slow = Request(120, "I2cSpeed100k", kSet);
     Put32(slow, 32, 100000);
     EXPECT_EQ(card.requests[13].bytes, slow);
-    EXPECT_EQ(card.busSpeed, 100000u);
+    EXPECT_EQ(card.state.busSpeed, 100000u);
 }
 
 TEST_F(ReceiverTest, ThreeByteReadAcknowledgesAllButTheLastByte) {
@@ -111,7 +111,7 @@ TEST_F(ReceiverTest, BusSpeedOtherThan100kSelects200k) {
         Put32(select, 32, c.sent);
         EXPECT_EQ(card.requests[0].bytes, select) << c.asked;
         EXPECT_EQ(card.requests[1].bytes, Request(120, "I2cApplySpeed", kSet)) << c.asked;
-        EXPECT_EQ(card.busSpeed, c.sent);
+        EXPECT_EQ(card.state.busSpeed, c.sent);
     }
 }
 

@@ -31,8 +31,8 @@ TEST_F(ReceiverTest, RequestStatusFollowsTheDriversCompletion) {
         EXPECT_EQ(GpioSelectRegister(0x350014), c.status) << c.what;
         ASSERT_EQ(card.requests.size(), 1u) << c.what;
         EXPECT_EQ(card.requests[0].error, c.error) << c.what;
-        EXPECT_EQ(card.selectedRegister, c.error == 0 ? 0x350014u : 0u) << c.what;
-        card.selectedRegister = 0;
+        EXPECT_EQ(card.state.selectedRegister, c.error == 0 ? 0x350014u : 0u) << c.what;
+        card.state.selectedRegister = 0;
         // Every event was closed, and only a pending request was waited for.
         EXPECT_TRUE(desk.devices.com.events.empty()) << c.what;
         EXPECT_TRUE(desk.devices.com.pending.empty()) << c.what;

@@ -84,6 +84,7 @@ TEST_F(TvAppTest, ExactIdentityVersusLooserLookups) {
     EXPECT_EQ(FindAppWindow(1), 0u);
     EXPECT_EQ(IsRunning(1), 0);
     TogglePower(1);  // not found by identity: brought forward by prefix, not started
+    desk.RunUntil(desk.now + desk.windows.activationDelayMs);  // its thread activates it
     EXPECT_EQ(desk.GetForegroundWindow(), lumacastPro);
     EXPECT_TRUE(TraceWith("launch").empty());
 }
@@ -173,8 +174,7 @@ TEST_F(TvAppTest, LumacastNotInFrontIsAskedToCloseWithoutInjectingAltF4) {
     InstallAll();
     Hwnd window = desk.windows.StartApp(1);
     Hwnd editor = desk.windows.CreateSimWindow("Editor", "Letter - Editor", true);
-    desk.SetForegroundWindow(editor);
-    desk.windows.foregroundLocked = true;
+    desk.UserInput(editor);  // the user works in another program: the lock holds
     RequestClose(1);
     EXPECT_TRUE(TraceWith("keybd").empty());
     EXPECT_TRUE(desk.windows.ReceivedBy(editor).empty());

@@ -3,6 +3,8 @@
 // the user-mode programs; include <ntddk.h> or <windows.h> first.
 #pragma once
 
+#include "sim/card/card_decoder.h"
+
 // The control device, and one device per simulated card ("\\.\RcSimCard0" ... from user mode).
 #define SIMCARD_CONTROL_DEVICE L"\\Device\\RcSimCardCtl"
 #define SIMCARD_CONTROL_LINK L"\\DosDevices\\RcSimCardCtl"
@@ -15,12 +17,7 @@
 #define SIMCARD_MAX_CARDS 8
 #define SIMCARD_MAX_STEPS 64
 #define SIMCARD_MAX_FAULTS 8
-#define SIMCARD_COMMAND_COUNT 12
-#define SIMCARD_REQUEST_BYTES 120
-
-// Where the remote's code comes from.
-#define SIMCARD_KIND_GPIO 1u  // bits 0 to 5 of the key line's GPIO register
-#define SIMCARD_KIND_I2C 2u   // the byte of the device at I2C address 0x60
+#define SIMCARD_REQUEST_BYTES CARD_I2C_SIZE  // the longest request
 
 #define SIMCARD_CTL(n) CTL_CODE(FILE_DEVICE_UNKNOWN, 0x900 + (n), METHOD_BUFFERED, FILE_ANY_ACCESS)
 #define IOCTL_SIMCARD_ADD SIMCARD_CTL(1)         // in: SIMCARD_ADD
@@ -37,7 +34,7 @@ typedef struct SIMCARD_CARD {
 
 typedef struct SIMCARD_ADD {
     unsigned int card;
-    unsigned int kind;     // SIMCARD_KIND_GPIO or SIMCARD_KIND_I2C
+    unsigned int kind;     // CARD_KIND_GPIO or CARD_KIND_I2C
     unsigned int keyLine;  // GPIO line that goes low while a key is down
 } SIMCARD_ADD;
 
@@ -76,19 +73,7 @@ typedef struct SIMCARD_COUNTERS {
     unsigned int failed;     // requests ended with an error status
     unsigned int pended;     // requests reported pending
     unsigned int stepsLeft;  // script steps not yet finished (a step held for ever counts)
-    unsigned int byCommand[SIMCARD_COMMAND_COUNT][2];  // [command][0: set, 1: get]
+    unsigned int byCommand[CARD_COMMAND_COUNT][2];  // [command in cardCommands][0: set, 1: get]
     unsigned int lastSize;
     unsigned char last[SIMCARD_REQUEST_BYTES];  // the last request as received
 } SIMCARD_COUNTERS;
-
-// The command table's codes, in the order of SIMCARD_COUNTERS.byCommand.
-#define SIMCARD_COMMAND_CODES                                                                      \
-    {                                                                                              \
-        0x30000001u, 0x30000003u, 0x11000001u, 0x11000002u, 0x11000003u, 0x1100000Bu, 0x1100000Cu, \
-            0x1100000Du, 0x1100000Eu, 0x1100000Fu, 0x11000010u, 0x11000018u                        \
-    }
-#define SIMCARD_COMMAND_NAMES                                                                      \
-    {                                                                                              \
-        "GpioSetAddress", "GpioRead", "I2cApplySpeed", "I2cSpeed100k", "I2cSpeed200k", "I2cStart", \
-            "I2cStop", "I2cRead", "I2cWrite", "I2cAck", "I2cNack", "I2cSetReadAddress"             \
-    }

@@ -70,7 +70,7 @@ int Install(const char* driverPath) {
 
 int Add(char** argv) {
     SIMCARD_ADD add{static_cast<unsigned>(Number(argv[0])),
-                    std::strcmp(argv[1], "i2c") == 0 ? SIMCARD_KIND_I2C : SIMCARD_KIND_GPIO,
+                    std::strcmp(argv[1], "i2c") == 0 ? CARD_KIND_I2C : CARD_KIND_GPIO,
                     static_cast<unsigned>(Number(argv[2]))};
     return Send(IOCTL_SIMCARD_ADD, &add, sizeof add, nullptr, 0) ? 0 : Fail("add failed");
 }
@@ -167,11 +167,11 @@ bool ReadCounters(const char* card, SIMCARD_COUNTERS* counters) {
 int Counters(const char* card) {
     SIMCARD_COUNTERS counters{};
     if (!ReadCounters(card, &counters)) return Fail("counters failed");
-    static const char* const names[SIMCARD_COMMAND_COUNT] = SIMCARD_COMMAND_NAMES;
     std::printf("requests %u\npolls %u\nfailed %u\npended %u\nstepsLeft %u\n", counters.requests,
                 counters.polls, counters.failed, counters.pended, counters.stepsLeft);
-    for (int i = 0; i < SIMCARD_COMMAND_COUNT; ++i) {
-        std::printf("%s set %u\n%s get %u\n", names[i], counters.byCommand[i][0], names[i],
+    for (int i = 0; i < CARD_COMMAND_COUNT; ++i) {
+        const char* name = cardCommands[i].name;
+        std::printf("%s set %u\n%s get %u\n", name, counters.byCommand[i][0], name,
                     counters.byCommand[i][1]);
     }
     std::printf("last");

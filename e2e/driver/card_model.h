@@ -1,27 +1,19 @@
-// One simulated TV card as its driver sees it: the GPIO registers, the I2C bus with the
-// remote receiver's device at address 0x60, the scripted remote, injected faults and
-// counters. Pure C with no kernel calls, so that the decoding is plain to read.
+// One simulated TV card as its driver keeps it: the shared decoder's state (GPIO registers,
+// the I2C bus with the remote receiver's device at address 0x60), the scripted remote,
+// injected faults and counters. Pure C with no kernel calls, so that it is plain to read.
 #pragma once
 
 #include "e2e/common/sim_card_control.h"
+#include "sim/card/card_decoder.h"
 
 typedef struct CARD_MODEL {
     unsigned int present;
-    unsigned int kind;
-    unsigned int keyLine;
+    CARD_STATE state;  // heldCode: the code of the poll in progress
 
     SIMCARD_STEP steps[SIMCARD_MAX_STEPS];
     unsigned int stepCount;
     unsigned int stepIndex;  // the step in effect
     unsigned int stepPolls;  // polls already spent in it
-    int heldCode;            // the code of the poll in progress; -1: no key down
-
-    unsigned int selectedRegister;
-    unsigned int selectedSpeed;
-    unsigned int busSpeed;
-    unsigned int busStarted;
-    unsigned int deviceAddressed;
-    unsigned char readAddress;
 
     SIMCARD_FAULT faults[SIMCARD_MAX_FAULTS];
     unsigned int pendAll;

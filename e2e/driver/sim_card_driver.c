@@ -113,7 +113,7 @@ static NTSTATUS AnswerProperty(PIRP irp, int index) {
 
 static NTSTATUS AddCard(PDRIVER_OBJECT driver, const SIMCARD_ADD* add) {
     if (add->card >= SIMCARD_MAX_CARDS) return STATUS_INVALID_PARAMETER;
-    if (add->kind != SIMCARD_KIND_GPIO && add->kind != SIMCARD_KIND_I2C) {
+    if (add->kind != CARD_KIND_GPIO && add->kind != CARD_KIND_I2C) {
         return STATUS_INVALID_PARAMETER;
     }
     KIRQL irql;

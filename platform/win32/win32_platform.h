@@ -137,4 +137,12 @@ class Win32Platform final : public Platform {
     bool DestroyMenu(Handle menu) override;
     int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner,
                        const void* rect) override;
+
+    // --- console (RemoteMonitor) ---
+    Handle GetStdHandle(std::uint32_t which) override;
+    bool WriteFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written,
+                   Overlapped* overlapped) override;
+    bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
+                  Overlapped* overlapped) override;
+    std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
 };

@@ -3,13 +3,14 @@
 # holds TV applications and an "AlwaysRemoteOff" value, start the installed utility, install
 # again over the running copy, uninstall, and check what each step leaves behind. A second
 # round checks that ticking "remove the settings" removes them and nothing else.
-#   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE
+#   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE
 # Exits 77 (skipped) when Wine or Xvfb is missing.
 set -euo pipefail
 
 setup=$(readlink -f "$1")
 program=$(readlink -f "$2")
 wait_for_window=$(readlink -f "$3")
+monitor=$(readlink -f "$4")
 
 for tool in wine wineserver Xvfb; do
     if ! command -v "$tool" >/dev/null; then
@@ -138,6 +139,7 @@ install_win='C:\Program Files (x86)\Zarvin Multimedia\Tuner Utilities'
 maker_dir="$WINEPREFIX/drive_c/Program Files (x86)/Zarvin Multimedia"
 install_dir="$maker_dir/Tuner Utilities"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Remote Control.lnk"
+monitor_shortcut="${shortcut%/*}/Test the remote.lnk"
 
 start_utility() {
     wine "$install_win\\RemoteControl.exe" >"$work/utility-$1.log" 2>&1 &
@@ -178,6 +180,8 @@ expect_installed() {
     [[ -f "$install_dir/Uninstall.exe" ]] || fail "the uninstaller is not installed"
     [[ -f "$shortcut" ]] || fail "no Start-menu shortcut"
     grep -aq 'RemoteControl.exe' "$shortcut" || fail "the shortcut does not name the program"
+    cmp -s "$monitor" "$install_dir/RemoteMonitor.exe" || fail "RemoteMonitor.exe is not installed"
+    grep -aq 'RemoteMonitor.exe' "$monitor_shortcut" || fail "no shortcut \"Test the remote\""
     expect_value "$run_key" "Remote Control" "REG_SZ \"$install_win\\RemoteControl.exe\""
     expect_value "$uninstall_key" DisplayVersion "REG_SZ 5.0.0.1"
 }
@@ -186,6 +190,7 @@ expect_removed() {
     [[ ! -e "$install_dir" ]] || fail "the installation folder is still there"
     [[ ! -e "$maker_dir" ]] || fail "the empty maker folder is still there"
     [[ ! -e "$shortcut" ]] || fail "the Start-menu shortcut is still there"
+    [[ ! -e "$monitor_shortcut" ]] || fail "the shortcut \"Test the remote\" is still there"
     expect_no_value "$run_key" "Remote Control"
     expect_no_key "$uninstall_key"
 }

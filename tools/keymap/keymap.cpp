@@ -89,32 +89,17 @@ std::string MessageCommandText(AppId id, RemoteKey key) {
     return text;
 }
 
-const char* Role(RemoteKey key) {
-    static constexpr const char* kDigits[] = {"digit 0", "digit 1", "digit 2", "digit 3",
-                                              "digit 4", "digit 5", "digit 6", "digit 7",
-                                              "digit 8", "digit 9"};
-    if (key >= 1 && key <= 9) return kDigits[key];
+// The key's name, with Power set off and the two keys that act alone pointed to below.
+std::string Role(RemoteKey key) {
     switch (key) {
-        case 10:
-            return kDigits[0];
         case PowerKey:
-            return "**Power**";
+            return std::string("**") + RemoteKeyName(key) + "**";
         case 20:
             return "command; default application (see below)";
         case 21:
             return "command; Shut Down (see below)";
-        case 23:
-            return "OK";
-        case 26:
-            return "Up";
-        case 27:
-            return "Right";
-        case 30:
-            return "Down";
-        case 31:
-            return "Left";
         default:
-            return "command";
+            return RemoteKeyName(key);
     }
 }
 
@@ -157,7 +142,7 @@ std::string Header() {
             text +=
                 "keystrokes: a single key is posted to its main window as a key-down "
                 "message; a Ctrl chord is typed after the window is brought to the "
-                "foreground";
+                "foreground, and only when Windows lets it come to the front";
         } else {
             text += "message " + Number(profile.commandMessage) +
                     " posted to its main window, with the command number as wParam";
@@ -207,7 +192,14 @@ const char* Notes() {
            "- **Omnivue** key 22: the main window is brought to the top and the foreground\n"
            "  before the command is posted.\n"
            "- **Lumacast**: Num 0 to Num 9 are the keypad digits; the code in brackets is the\n"
-           "  virtual-key code.\n"
+           "  virtual-key code. A chord reaches Lumacast only when it can be brought to the\n"
+           "  front: for a while after you used another program with the keyboard or mouse\n"
+           "  (200 seconds by default) Windows refuses that, and the chord is dropped; the\n"
+           "  posted keys arrive in any case. Power then closes Lumacast by asking its window\n"
+           "  to close instead of typing Alt+F4.\n"
+           "- **Administrator**: a TV application started as administrator cannot be reached;\n"
+           "  it refuses every command, and while it is in front no chord reaches any program.\n"
+           "  The utility says so once each time the application is started.\n"
            "- **Raw code**: some keys have two codes; keys without one come only from the\n"
            "  boards whose codes are not translated.\n"
            "- **Holding a key**: while a TV application takes the keys, a held key acts once\n"

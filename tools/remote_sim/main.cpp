@@ -25,6 +25,7 @@ bool ReadFile(const char* path, std::string* text) {
 
 int main(int argc, char** argv) {
     RunOptions options;
+    bool monitor = false;
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
             options.traceRequests = true;
         } else if (std::strcmp(argv[i], "--verbose") == 0) {
             options.verbose = true;
+        } else if (std::strcmp(argv[i], "--monitor") == 0) {
+            monitor = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             std::fprintf(stderr, "remote-sim: unknown option %s (see --help)\n", argv[i]);
             return 2;
@@ -61,7 +64,8 @@ int main(int argc, char** argv) {
     }
     for (std::size_t i = 0; i < scenarios.size(); ++i) {
         if (scenarios.size() > 1) std::printf("%s# %s\n", i ? "\n" : "", files[i]);
-        for (const auto& line : RunScenario(scenarios[i], options))
+        for (const auto& line : monitor ? RunMonitorScenario(scenarios[i], options)
+                                        : RunScenario(scenarios[i], options))
             std::printf("%s\n", line.c_str());
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "tools/remote_sim/runner.h"
 
+#include "monitor/monitor.h"
 #include "receiver/capture_device.h"
 #include "shell/main_window.h"
 #include "shell/static_objects.h"
@@ -67,10 +68,14 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
                                     code);
         }
     }
+    desk.windows.foregroundLock = s.foregroundLock;
+    desk.windows.foregroundLockTimeoutMs = s.foregroundLockTimeoutMs;
+    desk.windows.elevatedApps.insert(s.elevated.begin(), s.elevated.end());
     for (const auto& window : s.windows)
         desk.windows.CreateSimWindow(window.cls, window.title, window.visible);
     for (int appId : s.running)
         desk.windows.StartApp(appId);
+    desk.windows.ActivateFront();
     desk.input.buttonsSwapped = s.swapButtons;
     desk.input.cursor =
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
@@ -96,6 +101,22 @@ void FailNextRequest(SimDesktop& desk, const ScenarioEvent& event) {
         device.card.FailCommand(command, kFailedRequestError,
                                 event.always ? SimFaultRepeat::Always : SimFaultRepeat::Once);
     }
+}
+
+// What a long run must not pile up: "census events=1 com=2 timers=2 windows=1".
+void TraceCensus(SimDesktop& desk) {
+    std::uint32_t references = 0;
+    for (const SimComObject& object : desk.devices.com.objects)
+        references += object.refs;
+    int windows = 0;
+    for (Hwnd window = desk.GetWindow(desk.GetDesktopWindow(), GW_CHILD); window != 0;
+         window = desk.GetWindow(window, GW_HWNDNEXT)) {
+        ++windows;
+    }
+    desk.Trace("census events=" + std::to_string(desk.devices.com.events.size()) +
+               " com=" + std::to_string(references) +
+               " timers=" + std::to_string(desk.windows.Timers().size()) +
+               " windows=" + std::to_string(windows));
 }
 
 void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
@@ -131,13 +152,29 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             desk.At(event.at,
                     [d, id = static_cast<int>(event.number)] { d->PressDialogButton(id); });
             break;
+        case ScenarioEvent::DialogKey:
+            desk.At(event.at,
+                    [d, vk = static_cast<std::uint8_t>(event.number)] { d->TypeDialogKey(vk); });
+            break;
+        case ScenarioEvent::UserInput:
+            desk.At(event.at, [d, id = static_cast<int>(event.number), title = event.text] {
+                Hwnd target = id != 0         ? d->windows.AppWindow(id)
+                              : title.empty() ? 0
+                                              : d->FindWindowA(nullptr, title.c_str());
+                d->UserInput(target);
+            });
+            break;
+        // The user's click closes the window; starting a program by hand is input to the
+        // shell, which lets the new program take the foreground.
         case ScenarioEvent::CloseApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->NoteInput(false);
                 d->DestroySimWindow(d->windows.AppWindow(id));
             });
             break;
         case ScenarioEvent::StartApp:
             desk.At(event.at, [d, id = static_cast<int>(event.number)] {
+                d->NoteInput(false);
                 d->Trace("window shown " + d->windows.Describe(d->windows.StartApp(id)));
             });
             break;
@@ -147,6 +184,9 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             break;
         case ScenarioEvent::FailCommand:
             desk.At(event.at, [d, event] { FailNextRequest(*d, event); });
+            break;
+        case ScenarioEvent::Census:
+            desk.At(event.at, [d] { TraceCensus(*d); });
             break;
         // Devices and power
         case ScenarioEvent::Unplug:
@@ -195,7 +235,9 @@ bool CheckScenario(const Scenario& scenario, std::string* error) {
     return true;
 }
 
-std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
+namespace {
+
+SimDesktop& StartDesktop(const Scenario& scenario, const RunOptions& options) {
     SimDesktop& desk = InstallFreshSimDesktop();
     desk.dialogs.autoCloseMessageBoxes = false;
     desk.traceDetails = options.verbose;
@@ -205,6 +247,30 @@ std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions&
     for (const auto& event : scenario.events)
         Schedule(event, board, desk);
     desk.runLimit = scenario.runMs;
+    return desk;
+}
+
+}  // namespace
+
+std::vector<std::string> RunMonitorScenario(const Scenario& scenario, const RunOptions& options) {
+    SimDesktop& desk = StartDesktop(scenario, options);
+    // After the Ctrl+C the monitor finishes its poll and closes the card; it may not be
+    // stopped by the end of the simulation before.
+    desk.At(scenario.runMs, [] { RequestMonitorStop(false); });
+    desk.runLimit = scenario.runMs + 60000;
+    const char* const argv[] = {"RemoteMonitor"};
+    int status = RunMonitor(1, argv);
+    std::vector<std::string> lines;
+    for (const auto& entry : desk.trace) {
+        std::string effect = entry.substr(entry.find(' ') + 1);
+        lines.push_back(effect.rfind("console ", 0) == 0 ? effect.substr(8) : "# " + entry);
+    }
+    lines.push_back("exit " + std::to_string(status));
+    return lines;
+}
+
+std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options) {
+    SimDesktop& desk = StartDesktop(scenario, options);
 
     ConstructStaticObjects();
     int exitCode = RunRemoteControl(kInstance);

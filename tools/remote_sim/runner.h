@@ -16,3 +16,8 @@ bool CheckScenario(const Scenario& scenario, std::string* error);
 
 // The trace of the run, one line per effect.
 std::vector<std::string> RunScenario(const Scenario& scenario, const RunOptions& options);
+
+// RemoteMonitor on the scenario's desktop instead of the utility: its console lines as it
+// prints them, "# TIME EFFECT" for anything else the desktop saw, then "exit N". The run's
+// end is the user's Ctrl+C.
+std::vector<std::string> RunMonitorScenario(const Scenario& scenario, const RunOptions& options);

@@ -142,8 +142,26 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         } else if (p.OptionalKeyword("button")) {
             event->kind = ScenarioEvent::DialogButton;
             if (!p.Number(&event->number, 0, 65535)) return false;
+        } else if (p.OptionalKeyword("key")) {
+            event->kind = ScenarioEvent::DialogKey;
+            std::string key;
+            if (!p.Word(&key)) return false;
+            static const std::map<std::string, std::int64_t> kKeys = {
+                {"tab", 0x09}, {"enter", 0x0D}, {"escape", 0x1B}};
+            auto found = kKeys.find(key);
+            if (found == kKeys.end()) return p.Fail("dialog key is tab, enter or escape");
+            event->number = found->second;
         } else {
-            return p.Fail("dialog takes select or button");
+            return p.Fail("dialog takes select, button or key");
+        }
+    } else if (what == "user-input") {
+        event->kind = ScenarioEvent::UserInput;
+        if (p.NextIsString()) {
+            if (!p.String(&event->text)) return false;
+        } else if (!p.AtEnd()) {
+            int appId = 0;
+            if (!p.AppId(&appId)) return false;
+            event->number = appId;
         }
     } else if (what == "close-app" || what == "start-app") {
         event->kind = what == "close-app" ? ScenarioEvent::CloseApp : ScenarioEvent::StartApp;
@@ -155,6 +173,8 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         if (!p.Number(&event->number, 0, kMaxPixels) || !p.Number(&event->number2, 0, kMaxPixels)) {
             return false;
         }
+    } else if (what == "census") {
+        event->kind = ScenarioEvent::Census;
     } else if (what == "fail") {
         event->kind = ScenarioEvent::FailCommand;
         if (!p.Word(&event->text)) return false;
@@ -273,6 +293,28 @@ const std::map<std::string, Handler>& Directives() {
              s.shutdownPrivilege = false;
              return p.Done();
          }},
+        {"foreground-lock",
+         [](LineParser& p, Scenario& s) {
+             std::string state;
+             if (!p.Word(&state)) return false;
+             if (state != "on" && state != "off") return p.Fail("foreground-lock is on or off");
+             s.foregroundLock = state == "on";
+             return p.Done();
+         }},
+        {"foreground-lock-timeout",
+         [](LineParser& p, Scenario& s) {
+             std::int64_t value = 0;
+             if (!p.Number(&value, 0, UINT32_MAX) || !p.Done()) return false;
+             s.foregroundLockTimeoutMs = static_cast<std::uint32_t>(value);
+             return true;
+         }},
+        {"elevated",
+         [](LineParser& p, Scenario& s) {
+             int appId = 0;
+             if (!p.AppId(&appId) || !p.Done()) return false;
+             s.elevated.push_back(appId);
+             return true;
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -340,7 +382,7 @@ bool ParseScenario(const std::string& file, const std::string& text, Scenario* s
 }
 
 const char* ScenarioLanguageHelp() {
-    return R"(usage: remote-sim [--requests] [--verbose] SCENARIO...
+    return R"(usage: remote-sim [--requests] [--verbose] [--monitor] SCENARIO...
 
 Runs the utility on a fresh simulated desktop for each scenario file and prints a trace
 of every effect that the desktop observed, one line each: TIME EFFECT ...
@@ -363,6 +405,9 @@ The desktop at start:
   platform 9x|nt                 the Windows family (default nt)
   no-shutdown-privilege          the shutdown privilege cannot be enabled
   tick-count N                   the system tick count at start (to test wrap-around)
+  foreground-lock on|off         the foreground lock (default on)
+  foreground-lock-timeout MS     its time-out since the last input (default 200000)
+  elevated APP                   the application runs as administrator
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -373,11 +418,16 @@ The timeline (times in simulated ms, never going backwards):
   at T menu "LABEL" | none       choose an item of the open popup menu, or dismiss it
   at T dialog select "LABEL"     select an entry of the open dialog's list
   at T dialog button ID          press the button with that id in the open dialog
+  at T dialog key tab|enter|escape  type the key in the open dialog
+  at T user-input [APP|"TITLE"]  the user's own keyboard or mouse input: a click on that
+                                 window, or input to the window in front
   at T close-app APP             the user closes the application's main window
   at T start-app APP             the user starts the application by hand
   at T display W H               the display mode changes
   at T fail COMMAND [always]     the card fails the next request (or every request) with
                                  that command (GpioRead, I2cWrite, ...)
+  at T census                    trace what is held: open events, COM references, timers
+                                 and top-level windows
   at T unplug "NAME" [error N]   the device goes away; its requests fail with error N
                                  (default 1167, ERROR_DEVICE_NOT_CONNECTED)
   at T plug "NAME"               the device comes back as a new device object
@@ -389,10 +439,14 @@ The timeline (times in simulated ms, never going backwards):
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at
-65, 130, 195, ... until something blocks the thread.
+65, 130, 195, ... until something blocks the thread. The user's last input lies further
+back than the foreground lock's time-out until the first user action.
 
 Options:
   --requests   also trace every driver request: "65 request GpioRead get"
   --verbose    also trace timers, window changes and focus changes
+  --monitor    run RemoteMonitor instead: the lines it prints, "# TIME EFFECT" for
+               anything else the desktop saw, and its exit status; "run MS" is then
+               the user's Ctrl+C
 )";
 }

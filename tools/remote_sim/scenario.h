@@ -37,6 +37,9 @@ struct ScenarioEvent {
         StartApp,      // number = application
         Display,       // number = width, number2 = height
         FailCommand,   // text = command name; always = fail every time
+        Census,        // what the utility holds: events, COM references, timers, windows
+        UserInput,     // number = application, or text = window title, or neither
+        DialogKey,     // number = virtual-key code
         // Devices and power
         Unplug,        // text = device name, number = the error its requests fail with
         Plug,          // text = device name
@@ -71,6 +74,9 @@ struct Scenario {
     int cursorY = 0;
     bool windows9x = false;
     bool shutdownPrivilege = true;
+    bool foregroundLock = true;
+    std::uint32_t foregroundLockTimeoutMs = 200000;
+    std::vector<int> elevated;
     std::uint32_t tickBase = 0;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;

@@ -1,8 +1,23 @@
-// A small Windows console program that the Wine smoke test uses to look at and poke the
-// running RemoteControl.exe: it posts messages to its hidden window, reads the texts of its
-// message boxes and dialogs, closes them, and opens the Shut Down dialog from the program's own
-// resources, and starts the program to report its exit code.
+// The Wine tests' probe, a 32-bit console program like the utility. It goes the receiver's way
+// without the utility (the device enumerator's video-input entries, a named entry's capture
+// filter, its device handle, one GPIO poll), and it looks at and pokes the running
+// RemoteControl.exe: posts messages to its hidden window, reads the texts of its message boxes
+// and dialogs, closes them, finds its popup menu, opens the Shut Down dialog from the program's
+// own resources, and starts the program to report its exit code. Every command prints its
+// finding: under an emulated 32-bit loader the process's exit status may be lost.
+#define __STREAMS__  // makes <ksproxy.h> declare IKsObject
 #include "platform/win32/windows_api.h"
+
+// The COM and DirectShow headers need <windows.h>.
+#include <objbase.h>
+#include <oleauto.h>
+#include <strmif.h>
+#include <uuids.h>
+
+// <ksproxy.h> needs <ks.h> and the DirectShow interfaces.
+#include <ks.h>
+#include <ksproxy.h>
+
 // The seam after <windows.h>, whose definitions its portable constants defer to.
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +27,7 @@
 #include "platform/win32/win32_instance.h"
 #include "routing/shutdown.h"
 #include "shell/resource_ids.h"
+#include "sim/card/card_decoder.h"
 
 namespace {
 
@@ -152,6 +168,111 @@ void ShowShutdownDialogOf(const char* exePath) {
     std::printf("dialog ended with %d\n", static_cast<int>(result));
 }
 
+// ---- the receiver's way, without the utility
+
+constexpr DWORD kKsProperty = 0x002F0003;
+constexpr unsigned char kPropertySet[16] = CARD_PROPERTY_SET_BYTES;
+
+// One request the receiver's way: an overlapped call, waited for when pending.
+long Request(HANDLE device, unsigned char* buffer, DWORD size) {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD returned = 0;
+    long status = 0;
+    if (!DeviceIoControl(device, kKsProperty, buffer, size, buffer, size, &returned, &overlapped)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_IO_PENDING) {
+            error = GetOverlappedResult(device, &overlapped, &returned, TRUE) ? 0 : GetLastError();
+        }
+        status = static_cast<long>(error);
+    }
+    CloseHandle(overlapped.hEvent);
+    return status;
+}
+
+void GpioHeader(unsigned char* buffer, unsigned flags, int command) {
+    std::memcpy(buffer, kPropertySet, sizeof kPropertySet);
+    CardPutU32(buffer, CARD_PROPERTY_OFFSET, CARD_GPIO_PROPERTY);
+    CardPutU32(buffer, CARD_FLAGS_OFFSET, flags);
+    CardPutU32(buffer, CARD_COMMAND_OFFSET, cardCommands[command].code);
+}
+
+// Calls `visit` with each video-input entry's moniker and friendly name until it returns true.
+template <typename Visit>
+void WalkDevices(Visit visit) {
+    ICreateDevEnum* devices = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_ICreateDevEnum, reinterpret_cast<void**>(&devices)))) {
+        std::printf("no device enumerator\n");
+        return;
+    }
+    IEnumMoniker* monikers = nullptr;
+    HRESULT result = devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0);
+    devices->Release();
+    if (result != S_OK || !monikers) return;
+    IMoniker* moniker = nullptr;
+    bool done = false;
+    while (!done && monikers->Next(1, &moniker, nullptr) == S_OK) {
+        IPropertyBag* bag = nullptr;
+        if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag,
+                                             reinterpret_cast<void**>(&bag)))) {
+            VARIANT name;
+            VariantInit(&name);
+            name.vt = VT_BSTR;
+            char text[80] = {};
+            if (bag->Read(L"FriendlyName", &name, nullptr) == S_OK) {
+                WideCharToMultiByte(CP_ACP, 0, name.bstrVal, -1, text, sizeof text, nullptr,
+                                    nullptr);
+            }
+            VariantClear(&name);
+            bag->Release();
+            done = visit(moniker, text);
+        }
+        moniker->Release();
+    }
+    monikers->Release();
+}
+
+void ListDevices() {
+    WalkDevices([](IMoniker*, const char* name) {
+        std::printf("device %s\n", name);
+        return false;
+    });
+}
+
+// Selects the register and reads it, a set and a get, as the utility polls the key line.
+void PollDevice(const char* wanted, unsigned registerAddress) {
+    bool found = false;
+    WalkDevices([&](IMoniker* moniker, const char* name) {
+        if (std::strcmp(name, wanted) != 0) return false;
+        found = true;
+        IBaseFilter* filter = nullptr;
+        moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter));
+        IKsObject* ks = nullptr;
+        if (!filter ||
+            FAILED(filter->QueryInterface(__uuidof(IKsObject), reinterpret_cast<void**>(&ks)))) {
+            std::printf("no device handle\n");
+        } else {
+            HANDLE device = ks->KsGetObjectHandle();
+            ks->Release();
+            unsigned char buffer[CARD_GPIO_SIZE] = {};
+            GpioHeader(buffer, CARD_FLAG_SET, CARD_GPIO_SET_ADDRESS);
+            CardPutU32(buffer, CARD_GPIO_ADDRESS_OFFSET, registerAddress);
+            long status = device ? Request(device, buffer, CARD_GPIO_SIZE) : -1;
+            std::memset(buffer, 0, sizeof buffer);
+            GpioHeader(buffer, CARD_FLAG_SET, CARD_GPIO_READ);
+            if (status == 0) status = Request(device, buffer, CARD_GPIO_SIZE);
+            GpioHeader(buffer, CARD_FLAG_GET, CARD_GPIO_READ);
+            if (status == 0) status = Request(device, buffer, CARD_GPIO_SIZE);
+            std::printf("status %ld value 0x%08X\n", status,
+                        CardU32(buffer, CARD_GPIO_VALUE_OFFSET));
+        }
+        if (filter) filter->Release();
+        return true;
+    });
+    if (!found) std::printf("no such device\n");
+}
+
 void Report(bool found, const char* yes, const char* no) {
     std::printf("%s\n", found ? yes : no);
 }
@@ -159,7 +280,8 @@ void Report(bool found, const char* yes, const char* no) {
 int Usage() {
     std::fputs(
         "usage: rc_probe run EXE MS | post MSG WPARAM LPARAM | wait-main MS | wait-gone MS\n"
-        "       | texts TITLE MS | command TITLE ID | menu MS | shutdown-dialog EXE\n",
+        "       | texts TITLE MS | command TITLE ID | menu MS | shutdown-dialog EXE\n"
+        "       | list | poll FRIENDLY-NAME REGISTER\n",
         stderr);
     return 2;
 }
@@ -212,6 +334,12 @@ int main(int argc, char** argv) {
         }
     } else if (std::strcmp(command, "shutdown-dialog") == 0 && argc == 3) {
         ShowShutdownDialogOf(argv[2]);
+    } else if (std::strcmp(command, "list") == 0 && argc == 2) {
+        CoInitialize(nullptr);
+        ListDevices();
+    } else if (std::strcmp(command, "poll") == 0 && argc == 4) {
+        CoInitialize(nullptr);
+        PollDevice(argv[2], Number(argv[3]));
     } else {
         return Usage();
     }

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# RemoteMonitor.exe under Wine against the simulated card of the end-to-end run (see
+# docs/e2e.md): no card, then the device list and the lines of scripted presses on a
+# translated GPIO board, the refusal while Remote Control runs, and the I2C board, whose codes
+# are the keys. DVBS SUITE (a fake TV application) runs throughout, so each line says what it
+# would receive.
+#
+#   e2e/monitor.sh <Windows build dir>     (ctest's wine_monitor; exits 77 when Wine is missing)
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:?usage: $0 <Windows build dir>}" && pwd)
+EXE=$BUILD/RemoteControl.exe
+MONITOR=$BUILD/RemoteMonitor.exe
+
+skip() {
+    echo "wine_monitor skipped: $*"
+    exit 77
+}
+[[ -x /usr/lib/wine/wine64 ]] || skip "Wine is not installed (scripts/install-deps.sh --wine)"
+command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
+command -v xdotool >/dev/null || skip "xdotool is not installed"
+[[ -f $MONITOR && -f $EXE ]] || skip "no $MONITOR or $EXE"
+
+if [[ -z ${E2E_IN_XVFB:-} ]]; then
+    export E2E_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+RUN="$BUILD/e2e-monitor"
+LOGS="$RUN/logs"
+export WINEPREFIX="$RUN/prefix"
+export WINEDEBUG=-all
+source "$ROOT/e2e/e2e_lib.sh"
+choose_wine32_mode || skip "32-bit programs cannot run (install wine32 and its preloader, or qemu-user)"
+trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+
+"$WINESERVER" -k >/dev/null 2>&1 || true
+rm -rf "$RUN"
+mkdir -p "$LOGS"
+say "fresh Wine prefix in $WINEPREFIX (32-bit programs: $WINE32_MODE)"
+make_prefix
+"$WINE64" "$CTL" hold >"$LOGS/keeper.out" 2>&1 &
+ctl install "$(winepath_of "$WIN64_BUILD/rcsimcard.sys")"
+ctl add 0 gpio 14
+ctl add 1 gpio 14
+ctl add 2 i2c 0
+install_app 7
+install_app 9
+reg32 'HKLM\Software\Zarvin Multimedia\TV Hub\DTVR' AppPath 'C:\TV\Hub'
+set +e
+
+# Starts the monitor in the background: its output (CRLF stripped on reading) in
+# $LOGS/monitor-NAME.out, its exit status in monitor-NAME.status when it ends.
+start_monitor() {
+    local name=$1
+    shift
+    (
+        wine32 "$MONITOR" "$@" >"$LOGS/monitor-$name.out" 2>&1 </dev/null
+        echo $? >"$LOGS/monitor-$name.status"
+    ) &
+    MONITOR_SHELL=$!
+}
+# Ctrl+C: Wine turns SIGINT into the console's Ctrl+C event.
+interrupt_monitor() { kill -INT "$(pgrep -P "$MONITOR_SHELL" | head -n 1)"; }
+monitor_out() { tr -d '\r' <"$LOGS/monitor-$1.out"; }
+monitor_says() { monitor_out "$1" | grep -qE "$2"; }
+monitor_status() { wait_for "${3:-60}" test -s "$LOGS/monitor-$1.status" && [[ $(cat "$LOGS/monitor-$1.status") == "$2" ]]; }
+
+say "no card"
+start_monitor none
+check "with no card registered the monitor exits with status 1" monitor_status none 1
+check "and says that it found no supported card" \
+    monitor_says none '^No supported TV card was found'
+check "its device list is empty" monitor_says none '^  \(none\)$'
+
+say "GPIO boards: a DVBT card first, a KV200 second, a camera third"
+ctl register a-dvbt "Sorrel DVBT Q7 Video Capture" 1
+ctl register b-kv200 "Kavel KV200 Video Capture" 0
+ctl register c-camera "USB Video Camera" 1
+start_app 7
+start_monitor gpio --seconds 25
+wait_for 60 monitor_says gpio '^Polling every 65 ms for 25 s'
+check "the devices are listed in enumeration order, supported ones marked" \
+    eval 'monitor_out gpio | grep -Pzq " 1  Sorrel DVBT Q7 Video Capture +supported\n +2  Kavel KV200 Video Capture +supported, used\n +3  USB Video Camera\n"'
+check "the KV200 is the one used: GPIO, Translated numbering" \
+    monitor_says gpio '^Remote Control would use device 2, Kavel KV200 Video Capture: GPIO, Translated numbering\.$'
+press 0 9x3 30x1
+check "raw 9 held for three polls: key 5 as a new press for DVBS SUITE" \
+    monitor_says gpio 'raw 0x09   9  key  5 digit 5    new        DVBS SUITE: message 3024, wParam 10005$'
+check "then its repeats 1 and 2, thinned as the utility would" \
+    monitor_says gpio 'key  5 digit 5    repeat 2   DVBS SUITE: nothing \(held key'
+check "raw 30 is Power, which would close DVBS SUITE" \
+    monitor_says gpio 'raw 0x1E  30  key 18 Power      new        Power: close DVBS SUITE$'
+check "the monitor posts nothing: DVBS SUITE received no command" not_logged 7 1 '^main msg 3024'
+check "--seconds 25 ends the run by itself, with status 0" monitor_status gpio 0
+check "and it says how long it ran" monitor_says gpio '^Stopped after 25\.[0-9] s: 4 key events\.$'
+check "the DVBT card, listed first, was never asked" eval '(($(counter 1 requests) == 0))'
+
+say "refusal while Remote Control runs"
+polled=$(counter 0 polls)
+wine32 "$EXE" >"$LOGS/utility.out" 2>&1 &
+UTILITY_PID=$!
+check "Remote Control polls the KV200" wait_for 60 eval '(($(counter 0 polls) > polled))'
+start_monitor refused
+check "the monitor refuses with status 3" monitor_status refused 3
+check "and says to exit Remote Control from its tray menu first" \
+    monitor_says refused 'Exit Remote Control from its tray menu first'
+ctl post "Remote Control" - 16 0  # WM_CLOSE
+utility_gone 30
+
+say "the I2C board, whose codes are the keys"
+ctl unregister a-dvbt
+ctl unregister b-kv200
+ctl unregister c-camera
+ctl register d-dvbs "Sorrel DVBS Q7 Video Capture" 2
+start_monitor i2c
+wait_for 60 monitor_says i2c '^Polling every 65 ms; press keys on the remote\. Ctrl\+C ends\.$'
+check "the DVBS card is used: I2C, Direct numbering" \
+    monitor_says i2c '^Remote Control would use device 1, Sorrel DVBS Q7 Video Capture: I2C, Direct numbering\.$'
+press 2 27x2
+check "raw 27 is key 27 on this board, 3024 with 402 for DVBS SUITE" \
+    monitor_says i2c 'raw 0x1B  27  key 27 Right      new        DVBS SUITE: message 3024, wParam 402$'
+check "and its repeat is counted" monitor_says i2c 'key 27 Right      repeat 1 '
+interrupt_monitor
+check "Ctrl+C ends the run with status 0" monitor_status i2c 0 20
+check "after its last poll" monitor_says i2c '^Stopped after [0-9.]+ s: 2 key events\.$'
+
+cp "$LOGS/monitor-gpio.out" "$RUN/sample-output.txt"
+say "done"
+echo "$PASSED passed, $FAILED failed"
+if ((FAILED > 0)); then
+    printf 'failed: %s\n' "${FAILED_NAMES[@]}"
+    echo "logs: $LOGS"
+    exit 1
+fi
+# The prefix is about 700 MB; a passing run keeps only its logs and the sample.
+"$WINESERVER" -k >/dev/null 2>&1 || true
+"$WINESERVER" -w
+rm -rf "$WINEPREFIX" "${RUN:?}/boot"

@@ -1,0 +1,28 @@
+// RemoteMonitor's line for one key event: when it came, the raw code, the key, fresh or
+// repeated, and what Remote Control would do with it at that moment.
+#pragma once
+
+#include <cstdint>
+
+#include "receiver/remote_keys.h"
+
+struct KeyEvent {
+    std::uint32_t ms;  // since the monitor started
+    std::int32_t rawCode;
+    RemoteKey key;
+    bool repeat;
+    std::int32_t repeatCount;
+};
+
+// What Remote Control would do with the key, by the router's rules, doing nothing: the
+// Shut Down question, the active application (`thinned`: the router's thinning dropped this
+// repeat), the Power, key-20 and key-21 paths, the first running application, pointer mode.
+// Marks and clears the records' `active` as the router would, and remembers an open Shut
+// Down question, so that the next events are described as they would follow this one.
+void DescribeWouldDo(RemoteKey key, bool thinned, char* text, int size);
+// Forgets the Shut Down question; the marks live in the application records.
+void ResetWouldDo();
+
+// The heading of the event lines, and one event line; neither has a line end.
+void FormatEventHeading(char* line, int size);
+void FormatEventLine(const KeyEvent& event, const char* wouldDo, char* line, int size);

@@ -1,0 +1,88 @@
+// RemoteMonitor on the simulated desktop: how each run ends, with what status, and what it
+// leaves behind. Its event lines are checked by the scenarios monitor_*.scn.
+#include "monitor/monitor.h"
+
+#include "receiver_fixture.h"
+
+namespace {
+
+class MonitorTest : public DesktopTest {
+  protected:
+    int Run(std::vector<const char*> args = {}) {
+        args.insert(args.begin(), "RemoteMonitor");
+        return RunMonitor(static_cast<int>(args.size()), args.data());
+    }
+    bool Says(const std::string& text) const {
+        return desk.console.text.find(text) != std::string::npos;
+    }
+    // No COM object left, and COM ended as often as it was started.
+    bool ReceiverClosed() const {
+        return desk.devices.com.LiveObjects() == 0 && desk.devices.com.initialized == 0 &&
+               desk.devices.com.misuse == 0;
+    }
+};
+
+TEST_F(MonitorTest, WithoutASupportedBoardItListsTheDevicesAndExitsWithOne) {
+    desk.devices.AddVideoDevice("USB Camera");
+    desk.devices.AddVideoDevice("Kavel KV100 Video Capture ");
+    EXPECT_EQ(Run(), kMonitorNoBoard);
+    EXPECT_TRUE(
+        Says("   1  USB Camera\r\n   2  Kavel KV100 Video Capture \r\nNo supported TV card"));
+    EXPECT_TRUE(ReceiverClosed());
+}
+
+TEST_F(MonitorTest, WhileRemoteControlRunsItRefusesAndAsksNothingOfTheCard) {
+    SimVideoDevice& card = desk.devices.AddVideoDevice(kKv100);
+    desk.windows.CreateSimWindow("Remote Control", "Remote Control", false);
+    EXPECT_EQ(Run(), kMonitorRefused);
+    EXPECT_TRUE(Says("Exit Remote Control from its tray menu first"));
+    EXPECT_TRUE(card.card.requests.empty());
+    EXPECT_EQ(desk.devices.com.initialized, 0);
+}
+
+TEST_F(MonitorTest, AnythingButSecondsAsAPositiveNumberIsAUsageError) {
+    const std::vector<std::vector<const char*>> kBad = {
+        {"--seconds"}, {"--seconds", "0"}, {"--seconds", "5s"}, {"--verbose"}, {"3"}};
+    for (const auto& args : kBad) {
+        desk.console.text.clear();
+        EXPECT_EQ(Run(args), kMonitorUsage) << args[0];
+        EXPECT_EQ(desk.console.text, "usage: RemoteMonitor [--seconds N]\r\n");
+    }
+}
+
+// Every way out closes the receiver; only a program that owns its console waits for Enter
+// before it ends, unless the console is going away.
+TEST_F(MonitorTest, EachEndClosesTheReceiverAndWaitsForEnterOnlyInItsOwnConsole) {
+    struct Case {
+        const char* what;
+        std::uint32_t processes;
+        int stopAt;  // ms of a Ctrl+C, -1: none
+        bool closing;
+        std::uint64_t endsAt;
+    };
+    const Case kCases[] = {
+        {"--seconds, from a prompt", 2, -1, false, 2000},
+        {"Ctrl+C, from a prompt", 2, 700, false, 715},
+        {"--seconds, own console", 1, -1, false, 5000},
+        {"console closed", 1, 700, true, 715},
+    };
+    for (const Case& c : kCases) {
+        SimDesktop& fresh = InstallFreshSimDesktop();
+        logic.receiverChannel = ReceiverChannel{};
+        fresh.devices.AddVideoDevice(kKv100);
+        fresh.console.processes = c.processes;
+        fresh.PressRemote(100, 9, 65);
+        fresh.At(5000, [&fresh] { fresh.TypeConsoleLine(""); });
+        if (c.stopAt >= 0) fresh.At(c.stopAt, [&c] { RequestMonitorStop(c.closing); });
+        const char* argv[] = {"RemoteMonitor", "--seconds", "2"};
+        EXPECT_EQ(RunMonitor(3, argv), kMonitorDone) << c.what;
+        EXPECT_EQ(fresh.now, c.endsAt) << c.what;
+        EXPECT_EQ(fresh.console.text.find("Press Enter") != std::string::npos, c.endsAt == 5000)
+            << c.what;
+        EXPECT_NE(fresh.console.text.find(": 1 key event.\r\n"), std::string::npos) << c.what;
+        EXPECT_TRUE(fresh.devices.com.LiveObjects() == 0 && fresh.devices.com.initialized == 0)
+            << c.what;
+    }
+}
+
+}  // namespace
