@@ -66,13 +66,17 @@ bool OpenReceiver() {
     return false;
 }
 
+// A device may be listed before its driver takes requests; without a handle the card is
+// not back yet, and the search goes on.
 bool ReopenReceiver() {
     int order = -1;
     logic.receiverChannel.captureFilter =
         FindFirstListedFilter(CLSID_VideoInputDeviceCategory, &order);
     if (logic.receiverChannel.captureFilter == 0) return false;
     UseBoard(kCaptureBoards[order]);
-    return true;
+    if (logic.receiverChannel.deviceHandle != 0) return true;
+    ReleaseReceiver();
+    return false;
 }
 
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due

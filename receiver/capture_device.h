@@ -33,7 +33,8 @@ void CloseReceiver();
 void ReleaseReceiver();
 // The start-up's search again, with its board list and order, in one walk over the
 // devices instead of one per board: a search that runs every few seconds while the card
-// is away costs one enumeration. True when a listed board was found and opened.
+// is away costs one enumeration. True when a listed board was found and opened with its
+// device handle; a board without one is given back.
 bool ReopenReceiver();
 
 // Where a board of this friendly name stands in the search order, with its remote's

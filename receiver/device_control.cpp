@@ -1,6 +1,7 @@
 #include "receiver/device_control.h"
 
 #include "platform/device_constants.h"
+#include "shell/static_objects.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ bool DeviceGone(std::int32_t status) {
 }
 
 // The device is open for overlapped I/O, so a request may come back pending; only
-// ERROR_IO_PENDING is waited for, every other error is the answer.
+// ERROR_IO_PENDING is waited for, every other error is the answer. A status that says the
+// device is gone is noted in the channel for the key poll, on the failure path alone.
 std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
                                std::uint32_t inSize, void* out, std::uint32_t outSize,
                                std::uint32_t* bytesReturned) {
@@ -39,6 +41,7 @@ std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* i
             bool done = platform.GetOverlappedResult(device, &overlapped, bytesReturned, true);
             status = done ? 0 : DriverStatus(platform.GetLastError());
         }
+        if (DeviceGone(status)) logic.receiverChannel.deviceGone = true;
     }
     platform.CloseHandle(overlapped.event);
     return status;

@@ -17,17 +17,11 @@ void WriteHeader(std::uint8_t* bytes, std::uint32_t propertyId, std::uint32_t fl
     PutU32(bytes, kCommandOffset, command);
 }
 
-// The same buffer goes in and comes back with the driver's answer. A receiver closed in a
-// modal loop under a request sequence (asleep, or the card gone) takes no more requests;
-// a status that says the device is gone is kept for the key poll.
+// The same buffer goes in and comes back with the driver's answer.
 std::int32_t Send(std::uint8_t* bytes, std::uint32_t size) {
-    Handle device = logic.receiverChannel.deviceHandle;
-    if (device == 0) return DriverStatus(ERROR_INVALID_HANDLE);
     std::uint32_t bytesReturned = 0;
-    std::int32_t status =
-        SyncDeviceControl(device, IOCTL_KS_PROPERTY, bytes, size, bytes, size, &bytesReturned);
-    if (Failed(status) && DeviceGone(status)) logic.receiverChannel.deviceGone = true;
-    return status;
+    return SyncDeviceControl(logic.receiverChannel.deviceHandle, IOCTL_KS_PROPERTY, bytes, size,
+                             bytes, size, &bytesReturned);
 }
 
 }  // namespace

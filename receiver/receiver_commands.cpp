@@ -25,12 +25,13 @@ std::int32_t ReadGpioCode() {
     return static_cast<std::int32_t>(value & 0x3F);
 }
 
-// The bus runs at 200 kHz for the read and goes back to 100 kHz after it.
+// The bus runs at 200 kHz for the read and goes back to 100 kHz after it, unless the
+// receiver was closed while a failure box of the read was up (the PC went to sleep).
 std::int32_t ReadI2cCode() {
     if (Failed(I2cSetBusSpeed(kI2cFastSpeed))) return kI2cCodeFallback;
     std::uint8_t code = 0;
     std::int32_t status = I2cReadBytes(kRemoteI2cAddress, &code, 1);
-    I2cSetBusSpeed(kI2cSlowSpeed);
+    if (logic.receiverChannel.deviceHandle != 0) I2cSetBusSpeed(kI2cSlowSpeed);
     return Failed(status) ? kI2cCodeFallback : code;
 }
 

@@ -93,10 +93,11 @@ SimVideoDevice* DeviceOf(SimDevices& devices, Handle handle, std::size_t* index,
     Handle offset = handle - kSimFirstDeviceHandle;
     *index = (offset % kGenerationStep) / 4;
     auto generation = static_cast<std::uint32_t>(offset / kGenerationStep);
-    if (*index >= devices.videoDevices.size() || !FilterAlive(devices, *index, generation))
-        return nullptr;
+    if (*index >= devices.videoDevices.size() || !devices.com.FilterAlive(*index)) return nullptr;
     const SimDeviceNode& node = devices.NodeOf(*index);
     *gone = !node.present || node.generation != generation;
+    // Only a handle of a device object that is no more needs its own filter looked up.
+    if (*gone && !FilterAlive(devices, *index, generation)) return nullptr;
     return &devices.videoDevices[*index];
 }
 
@@ -148,11 +149,6 @@ bool SimComWorld::FilterAlive(std::size_t device) const {
             return true;
     }
     return false;
-}
-
-SimDeviceNode& SimDevices::NodeOf(std::size_t device) {
-    if (nodes.size() <= device) nodes.resize(device + 1);
-    return nodes[device];
 }
 
 SimVideoDevice& SimDevices::AddVideoDevice(const std::string& friendlyName) {

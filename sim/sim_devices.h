@@ -17,6 +17,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/device_constants.h"
 #include "sim/sim_card.h"
@@ -41,8 +42,11 @@ struct SimDevices {
 
     // One node per video device, by index, and the generation each capture filter was
     // bound in.
-    std::deque<SimDeviceNode> nodes;
-    SimDeviceNode& NodeOf(std::size_t device);
+    std::vector<SimDeviceNode> nodes;
+    SimDeviceNode& NodeOf(std::size_t device) {
+        if (nodes.size() <= device) nodes.resize(device + 1);
+        return nodes[device];
+    }
     std::map<ComRef, std::uint32_t> filterGenerations;
     std::uint64_t requestCount = 0;  // DeviceIoControl calls, whatever became of them
     // "device search" and "filter bound|released" lines, from the first device or power

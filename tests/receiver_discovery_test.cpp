@@ -124,6 +124,11 @@ TEST_F(ReceiverTest, BoardWithoutHandleIsPresentButNeverHasAKeyDown) {
     EXPECT_EQ(ReadRemoteCode(), -1);
     EXPECT_TRUE(device.card.requests.empty());
     EXPECT_EQ(logic.routerState.lastKeyTick, 0u);
+
+    // A search while the card is away does not take it back without its handle.
+    ReleaseReceiver();
+    EXPECT_FALSE(ReopenReceiver());
+    EXPECT_EQ(logic.receiverChannel.captureFilter, 0u);
 }
 
 TEST_F(ReceiverTest, NothingIsSentAfterTheReceiverIsClosed) {
