@@ -96,6 +96,17 @@ constexpr PopupCandidate kPopupCandidates[] = {
     {"TWizardForm", "WizardForm", false},
 };
 
+// The first visible one of the application's own dialog windows, or 0.
+Hwnd FindVisiblePopup() {
+    Platform& platform = Plat();
+    for (const PopupCandidate& candidate : kPopupCandidates) {
+        Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
+        if (candidate.isPictureView) logic.pictureViewWindow = found;
+        if (found != 0 && platform.IsWindowVisible(found)) return found;
+    }
+    return 0;
+}
+
 CommandTarget TargetOf(PostRule rule, Hwnd popup) {
     switch (rule) {
         case PostRule::Always:
@@ -114,16 +125,6 @@ CommandTarget TargetOf(PostRule rule, Hwnd popup) {
 }
 
 }  // namespace
-
-Hwnd FindVisiblePopup() {
-    Platform& platform = Plat();
-    for (const PopupCandidate& candidate : kPopupCandidates) {
-        Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
-        if (candidate.isPictureView) logic.pictureViewWindow = found;
-        if (found != 0 && platform.IsWindowVisible(found)) return found;
-    }
-    return 0;
-}
 
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
     const AppProfile* profile = ProfileOf(id);

@@ -35,5 +35,3 @@ void SendMessageCommand(AppId id, RemoteKey key);
 // application takes keystrokes. Read-only, for the key-map reference as much as for
 // SendMessageCommand.
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan);
-// The first visible one of application 9's own dialog windows, or 0.
-Hwnd FindVisiblePopup();
