@@ -35,34 +35,18 @@ void Mark(AppId id, bool marked) {
 
 // The Windows names of the virtual keys that application 1's table posts; any other code is
 // written as its number, so that a new table entry is never misnamed.
+struct VirtualKeyNaming {
+    std::uint8_t vk;
+    const char* name;
+};
+constexpr VirtualKeyNaming kVirtualKeyNames[] = {
+    {VK_ESCAPE, "ESCAPE"}, {VK_RETURN, "RETURN"}, {VK_ADD, "ADD"},   {VK_SUBTRACT, "SUBTRACT"},
+    {VK_F8, "F8"},         {VK_F9, "F9"},         {VK_F10, "F10"},   {VK_F11, "F11"},
+    {VK_UP, "UP"},         {VK_RIGHT, "RIGHT"},   {VK_DOWN, "DOWN"}, {VK_LEFT, "LEFT"}};
+
 const char* VirtualKeyName(std::uint8_t vk, char (&spelled)[12]) {
-    switch (vk) {
-        case VK_ESCAPE:
-            return "ESCAPE";
-        case VK_RETURN:
-            return "RETURN";
-        case VK_ADD:
-            return "ADD";
-        case VK_SUBTRACT:
-            return "SUBTRACT";
-        case VK_F8:
-            return "F8";
-        case VK_F9:
-            return "F9";
-        case VK_F10:
-            return "F10";
-        case VK_F11:
-            return "F11";
-        case VK_UP:
-            return "UP";
-        case VK_RIGHT:
-            return "RIGHT";
-        case VK_DOWN:
-            return "DOWN";
-        case VK_LEFT:
-            return "LEFT";
-        default:
-            break;
+    for (const VirtualKeyNaming& named : kVirtualKeyNames) {
+        if (named.vk == vk) return named.name;
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) {
         std::snprintf(spelled, sizeof spelled, "NUMPAD%d", vk - VK_NUMPAD0);
@@ -114,30 +98,23 @@ void AppCommand(Text& text, AppId id, RemoteKey key) {
 
 void PointerCommand(Text& text, RemoteKey key) {
     PointerKeyAction what = PointerActionOf(key);
-    switch (what.action) {
-        case PointerAction::Move:
-            Add(text, "pointer: move %s%s%s",
-                what.dy < 0   ? "up"
-                : what.dy > 0 ? "down"
-                              : "",
-                what.dx != 0 && what.dy != 0 ? "-" : "",
-                what.dx < 0   ? "left"
-                : what.dx > 0 ? "right"
-                              : "");
-            return;
-        case PointerAction::LeftClick:
-            Add(text, "pointer: left click");
-            return;
-        case PointerAction::RightClick:
-            Add(text, "pointer: right click");
-            return;
-        case PointerAction::DragToggle:
-            Add(text, "pointer: press or release the primary button");
-            return;
-        case PointerAction::None:
-            break;
+    if (what.action != PointerAction::Move) {
+        Add(text, "pointer: %s",
+            what.action == PointerAction::LeftClick    ? "left click"
+            : what.action == PointerAction::RightClick ? "right click"
+            : what.action == PointerAction::DragToggle
+                ? "press or release the primary button"
+                : "nothing (no pointer action for this key)");
+        return;
     }
-    Add(text, "pointer: nothing (no pointer action for this key)");
+    Add(text, "pointer: move %s%s%s",
+        what.dy < 0   ? "up"
+        : what.dy > 0 ? "down"
+                      : "",
+        what.dx != 0 && what.dy != 0 ? "-" : "",
+        what.dx < 0   ? "left"
+        : what.dx > 0 ? "right"
+                      : "");
 }
 
 void List(Text& text, bool* said, const char* what, AppId id) {
