@@ -2,11 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "desktop_fixture.h"
+#include "receiver/remote_keys.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
-#include "shell/settings.h"
-#include "shell/timer_slot.h"
+#include "test_support.h"
 
 namespace {
 
@@ -33,34 +32,27 @@ class RouterTest : public DesktopTest {
     }
 };
 
-TEST_F(RouterTest, RepeatWindowIsMeasuredBetweenKeyEvents) {
+TEST(KeyEvents, RepeatIsTheSameKeyWithin250MsAlsoAcrossTheTickCountWrapping) {
     struct Case {
-        std::uint32_t gapMs;
+        RemoteKey key;
+        std::uint32_t last, now;
         bool repeat;
-    } cases[] = {{0, true}, {249, true}, {250, false}, {300, false}};
+    } cases[] = {{5, 1000, 1000, true},      {5, 1000, 1249, true},       {5, 1000, 1250, false},
+                 {5, 1000, 1300, false},     {6, 1000, 1001, false},         // another key is fresh
+                 {5, 0xFFFFFFF0u, 16, true}, {5, 0xFFFFFFF0u, 256, false}};  // 32 and 272 ms
     for (const auto& c : cases) {
-        routerState = RouterState{5, 1000, 3};
-        EXPECT_EQ(ClassifyKeyEvent(5, 1000 + c.gapMs), c.repeat) << c.gapMs;
-        EXPECT_EQ(routerState.repeatCount, c.repeat ? 4 : 0) << c.gapMs;
-        EXPECT_EQ(routerState.lastKeyTick, 1000 + c.gapMs);
+        routerState = RouterState{5, c.last, 3};
+        EXPECT_EQ(ClassifyKeyEvent(c.key, c.now), c.repeat) << c.now;
+        EXPECT_EQ(routerState.repeatCount, c.repeat ? 4 : 0) << c.now;
+        EXPECT_EQ(routerState.lastKeyTick, c.now);
     }
-    routerState = RouterState{5, 1000, 3};
-    EXPECT_FALSE(ClassifyKeyEvent(6, 1001));  // another key is always fresh
 }
 
-TEST_F(RouterTest, RepeatDetectionSurvivesTheTickCountWrapping) {
-    routerState = RouterState{5, 0xFFFFFFF0u, 0};
-    EXPECT_TRUE(ClassifyKeyEvent(5, 0x00000010u));  // 32 ms later
-    routerState = RouterState{5, 0xFFFFFFF0u, 0};
-    EXPECT_FALSE(ClassifyKeyEvent(5, 0x00000100u));  // 272 ms later
-}
-
-TEST_F(RouterTest, IdlePollsChangeNothing) {
-    Poll(-1);
-    Poll(-1);
-    EXPECT_EQ(routerState.lastKey, 0);
-    EXPECT_EQ(routerState.lastKeyTick, 0u);
-    EXPECT_TRUE(desk.trace.empty());
+TEST(KeyEvents, CodesBeyondTheTranslationTableAreNoKeyAndDirectCodesPassUnchanged) {
+    for (std::int32_t raw : {32, 63, 255, -1, 65536})
+        EXPECT_EQ(NormaliseRemoteCode(raw, Translated), NoRemoteKey) << raw;
+    for (std::int32_t raw : {0, 18, 21, 63, 255})
+        EXPECT_EQ(NormaliseRemoteCode(raw, Direct), raw);
 }
 
 TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
@@ -74,24 +66,21 @@ TEST_F(RouterTest, GapIsMeasuredFromTheLastKeyEventNotTheLastPoll) {
     EXPECT_EQ(routerState.repeatCount, 0);
 }
 
+// While an application is active, a held key reaches it at its first event and at every tenth
+// repeat; the repeats between are thinned out.
 TEST_F(RouterTest, HeldKeyReachesAnActiveAppAtTheFirstEventAndEveryTenthRepeat) {
     Hwnd window = desk.StartApp(6);
     omnivueApp.active = 1;
-    UseBoard("Sorrel DVBS Q7 Video Capture");
-    for (int event = 0; event < 21; ++event)
+    UseBoard(kDvbs);
+    std::vector<std::uint64_t> events, deliveries;
+    for (int event = 0; event < 22; ++event) {
         Poll(5);
-    EXPECT_EQ(Posted(window), (std::vector<std::string>{"4024/10005", "4024/10005", "4024/10005"}));
-    EXPECT_EQ(routerState.repeatCount, 20);
-}
-
-TEST_F(RouterTest, HeldKeyWithNoActiveAppIsDeliveredEveryTime) {
-    Hwnd window = desk.StartApp(7);
-    UseBoard("Sorrel DVBS Q7 Video Capture");
-    Poll(5);  // makes application 7 the target through the search
-    EXPECT_EQ(dvbsSuiteApp.active, 1);
-    for (int event = 0; event < 10; ++event)
-        Poll(5);
-    EXPECT_EQ(Posted(window).size(), 2u);  // the first press and the tenth repeat
+        events.push_back(desk.now);
+    }
+    for (const auto& received : desk.ReceivedBy(window))
+        deliveries.push_back(received.time);
+    EXPECT_EQ(deliveries, (std::vector<std::uint64_t>{events[0], events[10], events[20]}));
+    EXPECT_EQ(Posted(window), std::vector<std::string>(3, "4024/10005"));
 }
 
 TEST_F(RouterTest, KeysGoToTheFirstActiveAppInOrder) {
@@ -173,7 +162,7 @@ class UninstalledDefaultTest : public DesktopTest {
         desk.InstallApp(2, "C:\\TV");
         Construct();
         PrepareAppWatch(owner);
-        UseBoard("Sorrel DVBS Q7 Video Capture");
+        UseBoard(kDvbs);
         DefaultTVAPP = 6;
     }
 };
@@ -181,10 +170,8 @@ class UninstalledDefaultTest : public DesktopTest {
 TEST_F(UninstalledDefaultTest, PowerAsksThenStillClosesTheOthersAndToggles) {
     Hwnd vantor = desk.StartApp(2);
     Poll(PowerKey, 0);
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Please re-initialize the TV application settings.");
-    EXPECT_EQ(desk.messageBoxes[0].caption, "Remote Control");
-    EXPECT_EQ(desk.messageBoxes[0].type, MB_OK | MB_SETFOREGROUND);
+    EXPECT_EQ(OnlyBox(desk), "Remote Control|Please re-initialize the TV application settings.|" +
+                                 std::to_string(MB_OK | MB_SETFOREGROUND));
     EXPECT_EQ(Posted(vantor), std::vector<std::string>{"3024/1"});
     EXPECT_TRUE(AppWatchTimer.armed);  // the toggle of 6 still ran
     EXPECT_EQ(desk.now, 2000u);        // with its pause
@@ -215,7 +202,7 @@ class GoneProgramTest : public DesktopTest {
                           "C:\\Gone");
         Construct();
         PrepareAppWatch(owner);
-        UseBoard("Sorrel DVBS Q7 Video Capture");
+        UseBoard(kDvbs);
         receiverChannel.remoteLayout = Direct;
         DefaultTVAPP = 7;
         KeyPollTimer.Configure(owner, 65);
@@ -230,8 +217,8 @@ TEST_F(GoneProgramTest, HeldPowerTriesTheLaunchOnceWhileItsBoxIsUp) {
     desk.PressRemote(0, PowerKey, 1000);
     desk.At(2000, [this] { desk.CloseTopMessageBox(); });
     desk.RunUntil(2100);
-    ASSERT_EQ(desk.messageBoxes.size(), 1u);
-    EXPECT_EQ(desk.messageBoxes[0].text, "Can't run Tolvane Recastor II.");
+    EXPECT_EQ(OnlyBox(desk), "Remote Control|Can't run Tolvane Recastor II.|0");
+    EXPECT_EQ(dvbsSuiteApp.active, 0);
     EXPECT_EQ(TraceWith("launch").size(), 1u);
 
     std::uint64_t later = desk.now + 100;
@@ -324,7 +311,7 @@ TEST_F(RouterTest, OpenShutDownDialogTakesEveryKeyAsEnterOrEscape) {
     Hwnd window = desk.StartApp(6);
     omnivueApp.active = 1;
     dialogKeys.clear();
-    UseBoard("Sorrel DVBS Q7 Video Capture");
+    UseBoard(kDvbs);
     Poll(5, 300);
     Poll(5);  // a repeat that thinning turns into SkipKey
     Poll(21, 300);

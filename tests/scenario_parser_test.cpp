@@ -1,4 +1,5 @@
-// The scenario language of remote-sim: what it accepts and how it reports a fault.
+// The scenario language of remote-sim: what it accepts and how it reports a fault (beyond the
+// bad scenarios under scenarios/bad, each checked against its error line).
 #include <gtest/gtest.h>
 
 #include "tools/remote_sim/scenario.h"
@@ -57,14 +58,8 @@ TEST(ScenarioParser, ReportsTheFileTheLineAndTheFault) {
         const char* text;
         const char* error;
     } cases[] = {
-        {"screen 1024 768\nbogus 1\n", "f.scn:2: error: unknown directive 'bogus'"},
-        {"screen 10x4 768\n", "f.scn:1: error: bad number '10x4'"},
         {"cursor 99999999999999999999 1\n", "f.scn:1: error: bad number '99999999999999999999'"},
-        {"device \"Kavel\n", "f.scn:1: error: unterminated string"},
-        {"at 500 msgbox ok\nat 400 msgbox ok\n",
-         "f.scn:2: error: time 400 goes backwards (after 500)"},
         {"at 500 msgbox ok\nrun 100\n", "f.scn:2: error: time 100 goes backwards (after 500)"},
-        {"running 3\n", "f.scn:1: error: application number 3 is not 1, 2, 6, 7 or 9"},
         {"install 10 \"C:\\X\"\n", "f.scn:1: error: application number 10 is not 1, 2, 6, 7 or 9"},
         {"at 0 close-app -1\n", "f.scn:1: error: application number -1 is not 1, 2, 6, 7 or 9"},
         {"at 0 press 18\n", "f.scn:1: error: expected 'for'"},
@@ -80,18 +75,6 @@ TEST(ScenarioParser, ReportsTheFileTheLineAndTheFault) {
         EXPECT_FALSE(ParseScenario("f.scn", c.text, &s, &error)) << c.text;
         EXPECT_EQ(error, c.error) << c.text;
     }
-}
-
-TEST(ScenarioParser, SurvivesArbitraryBytes) {
-    std::string text;
-    for (int i = 0; i < 4096; ++i)
-        text.push_back(static_cast<char>((i * 7919) % 256));
-    Scenario s;
-    std::string error;
-    ParseScenario("noise", text, &s, &error);
-    ParseScenario("empty", "", &s, &error);
-    ParseScenario("quotes", "\"\"\"\n\"", &s, &error);
-    SUCCEED();
 }
 
 }  // namespace

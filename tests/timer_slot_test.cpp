@@ -2,11 +2,7 @@
 // and which were set and killed.
 #include "shell/timer_slot.h"
 
-#include <string>
-#include <vector>
-
-#include "desktop_fixture.h"
-#include "shell/settings.h"
+#include "test_support.h"
 
 namespace {
 
@@ -59,19 +55,6 @@ TEST_F(TimerSlotTest, ExitKillsTheWatcherBeforeTheKeyPoller) {
     EXPECT_EQ(TraceWith("timer kill"),
               (std::vector<std::string>{"timer kill id=2", "timer kill id=1"}));
     EXPECT_TRUE(desk.Timers().empty());
-}
-
-TEST_F(TimerSlotTest, WithoutAReceiverNothingIsSetKilledOrChecked) {
-    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
-    RunExitActions();
-    EXPECT_TRUE(TraceWith("timer").empty());
-    EXPECT_EQ(japanCountry, 0);
-}
-
-TEST_F(TimerSlotTest, KeyPollingStartRunsTheCountryCheck) {
-    desk.SetRegString(HKEY_CURRENT_USER, "Control Panel\\International", "iCountry", "81");
-    StartKeyPolling(owner);
-    EXPECT_EQ(japanCountry, 1);
 }
 
 // Static construction runs again for a new desktop: the slots start out disarmed there.
