@@ -2,19 +2,27 @@
 // keys and raw codes of every range, held, repeated and with any gaps (the tick count may
 // wrap), TV applications and look-alike windows appearing and vanishing, message boxes and
 // dialogs answered, display changes, tray clicks, and driver faults of every command, at
-// once or pending. The invariants are checked after every event and every tick.
+// once or pending. Beyond "no crash", invariants are checked after every event and every tick:
+// messages reach only the windows their commands target, timer slots match the desktop's
+// timers, no box or Shut Down dialog stacks on one of its kind, and no tick allocates.
+#include <strings.h>
+
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/tv_app.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/router_invariants.h"
+#include "measure/allocation_count.h"
 #include "measure/counting_desktop.h"
 #include "platform/device_constants.h"
 #include "receiver/remote_keys.h"
+#include "routing/key_router.h"
+#include "routing/shutdown.h"
 #include "shell/main_window.h"
+#include "shell/main_window_ids.h"
 #include "shell/resource_ids.h"
 #include "shell/static_objects.h"
 #include "shell/timer_slot.h"
@@ -22,7 +30,6 @@
 namespace {
 
 constexpr Handle kInstance = 0x400000;
-constexpr std::uint32_t kTrayIconId = 10;
 constexpr const char* kSettingsKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
 constexpr std::size_t kMostEvents = 64;
 constexpr std::uint64_t kRunTailMs = 3000;  // after the last event, for what it started
@@ -88,6 +95,132 @@ constexpr int kSizes[] = {0, 640, 800, 1023, 1024, 1280, 1600, 749, 768, 1, 6553
 constexpr const char* kMenuLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
                                        "DVBS SUITE", "OmnivueCenter", "Setting",
                                        "About",      "Exit",          ""};
+
+constexpr Hwnd kFirstHandle = 0x100;
+constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
+constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
+
+SimDesktop* watched = nullptr;
+std::vector<std::size_t> checkedReceived;  // per window: messages already checked
+
+bool Same(const std::string& a, const char* b) {
+    return a.size() == std::strlen(b) && strcasecmp(a.c_str(), b) == 0;
+}
+
+// Application 9's own dialog windows, which take its dialog commands while visible.
+bool IsApp9Popup(const SimWindow& w) {
+    return w.visible && (Same(w.cls, "TPopupForm") || Same(w.cls, "TSourceForm") ||
+                         Same(w.cls, "TFormCalander") || Same(w.cls, "TDialogForm") ||
+                         (Same(w.cls, "ZarvinPlayer_Class") &&
+                          (Same(w.title, "PictureView") || Same(w.title, "Playback"))) ||
+                         (Same(w.cls, "TWizardForm") && Same(w.title, "WizardForm")));
+}
+
+// Whether the window is one that a command carried by this message may go to: the exact
+// identity of an application that speaks the message, or one of application 9's dialogs.
+bool IsCommandTarget(const SimWindow& w, const SimReceived& r) {
+    bool app1 = Same(w.title, "Lumacast");
+    if (r.injected) return app1;
+    switch (r.msg) {
+        case WM_KEYDOWN:
+        case WM_SYSCOMMAND:
+            return app1;
+        case kMessage2000:
+            return Same(w.cls, "VANTOR_TVR") || Same(w.cls, "ZARVIN_DVBS");
+        case kMessage3000:
+            return (Same(w.cls, "ZarvinMainPanel_Class") &&
+                    (Same(w.title, "TVR") || Same(w.title, "Omnivue Center"))) ||
+                   IsApp9Popup(w);
+        default:
+            return false;
+    }
+}
+
+void CheckMessages() {
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->Find(handle); ++handle) {
+        std::size_t index = handle - kFirstHandle;
+        if (checkedReceived.size() <= index) checkedReceived.resize(index + 1, 0);
+        for (std::size_t i = checkedReceived[index]; i < w->received.size(); ++i) {
+            if (!IsCommandTarget(*w, w->received[i])) {
+                std::fprintf(stderr, "message %u wParam=%lu to \"%s\"/\"%s\"\n", w->received[i].msg,
+                             static_cast<unsigned long>(w->received[i].wParam), w->cls.c_str(),
+                             w->title.c_str());
+                Require(false, "a message reaches only the identity its command targets");
+            }
+        }
+        checkedReceived[index] = w->received.size();
+    }
+}
+
+// The tray menu works while a dialog is up, so the user may open Setting or About a second
+// time by hand; only the remote's own dialog is checked.
+void CheckShutdownDialog() {
+    int live = 0;
+    for (const auto& dialog : watched->dialogs) {
+        const SimWindow* w = watched->Find(dialog.window);
+        live += dialog.templateId == IDD_SHUTDOWN && w && w->alive && !dialog.ended;
+    }
+    Require(live <= 1, "no Shut Down dialog opens while one is open");
+    Require(!shutdownDialogOpen || live == 1,
+            "shutdownDialogOpen only while a Shut Down dialog is open");
+}
+
+void CheckTimerSlot(const TimerSlot& slot) {
+    int timers = 0;
+    for (const SimTimer& timer : watched->Timers())
+        timers += timer.owner == slot.owner && timer.id == slot.id;
+    Require(timers <= 1, "a timer slot has at most one platform timer");
+    Require(timers == (slot.armed ? 1 : 0), "an armed slot has its timer, a disarmed one none");
+}
+
+// The I2C read's failure boxes are one kind whatever the failing step; any other box is its
+// own kind. A refused shutdown is reported after each confirmation of the Shut Down dialog,
+// which takes two fresh key presses every time: a second such box is the user's doing.
+void CheckMessageBoxes() {
+    std::vector<std::string> open;
+    for (const SimMessageBox& box : watched->messageBoxes) {
+        if (box.closed || box.text == "Can't run ExitWindowsEx.") continue;
+        std::string kind = box.caption == "I2CSWRead" ? box.caption : box.caption + "|" + box.text;
+        for (const std::string& other : open) {
+            if (other == kind) std::fprintf(stderr, "second box \"%s\"\n", kind.c_str());
+            Require(other != kind, "no box opens while another of its kind is open");
+        }
+        open.push_back(kind);
+    }
+}
+
+void BeginInvariantWatch(SimDesktop& desk) {
+    watched = &desk;
+    checkedReceived.clear();
+}
+
+void CheckInvariants() {
+    CheckShutdownDialog();
+    CheckTimerSlot(KeyPollTimer);
+    CheckTimerSlot(AppWatchTimer);
+    Require(watched->Timers().size() <= 2, "the utility runs no timers but its two slots'");
+    CheckMessages();
+    CheckMessageBoxes();
+}
+
+void CheckEndOfRun() {
+    CheckInvariants();
+    Require(!KeyPollTimer.armed && !AppWatchTimer.armed, "both slots disarmed at exit");
+}
+
+// A tick of the key poll or the application watch that allocates nothing in the logic and
+// leaves every invariant holding.
+template <TimerProc tick>
+void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                               std::uint32_t time) {
+    std::uint64_t before = CountedAllocations().logic;
+    {
+        CountingScope counting;
+        tick(owner, msg, id, time);
+    }
+    Require(CountedAllocations().logic == before, "a tick allocates nothing");
+    CheckInvariants();
+}
 
 struct Run {
     CountingDesktop* desk;
@@ -164,28 +297,22 @@ void SchedulePress(Run& run, std::uint64_t at, ByteSource& input) {
 }
 
 void ScheduleDialogAction(Run& run, std::uint64_t at, ByteSource& input) {
+    using Act = void (*)(SimDesktop*);
+    static constexpr Act kActs[] = {
+        [](SimDesktop* d) { d->TypeDialogKey(VK_RETURN); },
+        [](SimDesktop* d) { d->TypeDialogKey(VK_ESCAPE); },
+        [](SimDesktop* d) { d->PressDialogButton(IDOK); },
+        [](SimDesktop* d) { d->PressDialogButton(IDCANCEL); },
+        [](SimDesktop* d) { d->CloseDialogBox(); },
+    };
     SimDesktop* desk = run.desk;
-    switch (input.Below(6)) {
-        case 0:
-            ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_RETURN); });
-            break;
-        case 1:
-            ScheduleAction(run, at, [desk] { desk->TypeDialogKey(VK_ESCAPE); });
-            break;
-        case 2:
-            ScheduleAction(run, at, [desk] { desk->PressDialogButton(IDOK); });
-            break;
-        case 3:
-            ScheduleAction(run, at, [desk] { desk->PressDialogButton(IDCANCEL); });
-            break;
-        case 4:
-            ScheduleAction(run, at, [desk] { desk->CloseDialogBox(); });
-            break;
-        default: {
-            std::string label = input.Pick(kMenuLabels);
-            ScheduleAction(run, at, [desk, label] { desk->SelectListEntry(label); });
-            break;
-        }
+    std::uint32_t choice = input.Below(6);
+    if (choice < 5) {
+        Act act = kActs[choice];
+        ScheduleAction(run, at, [desk, act] { act(desk); });
+    } else {
+        std::string label = input.Pick(kMenuLabels);
+        ScheduleAction(run, at, [desk, label] { desk->SelectListEntry(label); });
     }
 }
 
@@ -215,100 +342,82 @@ void ScheduleDisplayChange(Run& run, std::uint64_t at, ByteSource& input) {
     });
 }
 
+// An application's window or a look-alike appearing, or vanishing.
 void ScheduleWindows(Run& run, std::uint64_t at, ByteSource& input, bool appear) {
-    SimDesktop* desk = run.desk;
-    bool decoy = input.Flag();
-    if (!decoy) {
+    Run* r = &run;
+    if (!input.Flag()) {
         int app = input.Pick(kApps);
-        if (appear) {
-            ScheduleAction(run, at, [desk, app] { desk->StartApp(app); });
-        } else {
-            ScheduleAction(run, at, [desk, app] { desk->DestroySimWindow(desk->AppWindow(app)); });
-        }
+        ScheduleAction(run, at, [r, app, appear] {
+            if (appear) {
+                r->desk->StartApp(app);
+            } else {
+                r->desk->DestroySimWindow(r->desk->AppWindow(app));
+            }
+        });
     } else if (appear) {
         const Decoy* look = &input.Pick(kDecoys);
-        Run* r = &run;
         ScheduleAction(run, at, [r, look] {
             r->decoys.push_back(r->desk->CreateSimWindow(look->cls, look->title, look->visible));
         });
     } else {
-        Run* r = &run;
         std::size_t pick = input.Byte();
         ScheduleAction(run, at, [r, pick] {
-            if (r->decoys.empty()) return;
-            r->desk->DestroySimWindow(r->decoys[pick % r->decoys.size()]);
+            if (!r->decoys.empty()) r->desk->DestroySimWindow(r->decoys[pick % r->decoys.size()]);
         });
     }
 }
 
 void ScheduleTray(Run& run, std::uint64_t at, ByteSource& input) {
     SimDesktop* desk = run.desk;
-    switch (input.Below(3)) {
-        case 0:
-            ScheduleAction(run, at, [desk] { desk->TrayNotify(kTrayIconId, WM_RBUTTONDOWN); });
-            break;
-        case 1: {
-            std::string label = input.Pick(kMenuLabels);
-            ScheduleAction(run, at, [desk, label] {
-                if (label.empty()) {
-                    desk->ClickOutsideMenu();
-                } else {
-                    desk->ChooseMenuItem(label);
-                }
-            });
-            break;
+    std::uint32_t choice = input.Below(3);
+    std::string label = choice == 1 ? input.Pick(kMenuLabels) : "";
+    ScheduleAction(run, at, [desk, choice, label] {
+        if (choice != 1) {
+            desk->TrayNotify(kTrayIconId, choice == 0 ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
+        } else if (label.empty()) {
+            desk->ClickOutsideMenu();
+        } else {
+            desk->ChooseMenuItem(label);
         }
-        default:
-            ScheduleAction(run, at, [desk] { desk->TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
-            break;
-    }
+    });
 }
+
+using Scheduler = void (*)(Run&, std::uint64_t, ByteSource&);
+void ScheduleSimple(Run& run, std::uint64_t at, void (*act)(SimDesktop*)) {
+    SimDesktop* desk = run.desk;
+    ScheduleAction(run, at, [desk, act] { act(desk); });
+}
+constexpr Scheduler kSchedulers[] = {
+    SchedulePress,
+    SchedulePress,
+    SchedulePress,
+    [](Run& r, std::uint64_t at, ByteSource& in) { ScheduleWindows(r, at, in, true); },
+    [](Run& r, std::uint64_t at, ByteSource& in) { ScheduleWindows(r, at, in, false); },
+    [](Run& r, std::uint64_t at, ByteSource&) {
+        ScheduleSimple(r, at, [](SimDesktop* d) { d->CloseTopMessageBox(); });
+    },
+    ScheduleDialogAction,
+    ScheduleDisplayChange,
+    ScheduleFault,
+    [](Run& r, std::uint64_t at, ByteSource&) {
+        ScheduleSimple(r, at, [](SimDesktop* d) {
+            d->videoDevices[0].card.faults.clear();
+            d->videoDevices[0].card.completion = SimCompletion::Immediate;
+        });
+    },
+    ScheduleTray,
+    [](Run& r, std::uint64_t at, ByteSource&) {
+        ScheduleSimple(r, at, [](SimDesktop* d) { d->foregroundLocked = !d->foregroundLocked; });
+    },
+};
 
 // Decodes the timeline and schedules it; returns the time of its last event.
 std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     std::uint64_t at = 0;
-    SimDesktop* desk = run.desk;
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(12)) {
-            case 0:
-            case 1:
-            case 2:
-                SchedulePress(run, at, input);
-                break;
-            case 3:
-                ScheduleWindows(run, at, input, true);
-                break;
-            case 4:
-                ScheduleWindows(run, at, input, false);
-                break;
-            case 5:
-                ScheduleAction(run, at, [desk] { desk->CloseTopMessageBox(); });
-                break;
-            case 6:
-                ScheduleDialogAction(run, at, input);
-                break;
-            case 7:
-                ScheduleDisplayChange(run, at, input);
-                break;
-            case 8:
-                ScheduleFault(run, at, input);
-                break;
-            case 9:
-                ScheduleAction(run, at, [desk] {
-                    desk->videoDevices[0].card.faults.clear();
-                    desk->videoDevices[0].card.completion = SimCompletion::Immediate;
-                });
-                break;
-            case 10:
-                ScheduleTray(run, at, input);
-                break;
-            default:
-                ScheduleAction(run, at,
-                               [desk] { desk->foregroundLocked = !desk->foregroundLocked; });
-                break;
-        }
+        input.Pick(kSchedulers)(run, at, input);
     }
     return at;
 }
@@ -325,8 +434,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BeginInvariantWatch(*desk);
     ConstructStaticObjects();
-    KeyPollTimer.timerProc = CheckedKeyPollTick;
-    AppWatchTimer.timerProc = CheckedAppWatchTick;
+    KeyPollTimer.timerProc = Checked<OnKeyPollTick>;
+    AppWatchTimer.timerProc = Checked<AppWatchTick>;
     RunRemoteControl(kInstance);
     CheckEndOfRun();
     InstallPlatform(nullptr);

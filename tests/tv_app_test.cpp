@@ -165,20 +165,4 @@ TEST_F(TvAppTest, WatcherClearsAnActiveAppWhoseWindowNeverCame) {
     EXPECT_FALSE(AppWatchTimer.armed);
 }
 
-TEST_F(TvAppTest, CloseOthersPausesOnlyForTheZarvinSuites) {
-    InstallAll();
-    Hwnd omnivue = desk.StartApp(6);
-    desk.StartApp(9);
-    CloseOthers(9);
-    EXPECT_EQ(TraceWith("post"), std::vector<std::string>{"post app=6 msg=4024 wParam=1 lParam=0"});
-    EXPECT_EQ(desk.now, 2000u);
-    EXPECT_EQ(Posted(omnivue), std::vector<std::string>{"4024/1"});
-
-    std::uint64_t before = desk.now;
-    desk.DestroySimWindow(FindAppWindow(6));
-    desk.DestroySimWindow(FindAppWindow(9));
-    CloseOthers(2);
-    EXPECT_EQ(desk.now, before);
-}
-
 }  // namespace
