@@ -210,24 +210,6 @@ TEST_F(MainWindow, ApplicationCommandsSwitchAndChangeTheDefaultInMemoryOnly) {
     }
 }
 
-TEST_F(MainWindow, ChoosingTheRunningDefaultClosesTheOthersAndBringsItForward) {
-    desk.InstallApp(9, "C:\\Apps\\9");
-    desk.InstallApp(6, "C:\\Apps\\6");
-    Hwnd other = desk.StartApp(6);
-    Hwnd chosen = desk.StartApp(9);
-    desk.SetForegroundWindow(other);
-    ClickTray(100);
-    Choose(200, "OmnivueCenter");
-    Hwnd foregroundAfterSwitch = 0;
-    desk.At(4000, [&] { foregroundAfterSwitch = desk.GetForegroundWindow(); });
-    ExitAt(5000);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Posted(other), (std::vector<std::string>{std::to_string(WM_USER + 3000) + "/1"}));
-    EXPECT_EQ(desk.AppWindow(6), 0u);
-    EXPECT_EQ(foregroundAfterSwitch, chosen);
-    EXPECT_EQ(DefaultTVAPP, 9);
-}
-
 // Setting and About from the menu or by their accelerators, owned by the hidden window; Exit
 // removes the icon, then the exit actions stop the poller and give the receiver back.
 TEST_F(MainWindow, SettingAboutAndExitDoWhatTheyOffer) {
