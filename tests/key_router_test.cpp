@@ -167,13 +167,16 @@ TEST_F(DesktopTest, PowerOnADefaultWhoseProgramIsGoneSaysSoOncePerPress) {
     EXPECT_EQ(TraceWith("launch").size(), 2u);
 }
 
+// With default 2, key 20 closes applications 1, 7 and 6 (not 9) and starts application 2.
 TEST_F(RouterTest, Key20FollowsTheDefaultApplication) {
-    Hwnd center = desk.StartApp(9);
+    for (AppId id : {6, 7, 9})
+        desk.StartApp(id);
     DefaultTVAPP = 2;
     PressKey(20);
-    EXPECT_EQ(AppTraffic(), std::vector<std::string>{
-                                "launch \"C:\\TV\\App2\\marovexTV.EXE\" \"remote\" result=42"});
-    EXPECT_TRUE(Posted(center).empty());  // application 9 is not closed on this path
+    EXPECT_EQ(AppTraffic(),
+              (std::vector<std::string>{
+                  "post app=7 msg=3024 wParam=1 lParam=0", "post app=6 msg=4024 wParam=1 lParam=0",
+                  "launch \"C:\\TV\\App2\\marovexTV.EXE\" \"remote\" result=42"}));
     EXPECT_EQ(omnivueCenterApp.active, 0);
 
     DefaultTVAPP = 6;  // becomes the target even though it is not running

@@ -61,7 +61,7 @@ TEST_F(PointerModeTest, StepsFollowTheDisplayWidth) {
     struct Case {
         int width, smallStep, largeStep;
     } cases[] = {{640, 4, 8},   {800, 5, 10},  {1024, 6, 12},
-                 {1152, 7, 14}, {1280, 8, 16}, {1600, 10, 20}};
+                 {1366, 8, 17}, {1280, 8, 16}, {1600, 10, 20}};
     for (const auto& c : cases) {
         desk.screenWidth = c.width;
         UpdatePointerBounds(c.width, 768);
