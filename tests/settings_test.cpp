@@ -124,7 +124,6 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
         int selection;
         std::int32_t afterOk;  // the default once OK was pressed on the preselected entry
     } cases[] = {
-        {{2, 9}, 9, {"VantorTVR", "OmnivueCenter"}, 1, 9},
         {{9, 1, 7, 6, 2},
          6,
          {"Lumacast", "VantorTVR", "Omnivue", "DVBS SUITE", "OmnivueCenter"},
