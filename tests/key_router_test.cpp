@@ -194,9 +194,12 @@ TEST_F(RouterTest, Key20FollowsTheDefaultApplication) {
 }
 
 TEST_F(RouterTest, Key21MakesTheDefaultActiveOrAsksToShutDown) {
-    DefaultTVAPP = 1;
-    PressKey(21);
-    EXPECT_EQ(lumacastApp.active, 1);
+    for (AppId id : {9, 1}) {
+        DefaultTVAPP = id;
+        PressKey(21);
+        EXPECT_EQ(AppRecord(id)->active, 1) << id;
+        AppRecord(9)->active = 0;
+    }
     PressKey(6);  // goes to application 1's map, not to the pointer
     EXPECT_TRUE(TraceWith("cursor").empty());
 

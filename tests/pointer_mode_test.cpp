@@ -102,6 +102,12 @@ TEST_F(PointerModeTest, MovesOntoOrBeyondTheOutermostRowOrColumnAreRefused) {
     }
 }
 
+TEST_F(PointerModeTest, RefusedMoveRestartsTheAcceleration) {
+    desk.cursor = Point{1010, 300};
+    std::vector<int> xs = HoldKey(6, 9);
+    EXPECT_EQ(xs, (std::vector<int>{1011, 1012, 1013, 1014, 1020, 1020, 1021, 1022, 1022}));
+}
+
 // The bottom bound shows as the row a move may not reach.
 TEST_F(PointerModeTest, OddStartHeightIsCorrectedOnlyAtStart) {
     struct Case {
