@@ -108,7 +108,7 @@ start_utility() {
     wine "$install_win\\RemoteControl.exe" >"$work/utility-$1.log" 2>&1 &
     utility_pid=$!
     wine32 "wait-up-$1" "$wait_for_window" "Remote Control" appear 60000 || true
-    tr -d '\r' <"$work/wait-up-$1.log" | grep -qx done ||
+    tr -d '\r' <"$work/wait-up-$1.log" | grep -qx 'done' ||
         fail "the installed utility did not open its window"
 }
 utility_running() {
@@ -117,8 +117,7 @@ utility_running() {
     [[ "$state" != Z* ]]
 }
 expect_utility_ended() {
-    local i
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         utility_running || return 0
         sleep 0.2
     done
@@ -128,8 +127,7 @@ expect_utility_ended() {
 # The uninstaller copies itself away and returns at once; it is done when its entry is gone.
 uninstall() {
     wine32 "uninstall-$1" "$install_win\\Uninstall.exe" /S "${@:2}" || fail "the uninstaller failed"
-    local i
-    for i in $(seq 60); do
+    for _ in $(seq 60); do
         if [[ ! -e "$install_dir" ]] && ! reg32 query query "$uninstall_key"; then return 0; fi
         sleep 1
     done
