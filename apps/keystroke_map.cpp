@@ -69,12 +69,18 @@ const KeystrokeRow* KeystrokeRowOf(RemoteKey key) {
     return key >= 0 && key < kKeyCount ? &kKeystrokeTable[key] : nullptr;
 }
 
-void SendKeystrokeCommand(AppId id, RemoteKey key) {
-    const KeystrokeRow* found = KeystrokeRowOf(key);
-    if (!found || found->stroke == Stroke::None) return;
-    const KeystrokeRow& row = *found;
+KeystrokeSend ResolveKeystroke(AppId id, RemoteKey key) {
+    const KeystrokeRow* row = KeystrokeRowOf(key);
+    if (!row || row->stroke == Stroke::None) return {};
     Hwnd window = FindAppWindow(id);
-    if (window == 0) return;
+    return {window != 0 ? CommandTarget::MainWindow : CommandTarget::NoWindow, window, *row};
+}
+
+void SendKeystrokeCommand(AppId id, RemoteKey key) {
+    KeystrokeSend send = ResolveKeystroke(id, key);
+    if (send.target != CommandTarget::MainWindow) return;
+    const KeystrokeRow& row = send.row;
+    Hwnd window = send.window;
     Platform& platform = Plat();
     bool inFront = platform.SetForegroundWindow(window);
     platform.SetActiveWindow(window);

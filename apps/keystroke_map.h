@@ -18,6 +18,13 @@ struct KeystrokeRow {
     std::uint8_t vk;  // letters are their own virtual-key codes
 };
 
+// The key's keystroke as it would be sent now: to the main window, or not at all.
+struct KeystrokeSend {
+    CommandTarget target = CommandTarget::None;
+    Hwnd window = 0;
+    KeystrokeRow row = {};
+};
+KeystrokeSend ResolveKeystroke(AppId id, RemoteKey key);
 void SendKeystrokeCommand(AppId id, RemoteKey key);
 
 // The key's row of the keystroke table, or nullptr outside 0 to 31. Read-only, for the

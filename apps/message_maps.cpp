@@ -96,29 +96,32 @@ constexpr PopupCandidate kPopupCandidates[] = {
     {"TWizardForm", "WizardForm", false},
 };
 
-// The window the command is posted to, after any focus change its rule asks for; 0 when
-// the rule holds the command back.
-Hwnd PrepareTarget(PostRule rule, Hwnd mainWindow, Hwnd popup) {
+// The first visible one of the application's own dialog windows, or 0.
+Hwnd FindVisiblePopup() {
     Platform& platform = Plat();
-    switch (rule) {
-        case PostRule::Always:
-            return mainWindow;
-        case PostRule::Held:
-            return popup == 0 ? mainWindow : 0;
-        case PostRule::PictureView:
-            return popup != 0 && popup == logic.pictureViewWindow ? 0 : mainWindow;
-        case PostRule::Dialog:
-            if (popup == 0) return mainWindow;
-            platform.SetForegroundWindow(popup);
-            platform.SetActiveWindow(popup);
-            return popup;
-        case PostRule::ForwardFirst:
-            platform.BringWindowToTop(mainWindow);
-            platform.SetForegroundWindow(mainWindow);
-            platform.SetActiveWindow(mainWindow);
-            return mainWindow;
+    for (const PopupCandidate& candidate : kPopupCandidates) {
+        Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
+        if (candidate.isPictureView) logic.pictureViewWindow = found;
+        if (found != 0 && platform.IsWindowVisible(found)) return found;
     }
     return 0;
+}
+
+CommandTarget TargetOf(PostRule rule, Hwnd popup) {
+    switch (rule) {
+        case PostRule::Always:
+            return CommandTarget::MainWindow;
+        case PostRule::Held:
+            return popup == 0 ? CommandTarget::MainWindow : CommandTarget::HeldByDialog;
+        case PostRule::PictureView:
+            return popup != 0 && popup == logic.pictureViewWindow ? CommandTarget::HeldByPictureView
+                                                                  : CommandTarget::MainWindow;
+        case PostRule::Dialog:
+            return popup == 0 ? CommandTarget::MainWindow : CommandTarget::Dialog;
+        case PostRule::ForwardFirst:
+            return CommandTarget::MainWindowForward;
+    }
+    return CommandTarget::None;
 }
 
 }  // namespace
@@ -150,23 +153,33 @@ const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan) {
 
 // The popup probe runs before the main window's absence is noticed: its lookups happen,
 // and PictureView is remembered, whether or not the command is then sent.
-void SendMessageCommand(AppId id, RemoteKey key) {
+MessageSend ResolveMessageCommand(AppId id, RemoteKey key) {
     const Command* command = MessageCommandOf(id, key, logic.japanCountry);
-    if (!command) return;
+    if (!command) return {};
     const AppProfile& profile = *ProfileOf(id);
     Hwnd appWindow = FindAppWindow(id);
     Hwnd popup = profile.probesPopups ? FindVisiblePopup() : 0;
-    if (appWindow == 0) return;
-    Hwnd target = PrepareTarget(command->rule, appWindow, popup);
-    if (target != 0) PostToApp(id, target, profile.commandMessage, command->number, 0);
+    if (appWindow == 0) return {CommandTarget::NoWindow};
+    CommandTarget target = TargetOf(command->rule, popup);
+    return {target, target == CommandTarget::Dialog ? popup : appWindow, profile.commandMessage,
+            command->number};
 }
 
-Hwnd FindVisiblePopup() {
+void SendMessageCommand(AppId id, RemoteKey key) {
+    MessageSend send = ResolveMessageCommand(id, key);
     Platform& platform = Plat();
-    for (const PopupCandidate& candidate : kPopupCandidates) {
-        Hwnd found = platform.FindWindowExA(0, 0, candidate.cls, candidate.title);
-        if (candidate.isPictureView) logic.pictureViewWindow = found;
-        if (found != 0 && platform.IsWindowVisible(found)) return found;
+    switch (send.target) {
+        case CommandTarget::MainWindowForward:
+            platform.BringWindowToTop(send.window);
+            [[fallthrough]];
+        case CommandTarget::Dialog:
+            platform.SetForegroundWindow(send.window);
+            platform.SetActiveWindow(send.window);
+            [[fallthrough]];
+        case CommandTarget::MainWindow:
+            PostToApp(id, send.window, send.message, send.number, 0);
+            break;
+        default:
+            break;
     }
-    return 0;
 }

@@ -19,6 +19,15 @@ struct MessageCommand {
     PostRule rule = PostRule::Always;
 };
 
+// The key's command as it would be sent now: its target, found with the application's
+// popup probe, and the message and command number it carries.
+struct MessageSend {
+    CommandTarget target = CommandTarget::None;
+    Hwnd window = 0;  // the main window, or the open dialog with CommandTarget::Dialog
+    std::uint32_t message = 0;
+    std::uint32_t number = 0;
+};
+MessageSend ResolveMessageCommand(AppId id, RemoteKey key);
 void SendMessageCommand(AppId id, RemoteKey key);
 
 // The key's command in the application's column of the command table, with the Japan
@@ -26,5 +35,3 @@ void SendMessageCommand(AppId id, RemoteKey key);
 // application takes keystrokes. Read-only, for the key-map reference as much as for
 // SendMessageCommand.
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan);
-// The first visible one of application 9's own dialog windows, or 0.
-Hwnd FindVisiblePopup();

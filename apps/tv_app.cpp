@@ -232,7 +232,7 @@ void RequestClose(AppId id) {
 void TogglePower(AppId id) {
     TvApp* record = AppRecord(id);
     if (!record) return;
-    if (FindAppWindow(id) != 0) {
+    if (PowerToggleOf(id) == PowerToggle::Close) {
         RequestClose(id);
         return;
     }
@@ -243,9 +243,14 @@ void TogglePower(AppId id) {
     if (record->active) logic.launched[SlotOf(id)] = true;
 }
 
-void CloseOthers(AppId id) {
-    for (AppId other : kCloseOrder) {
-        if (other != id) RequestClose(other);
+PowerToggle PowerToggleOf(AppId id) {
+    if (IsRunning(id)) return PowerToggle::Close;
+    return IsInstalled(id) ? PowerToggle::Start : PowerToggle::Nothing;
+}
+
+void CloseOthers(AppId id, const AppId* order, int count) {
+    for (int slot = 0; slot < count; ++slot) {
+        if (order[slot] != id) RequestClose(order[slot]);
     }
 }
 

@@ -84,9 +84,27 @@ bool IsInstalled(AppId id);
 void ClearActive(AppId id);
 void RequestClose(AppId id);
 void TogglePower(AppId id);
-void CloseOthers(AppId id);
+// Asks the applications of `order` other than `id` to close, in that order.
+void CloseOthers(AppId id, const AppId* order = kCloseOrder, int count = kAppCount);
 void SwitchTo(AppId id);
 void SendKey(AppId id, RemoteKey key);
+
+// What the Power toggle would do to the application now: a running one is asked to close,
+// another one is started when it is installed.
+enum class PowerToggle : std::uint8_t { Close, Start, Nothing };
+PowerToggle PowerToggleOf(AppId id);
+
+// Where a key's command goes, found before anything is sent: SendKey carries it out,
+// RemoteMonitor describes it.
+enum class CommandTarget : std::uint8_t {
+    None,               // the key has no command in the application's map
+    NoWindow,           // the application's window is not open
+    HeldByDialog,       // its open dialog holds the command back
+    HeldByPictureView,  // its PictureView window holds the command back
+    MainWindow,         // to the main window
+    MainWindowForward,  // to the main window, brought to the top and the foreground first
+    Dialog,             // to the open dialog, brought forward first
+};
 
 // Posts a message to one of the application's windows. A refusal because the application
 // runs as administrator is reported in a box, once per run of it; false when not posted.

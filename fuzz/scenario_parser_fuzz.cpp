@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/tv_app.h"
 #include "fuzz/fuzz_support.h"
 #include "tools/remote_sim/runner.h"
 #include "tools/remote_sim/scenario.h"
@@ -52,8 +53,8 @@ void RequireWellFormed(const Scenario& s) {
                 break;
             case ScenarioEvent::CloseApp:
             case ScenarioEvent::StartApp:
-                Require(event.number == 1 || event.number == 2 || event.number == 6 ||
-                            event.number == 7 || event.number == 9,
+                Require(event.number >= 0 && event.number < 10 &&
+                            IsAppId(static_cast<std::int32_t>(event.number)),
                         "application number is one of the five");
                 break;
             case ScenarioEvent::TrayButton:
@@ -65,9 +66,7 @@ void RequireWellFormed(const Scenario& s) {
         }
     }
     for (const ScenarioInstall& install : s.installs)
-        Require(install.appId == 1 || install.appId == 2 || install.appId == 6 ||
-                    install.appId == 7 || install.appId == 9,
-                "installed application is one of the five");
+        Require(IsAppId(install.appId), "installed application is one of the five");
     Require(s.screenWidth >= 0 && s.screenHeight >= 0, "screen size");
 }
 

@@ -8,18 +8,9 @@
 #include "apps/tv_app.h"
 #include "routing/key_router.h"
 #include "routing/pointer_mode.h"
-#include "routing/shutdown.h"
-#include "shell/settings.h"
 #include "shell/static_objects.h"
 
 namespace {
-
-constexpr RemoteKey kKey20 = 20;
-constexpr RemoteKey kKey21 = 21;
-
-// Set when key 21 would have opened the Shut Down dialog: the router then gives the next
-// key to the dialog, which closes with it.
-bool shutdownAsked = false;
 
 struct Text {
     char* data;
@@ -44,34 +35,18 @@ void Mark(AppId id, bool marked) {
 
 // The Windows names of the virtual keys that application 1's table posts; any other code is
 // written as its number, so that a new table entry is never misnamed.
+struct VirtualKeyNaming {
+    std::uint8_t vk;
+    const char* name;
+};
+constexpr VirtualKeyNaming kVirtualKeyNames[] = {
+    {VK_ESCAPE, "ESCAPE"}, {VK_RETURN, "RETURN"}, {VK_ADD, "ADD"},   {VK_SUBTRACT, "SUBTRACT"},
+    {VK_F8, "F8"},         {VK_F9, "F9"},         {VK_F10, "F10"},   {VK_F11, "F11"},
+    {VK_UP, "UP"},         {VK_RIGHT, "RIGHT"},   {VK_DOWN, "DOWN"}, {VK_LEFT, "LEFT"}};
+
 const char* VirtualKeyName(std::uint8_t vk, char (&spelled)[12]) {
-    switch (vk) {
-        case VK_ESCAPE:
-            return "ESCAPE";
-        case VK_RETURN:
-            return "RETURN";
-        case VK_ADD:
-            return "ADD";
-        case VK_SUBTRACT:
-            return "SUBTRACT";
-        case VK_F8:
-            return "F8";
-        case VK_F9:
-            return "F9";
-        case VK_F10:
-            return "F10";
-        case VK_F11:
-            return "F11";
-        case VK_UP:
-            return "UP";
-        case VK_RIGHT:
-            return "RIGHT";
-        case VK_DOWN:
-            return "DOWN";
-        case VK_LEFT:
-            return "LEFT";
-        default:
-            break;
+    for (const VirtualKeyNaming& named : kVirtualKeyNames) {
+        if (named.vk == vk) return named.name;
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) {
         std::snprintf(spelled, sizeof spelled, "NUMPAD%d", vk - VK_NUMPAD0);
@@ -81,210 +56,148 @@ const char* VirtualKeyName(std::uint8_t vk, char (&spelled)[12]) {
     return spelled;
 }
 
-void DescribeKeystroke(Text& text, RemoteKey key) {
-    const KeystrokeRow* row = KeystrokeRowOf(key);
-    Stroke stroke = row ? row->stroke : Stroke::None;
-    if (stroke == Stroke::None) {
-        Add(text, "nothing (no command for this key)");
-    } else if (FindAppWindow(1) == 0) {
-        Add(text, "nothing (its window is not open)");
-    } else if (stroke == Stroke::Posted) {
+// Says why the command would not be sent; false when it would be.
+bool Withheld(Text& text, CommandTarget target) {
+    const char* why = target == CommandTarget::None           ? "no command for this key"
+                      : target == CommandTarget::NoWindow     ? "its window is not open"
+                      : target == CommandTarget::HeldByDialog ? "held back by its open dialog"
+                      : target == CommandTarget::HeldByPictureView
+                          ? "held back by its PictureView window"
+                          : nullptr;
+    if (why) Add(text, "nothing (%s)", why);
+    return why != nullptr;
+}
+
+void DescribeKeystroke(Text& text, const KeystrokeSend& send) {
+    if (Withheld(text, send.target)) return;
+    if (send.row.stroke == Stroke::Posted) {
         char spelled[12];
-        Add(text, "key %s", VirtualKeyName(row->vk, spelled));
+        Add(text, "key %s", VirtualKeyName(send.row.vk, spelled));
     } else {
-        Add(text, "keys Ctrl+%s%c", stroke == Stroke::CtrlShift ? "Shift+" : "", row->vk);
+        Add(text, "keys Ctrl+%s%c", send.row.stroke == Stroke::CtrlShift ? "Shift+" : "",
+            send.row.vk);
     }
 }
 
-// Application 9 looks for its own dialog windows first, as its command does.
-void DescribeMessageCommand(Text& text, AppId id, RemoteKey key) {
-    const MessageCommand* command = MessageCommandOf(id, key, logic.japanCountry);
-    if (!command) {
-        Add(text, "nothing (no command for this key)");
-        return;
-    }
-    bool windowOpen = FindAppWindow(id) != 0;
-    Hwnd popup = ProfileOf(id)->probesPopups ? FindVisiblePopup() : 0;
-    if (!windowOpen) {
-        Add(text, "nothing (its window is not open)");
-        return;
-    }
-    PostRule rule = command->rule;
-    if (popup != 0 && rule == PostRule::Held) {
-        Add(text, "nothing (held back by its open dialog)");
-        return;
-    }
-    if (popup != 0 && rule == PostRule::PictureView && popup == logic.pictureViewWindow) {
-        Add(text, "nothing (held back by its PictureView window)");
-        return;
-    }
-    Add(text, "message %u, wParam %u", ProfileOf(id)->commandMessage, command->number);
-    if (popup != 0 && rule == PostRule::Dialog) Add(text, ", to its open dialog");
-    if (rule == PostRule::ForwardFirst) Add(text, ", window brought forward first");
+void DescribeMessage(Text& text, const MessageSend& send) {
+    if (Withheld(text, send.target)) return;
+    Add(text, "message %u, wParam %u", send.message, send.number);
+    if (send.target == CommandTarget::Dialog) Add(text, ", to its open dialog");
+    if (send.target == CommandTarget::MainWindowForward)
+        Add(text, ", window brought forward first");
 }
 
 void AppCommand(Text& text, AppId id, RemoteKey key) {
     Add(text, "%s: ", AppLabel(id));
-    if (ProfileOf(id)->commandMessage == 0) {
-        DescribeKeystroke(text, key);
+    if (ProfileOf(id)->keyMap == KeyMap::Keystrokes) {
+        DescribeKeystroke(text, ResolveKeystroke(id, key));
     } else {
-        DescribeMessageCommand(text, id, key);
+        DescribeMessage(text, ResolveMessageCommand(id, key));
     }
 }
 
 void PointerCommand(Text& text, RemoteKey key) {
     PointerKeyAction what = PointerActionOf(key);
-    switch (what.action) {
-        case PointerAction::Move:
-            Add(text, "pointer: move %s%s%s",
-                what.dy < 0   ? "up"
-                : what.dy > 0 ? "down"
-                              : "",
-                what.dx != 0 && what.dy != 0 ? "-" : "",
-                what.dx < 0   ? "left"
-                : what.dx > 0 ? "right"
-                              : "");
-            return;
-        case PointerAction::LeftClick:
-            Add(text, "pointer: left click");
-            return;
-        case PointerAction::RightClick:
-            Add(text, "pointer: right click");
-            return;
-        case PointerAction::DragToggle:
-            Add(text, "pointer: press or release the primary button");
-            return;
-        case PointerAction::None:
-            break;
+    if (what.action != PointerAction::Move) {
+        Add(text, "pointer: %s",
+            what.action == PointerAction::LeftClick    ? "left click"
+            : what.action == PointerAction::RightClick ? "right click"
+            : what.action == PointerAction::DragToggle
+                ? "press or release the primary button"
+                : "nothing (no pointer action for this key)");
+        return;
     }
-    Add(text, "pointer: nothing (no pointer action for this key)");
+    Add(text, "pointer: move %s%s%s",
+        what.dy < 0   ? "up"
+        : what.dy > 0 ? "down"
+                      : "",
+        what.dx != 0 && what.dy != 0 ? "-" : "",
+        what.dx < 0   ? "left"
+        : what.dx > 0 ? "right"
+                      : "");
 }
 
-// TogglePower: a running application is asked to close, which drops its mark; another one
-// is started.
+void List(Text& text, bool* said, const char* what, AppId id) {
+    Add(text, "%s%s %s", *said ? ", " : "", what, AppLabel(id));
+    *said = true;
+}
+
+// A close request drops the application's mark.
 void Toggle(Text& text, AppId id, bool* said) {
-    if (IsRunning(id)) {
-        Add(text, "%sclose %s", *said ? ", " : "", AppLabel(id));
-        Mark(id, false);
-    } else if (IsInstalled(id)) {
-        Add(text, "%sstart %s", *said ? ", " : "", AppLabel(id));
+    PowerToggle what = PowerToggleOf(id);
+    if (what == PowerToggle::Nothing) return;
+    List(text, said, what == PowerToggle::Close ? "close" : "start", id);
+    if (what == PowerToggle::Close) Mark(id, false);
+}
+
+void ToggleDefault(Text& text, const RouteDecision& route, RemoteKey key) {
+    if (key == PowerKey) {
+        Add(text, "Power: ");
     } else {
-        return;
+        Add(text, "default %s: ", AppLabel(route.app));
     }
-    *said = true;
-}
-
-void Close(Text& text, AppId id, bool* said) {
-    if (!IsRunning(id)) return;
-    Add(text, "%sclose %s", *said ? ", " : "", AppLabel(id));
-    Mark(id, false);
-    *said = true;
-}
-
-void PowerPath(Text& text) {
-    Add(text, "Power: ");
-    AppId app = logic.DefaultTVAPP;
-    if (!IsAppId(app)) {
-        Add(text, "nothing (the default application %d is none of the five)", app);
-        return;
+    bool said = route.reinitialize;
+    if (said) Add(text, "message \"%s\"", kReinitializeText);
+    for (int slot = 0; slot < route.closeCount; ++slot) {
+        AppId other = route.closeFirst[slot];
+        if (other == route.app || !IsRunning(other)) continue;
+        List(text, &said, "close", other);
+        Mark(other, false);
     }
-    bool said = false;
-    if (!IsInstalled(app)) {
-        Add(text, "message \"Please re-initialize the TV application settings.\"");
-        said = true;
-    }
-    for (AppId other : kCloseOrder) {
-        if (other != app) Close(text, other, &said);
-    }
-    Toggle(text, app, &said);
+    Toggle(text, route.app, &said);
     if (!said) Add(text, "nothing");
 }
 
-void Key20Path(Text& text) {
-    AppId app = logic.DefaultTVAPP;
-    if (app == 2) {
-        Add(text, "default %s: ", AppLabel(app));
-        bool said = false;
-        for (AppId other : kKey20CloseOrder)
-            Close(text, other, &said);
-        Toggle(text, 2, &said);
-        if (!said) Add(text, "nothing");
-    } else if (IsAppId(app)) {
-        Mark(app, true);
-        AppCommand(text, app, kKey20);
-    } else {
-        Add(text, "nothing (the default application %d is none of the five)", app);
-    }
-}
-
-void Key21Path(Text& text) {
-    AppId app = logic.DefaultTVAPP;
-    if (app == 1 || app == 9) {
-        Mark(app, true);
-        AppCommand(text, app, kKey21);
-        return;
-    }
-    if (!NoTvAppRunning()) {
-        Add(text, "nothing (the Shut Down question needs every TV application closed)");
-        return;
-    }
-    Add(text, "Shut Down: ask whether to shut the computer down");
-    shutdownAsked = true;
-}
-
-void Search(Text& text, RemoteKey key) {
-    for (AppId id : kAppOrder) {
-        if (IsRunning(id)) {
-            Mark(id, true);
-            AppCommand(text, id, key);
-            return;
-        }
-    }
-    PointerCommand(text, key);
+void TargetPower(Text& text, AppId target) {
+    Add(text, "Power: ");
+    bool said = false;
+    Toggle(text, target, &said);
+    if (!said) Add(text, "nothing (%s is not installed)", AppLabel(target));
 }
 
 }  // namespace
 
-void ResetWouldDo() {
-    shutdownAsked = false;
-}
-
 void DescribeWouldDo(RemoteKey key, bool thinned, char* data, int size) {
     Text text{data, size, 0};
     data[0] = '\0';
-    AppId target = 0;
-    bool marked = ActiveTarget(&target) != nullptr;
-    if (shutdownAsked) {
-        shutdownAsked = false;
-        Add(text, key == PowerKey && !thinned ? "Shut Down: yes, the computer is switched off"
-                                              : "Shut Down: cancelled");
-        return;
-    }
-    if (marked) {
-        if (thinned) {
-            Add(text, "%s: nothing (held key: only every tenth repeat acts)", AppLabel(target));
-        } else if (key == PowerKey) {
-            Add(text, "Power: ");
-            bool said = false;
-            Toggle(text, target, &said);
-            if (!said) Add(text, "nothing (%s is not installed)", AppLabel(target));
-        } else {
-            AppCommand(text, target, key);
-        }
-        return;
-    }
-    switch (key) {
-        case PowerKey:
-            PowerPath(text);
+    if (thinned) key = SkipKey;
+    RouteDecision route = DecideRoute(key);
+    switch (route.path) {
+        case RoutePath::ConfirmShutdown:
+        case RoutePath::CancelShutdown:
+            logic.shutdownDialogOpen = false;  // the dialog closes with the key
+            Add(text, route.path == RoutePath::ConfirmShutdown
+                          ? "Shut Down: yes, the computer is switched off"
+                          : "Shut Down: cancelled");
             break;
-        case kKey20:
-            Key20Path(text);
+        case RoutePath::Skip:
+            Add(text, "%s: nothing (held key: only every tenth repeat acts)", AppLabel(route.app));
             break;
-        case kKey21:
-            Key21Path(text);
+        case RoutePath::TargetPower:
+            TargetPower(text, route.app);
             break;
-        default:
-            Search(text, key);
+        case RoutePath::NewTarget:
+            Mark(route.app, true);
+            [[fallthrough]];
+        case RoutePath::TargetKey:
+            AppCommand(text, route.app, key);
+            break;
+        case RoutePath::Toggle:
+            ToggleDefault(text, route, key);
+            break;
+        case RoutePath::AskShutdown:
+            logic.shutdownDialogOpen = true;
+            Add(text, "Shut Down: ask whether to shut the computer down");
+            break;
+        case RoutePath::Pointer:
+            PointerCommand(text, key);
+            break;
+        case RoutePath::NoDefaultApp:
+            Add(text, "%snothing (the default application %d is none of the five)",
+                key == PowerKey ? "Power: " : "", route.app);
+            break;
+        case RoutePath::AppsRunning:
+            Add(text, "nothing (the Shut Down question needs every TV application closed)");
             break;
     }
 }

@@ -14,14 +14,11 @@ struct KeyEvent {
     std::int32_t repeatCount;
 };
 
-// What Remote Control would do with the key, by the router's rules, doing nothing: the
-// Shut Down question, the active application (`thinned`: the router's thinning dropped this
-// repeat), the Power, key-20 and key-21 paths, the first running application, pointer mode.
-// Marks and clears the records' `active` as the router would, and remembers an open Shut
-// Down question, so that the next events are described as they would follow this one.
+// What Remote Control would do with the key, from the router's own decision, doing nothing
+// (`thinned`: the router's thinning drops this repeat). Marks and clears the records'
+// `active`, and opens and closes the Shut Down question, as the router would, so that the
+// next events are described as they would follow this one.
 void DescribeWouldDo(RemoteKey key, bool thinned, char* text, int size);
-// Forgets the Shut Down question; the marks live in the application records.
-void ResetWouldDo();
 
 // The heading of the event lines, and one event line; neither has a line end.
 void FormatEventHeading(char* line, int size);

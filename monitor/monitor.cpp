@@ -230,7 +230,6 @@ void RequestMonitorStop(bool consoleClosing) {
 
 int RunMonitor(int argc, const char* const* argv) {
     ConstructStaticObjects();
-    ResetWouldDo();
     stopRequest.store(kNoStop);
     devices = DeviceList{};
     eventCount = 0;

@@ -8,133 +8,134 @@
 #include "shell/receiver_watch.h"
 #include "shell/static_objects.h"
 
-TvApp* ActiveTarget(AppId* id) {
-    for (AppId candidate : kAppOrder) {
-        TvApp* record = AppRecord(candidate);
-        if (record->active) {
-            *id = candidate;
-            return record;
-        }
-    }
-    return nullptr;
-}
-
-bool AnyAppActive() {
-    for (AppId id : kAppOrder) {
-        if (AppRecord(id)->active) return true;
-    }
-    return false;
-}
-
-bool ThinsRepeat(bool repeat) {
-    return repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 && AnyAppActive();
-}
-
 namespace {
 
 constexpr RemoteKey kKey20 = 20;
 constexpr RemoteKey kKey21 = 21;
+// Key 20, when it toggles the default application, first closes these in this order; it
+// leaves application 9 running.
+constexpr AppId kKey20CloseOrder[] = {1, 7, 6};
+constexpr int kKey20CloseCount = sizeof kKey20CloseOrder / sizeof kKey20CloseOrder[0];
 
 // True while the "re-initialize" box of the Power path is up: holding Power would
 // otherwise stack a new box on every repeat.
 bool reinitializeBoxOpen = false;
 
-void SendToShutdownDialog(RemoteKey key) {
+// The key target: the first application, in the order of kAppOrder, that is active; 0: none.
+AppId ActiveTarget() {
+    for (AppId id : kAppOrder) {
+        if (AppRecord(id)->active) return id;
+    }
+    return 0;
+}
+
+RouteDecision PowerRoute() {
+    AppId app = logic.DefaultTVAPP;
+    if (!IsAppId(app)) return {RoutePath::NoDefaultApp, app};
+    return {RoutePath::Toggle, app, kCloseOrder, kAppCount, !IsInstalled(app)};
+}
+
+RouteDecision Key20Route() {
+    AppId app = logic.DefaultTVAPP;
+    const AppProfile* profile = ProfileOf(app);
+    if (!profile) return {RoutePath::NoDefaultApp, app};
+    if (profile->key20 == IdleKeyAction::TogglePower)
+        return {RoutePath::Toggle, app, kKey20CloseOrder, kKey20CloseCount};
+    return {RoutePath::NewTarget, app};
+}
+
+// With a default that is none of the applications, key 21 opens the dialog too.
+RouteDecision Key21Route() {
+    AppId app = logic.DefaultTVAPP;
+    const AppProfile* profile = ProfileOf(app);
+    if (profile && profile->key21 == IdleKeyAction::SendKey) return {RoutePath::NewTarget, app};
+    return {NoTvAppRunning() ? RoutePath::AskShutdown : RoutePath::AppsRunning};
+}
+
+RouteDecision RunningAppRoute() {
+    for (AppId id : kAppOrder) {
+        if (IsRunning(id)) return {RoutePath::NewTarget, id};
+    }
+    return {RoutePath::Pointer};
+}
+
+void AnswerShutdownDialog(WParam answer) {
     Platform& platform = Plat();
     Hwnd dialog = logic.shutdownDialogWindow;
     platform.SetForegroundWindow(dialog);
     platform.SetActiveWindow(dialog);
-    platform.SendMessageA(dialog, WM_KEYDOWN, key == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
+    platform.SendMessageA(dialog, WM_KEYDOWN, answer, 0);
 }
 
-void MakeActiveAndSend(AppId id, RemoteKey key) {
-    AppRecord(id)->active = true;
-    SendKey(id, key);
-}
-
-void PowerPath() {
-    AppId app = logic.DefaultTVAPP;
-    if (!IsAppId(app)) return;
-    if (!IsInstalled(app)) {
+void ToggleDefault(const RouteDecision& route) {
+    AppId app = route.app;
+    if (route.reinitialize) {
         if (reinitializeBoxOpen) return;
         reinitializeBoxOpen = true;
-        Plat().MessageBoxA(0, "Please re-initialize the TV application settings.", "Remote Control",
-                           MB_OK | MB_SETFOREGROUND);
+        Plat().MessageBoxA(0, kReinitializeText, "Remote Control", MB_OK | MB_SETFOREGROUND);
         reinitializeBoxOpen = false;
         app = logic.DefaultTVAPP;  // the tray menu may have changed it meanwhile
         if (!IsAppId(app)) return;
     }
-    CloseOthers(app);
+    CloseOthers(app, route.closeFirst, route.closeCount);
     TogglePower(app);
 }
 
-// The Power toggle of key 20 leaves application 9 running.
-void Key20Path() {
-    AppId app = logic.DefaultTVAPP;
-    const AppProfile* profile = ProfileOf(app);
-    if (!profile) return;
-    if (profile->key20 == IdleKeyAction::TogglePower) {
-        for (AppId other : kKey20CloseOrder) {
-            if (other != app) RequestClose(other);
-        }
-        TogglePower(app);
-    } else {
-        MakeActiveAndSend(app, kKey20);
-    }
-}
-
-// With a default that is none of the applications, key 21 opens the dialog too.
-void Key21Path(Hwnd ownerWindow) {
-    AppId app = logic.DefaultTVAPP;
-    const AppProfile* profile = ProfileOf(app);
-    if (profile && profile->key21 == IdleKeyAction::SendKey) {
-        MakeActiveAndSend(app, kKey21);
-    } else if (NoTvAppRunning()) {
-        ShowShutdownDialog(ownerWindow);
-    }
-}
-
-void SearchRunningApp(RemoteKey key) {
-    for (AppId id : kAppOrder) {
-        if (IsRunning(id)) {
-            MakeActiveAndSend(id, key);
-            return;
-        }
-    }
-    MovePointerOrClick(key);
-}
-
 void Route(RemoteKey key, Hwnd ownerWindow) {
-    if (logic.shutdownDialogOpen) {
-        SendToShutdownDialog(key);
-        return;
-    }
-    AppId target = 0;
-    if (ActiveTarget(&target)) {
-        if (key == PowerKey) {
-            TogglePower(target);
-        } else if (key != SkipKey) {
-            SendKey(target, key);
-        }
-        return;
-    }
-    switch (key) {
-        case PowerKey:
-            PowerPath();
+    RouteDecision route = DecideRoute(key);
+    switch (route.path) {
+        case RoutePath::ConfirmShutdown:
+        case RoutePath::CancelShutdown:
+            AnswerShutdownDialog(route.path == RoutePath::ConfirmShutdown ? VK_RETURN : VK_ESCAPE);
             break;
-        case kKey20:
-            Key20Path();
+        case RoutePath::TargetPower:
+            TogglePower(route.app);
             break;
-        case kKey21:
-            Key21Path(ownerWindow);
+        case RoutePath::NewTarget:
+            AppRecord(route.app)->active = true;
+            [[fallthrough]];
+        case RoutePath::TargetKey:
+            SendKey(route.app, key);
             break;
-        default:
-            SearchRunningApp(key);
+        case RoutePath::Toggle:
+            ToggleDefault(route);
+            break;
+        case RoutePath::AskShutdown:
+            ShowShutdownDialog(ownerWindow);
+            break;
+        case RoutePath::Pointer:
+            MovePointerOrClick(key);
+            break;
+        default:  // nothing to do
             break;
     }
 }
 
 }  // namespace
+
+bool ThinsRepeat(bool repeat) {
+    return repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 &&
+           ActiveTarget() != 0;
+}
+
+RouteDecision DecideRoute(RemoteKey key) {
+    if (logic.shutdownDialogOpen)
+        return {key == PowerKey ? RoutePath::ConfirmShutdown : RoutePath::CancelShutdown};
+    if (AppId target = ActiveTarget()) {
+        if (key == PowerKey) return {RoutePath::TargetPower, target};
+        return {key == SkipKey ? RoutePath::Skip : RoutePath::TargetKey, target};
+    }
+    switch (key) {
+        case PowerKey:
+            return PowerRoute();
+        case kKey20:
+            return Key20Route();
+        case kKey21:
+            return Key21Route();
+        default:
+            return RunningAppRoute();
+    }
+}
 
 bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now) {
     bool repeat =

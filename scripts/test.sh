@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: installs what is missing, checks the formatting and the icons,
-# builds the native tree with sanitizers and runs its tests, runs each fuzz target for a bounded
-# time (RC_FUZZ_SECONDS, 30 by default), then builds the Windows tree with mingw-w64 and runs its
-# tests, RemoteControl.exe under Wine among them, on a virtual X display.
+# Builds and runs every test: installs what is missing, checks the formatting, the icons and the
+# share of test code (scripts/test_ratio.sh), builds the native tree with sanitizers and runs its
+# tests, runs each fuzz target for a bounded time (RC_FUZZ_SECONDS, 30 by default), then builds
+# the Windows tree with mingw-w64 and runs its tests, RemoteControl.exe under Wine among them, on
+# a virtual X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,9 @@ fi
 echo "== icons (tools/icons/draw_icons.py --check)"
 # Debian's Python, whose Pillow install-deps.sh brings (python3 may be another one).
 /usr/bin/python3 tools/icons/draw_icons.py --check
+
+echo "== test-to-code ratio"
+scripts/test_ratio.sh
 
 echo "== native build with AddressSanitizer and UndefinedBehaviorSanitizer (build/)"
 cmake -S . -B build -DRC_SANITIZE=ON -DRC_WERROR=ON

@@ -1,123 +1,216 @@
+// What each key does in each application. The key-map reference (docs/keymap.md, whose own
+// test compares it with the command tables) says what to expect; the rules it names are checked
+// here: the Japan layout, OmnivueCenter's dialogs and application 1's keystrokes.
 #include "tools/keymap/keymap.h"
 
-#include <cstdio>
+#include <map>
 
-#include "routing/pointer_mode.h"
-#include "shell/settings.h"
-#include "tests/desktop_fixture.h"
+#include "apps/message_maps.h"
+#include "test_support.h"
 
 namespace {
 
 const AppId kMessageApps[] = {2, 6, 7, 9};
 
-std::string Hex(unsigned vk) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", vk);
-    return text;
+// The command number of a reference cell, the Japan one when asked for and given; "" when the
+// key does nothing there.
+std::string CommandOf(const std::string& cell, bool japan = false) {
+    std::size_t at = cell.find("Japan: ");
+    if (japan && at != std::string::npos) return cell.substr(at + 7);
+    std::string number = cell.substr(0, cell.find_first_of(",;"));
+    return number == "—" ? "" : number;
 }
 
-// The row of the generated reference that describes `key`.
-std::string RowOf(const std::string& markdown, RemoteKey key) {
-    std::string start = "\n| " + std::to_string(key) + " | ";
-    std::size_t at = markdown.find(start);
-    if (at == std::string::npos) return "";
-    return markdown.substr(at + 1, markdown.find('\n', at + 1) - at - 1);
+bool Has(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
 }
 
 class Keymap : public DesktopTest {
   protected:
     void SetUp() override { Construct(); }
+
+    // What each window received from one key sent to application `id`.
+    std::map<Hwnd, std::vector<std::string>> PostsOf(AppId id, RemoteKey key,
+                                                     std::vector<Hwnd> windows) {
+        std::map<Hwnd, std::size_t> before;
+        for (Hwnd window : windows)
+            before[window] = Posted(window).size();
+        SendKey(id, key);
+        std::map<Hwnd, std::vector<std::string>> posts;
+        for (Hwnd window : windows) {
+            auto all = Posted(window);
+            posts[window].assign(all.begin() + before[window], all.end());
+        }
+        return posts;
+    }
 };
 
-TEST(KeymapReference, Key24ReadsAsTheCommandTablesSay) {
-    EXPECT_EQ(AppCommandText(2, 24), "5");
-    EXPECT_EQ(AppCommandText(6, 24), "3");
-    EXPECT_EQ(AppCommandText(7, 24), "5");
-    EXPECT_EQ(AppCommandText(9, 24), "4002, held back by a dialog");
-    EXPECT_EQ(AppCommandText(1, 24), "F11 (0x7A)");
-    EXPECT_EQ(RowOf(KeymapMarkdown(), 24),
-              "| 24 | command | 14 | F11 (0x7A) | 5 | 3 | 5 | 4002, held back by a dialog | — |");
-}
-
-TEST(KeymapReference, ShowsJapanLayoutRulesRawCodesAndPointerActions) {
-    EXPECT_EQ(AppCommandText(2, 10), "10100; Japan: 10011");
-    EXPECT_EQ(AppCommandText(2, 24), "5");  // no Japan entry, no Japan text
-    EXPECT_EQ(AppCommandText(9, 14), "1002, held back by PictureView");
-    EXPECT_EQ(AppCommandText(9, 17), "1005, also over a dialog");
-    EXPECT_EQ(AppCommandText(9, 26), "35002, to the dialog");
-    EXPECT_EQ(AppCommandText(6, 22), "3000, window brought forward first");
-    EXPECT_EQ(AppCommandText(9, 12), "—");
-    EXPECT_EQ(AppCommandText(1, 22), "Ctrl+Shift+P");
-    EXPECT_EQ(AppCommandText(1, 29), "Ctrl+R");
-    EXPECT_EQ(RawCodesText(16), "4, 24");
-    EXPECT_EQ(RawCodesText(18), "30");
-    EXPECT_EQ(RawCodesText(21), "— (untranslated boards only)");
-    EXPECT_EQ(PointerText(1), "move up-left");
-    EXPECT_EQ(PointerText(8), "move down");
-    EXPECT_EQ(PointerText(5), "press or release the primary button (drag)");
-    EXPECT_EQ(PointerText(10), "right click");
-    EXPECT_EQ(PointerText(11), "—");
-}
-
-// The reference must say what the utility does: every message command that the desktop
-// sees posted is the number the reference gives, and a key the reference calls dead posts
-// nothing.
-TEST_F(Keymap, MessageCommandsAgreeWithWhatTheApplicationsReceive) {
-    for (AppId id : kMessageApps) {
-        Hwnd window = desk.windows.StartApp(id);
+// Each message command is posted to its own application only, with the reference's number.
+TEST_F(Keymap, MessageCommandsAgreeWithTheReferenceAlsoInJapan) {
+    std::map<AppId, Hwnd> windows;
+    std::vector<Hwnd> all;
+    for (AppId id : kMessageApps)
+        all.push_back(windows[id] = desk.windows.StartApp(id));
+    for (bool japan : {false, true}) {
+        logic.japanCountry = japan ? 1 : 0;
         for (RemoteKey key = 0; key < 32; ++key) {
-            if (key == PowerKey) continue;
-            std::size_t before = Posted(window).size();
-            SendKey(id, key);
-            std::vector<std::string> posted = Posted(window);
-            posted.erase(posted.begin(), posted.begin() + before);
-            std::string cell = AppCommandText(id, key);
-            std::string number = cell.substr(0, cell.find_first_of(",;"));
-            std::vector<std::string> expected;
-            if (number != "—") {
-                expected.push_back(std::to_string(id == 2 || id == 7 ? 3024 : 4024) + "/" + number);
+            for (AppId id : kMessageApps) {
+                std::string number =
+                    key == PowerKey ? "" : CommandOf(AppCommandText(id, key), japan);
+                auto posts = PostsOf(id, key, all);
+                for (Hwnd window : all) {
+                    std::vector<std::string> expected;
+                    if (window == windows[id] && !number.empty())
+                        expected.push_back(std::to_string(id == 2 || id == 7 ? 3024 : 4024) + "/" +
+                                           number);
+                    EXPECT_EQ(posts[window], expected)
+                        << "app " << id << " key " << key << " japan " << japan;
+                }
             }
-            EXPECT_EQ(posted, expected) << "app " << id << " key " << key;
         }
     }
 }
 
-TEST_F(Keymap, Application1KeysAgreeWithWhatItReceives) {
+// While a dialog of application 9 is visible, a command is held back, goes to the main window
+// anyway or goes to the dialog, as its reference cell says.
+TEST_F(Keymap, Application9FollowsTheReferenceWhileASourceDialogIsOpen) {
+    Hwnd main = desk.windows.StartApp(9);
+    for (bool visible : {true, false}) {
+        Hwnd source = desk.windows.CreateSimWindow("TSourceForm", "Source", visible);
+        for (RemoteKey key = 0; key < 32; ++key) {
+            std::string cell = AppCommandText(9, key);
+            if (key == PowerKey || CommandOf(cell).empty()) continue;
+            auto posts = PostsOf(9, key, {main, source});
+            std::vector<std::string> toMain, toSource;
+            std::string post = "4024/" + CommandOf(cell);
+            if (!visible || Has(cell, "also over a dialog") || Has(cell, "by PictureView")) {
+                toMain.push_back(post);
+            } else if (Has(cell, "to the dialog")) {
+                toSource.push_back(post);
+            }
+            EXPECT_EQ(posts[main], toMain) << "key " << key << " visible " << visible;
+            EXPECT_EQ(posts[source], toSource) << "key " << key << " visible " << visible;
+        }
+        desk.DestroySimWindow(source);
+    }
+}
+
+// Application 1 gets the reference's keystroke: a posted key-down of the named key, or a chord
+// typed while it is in front, released in reverse order.
+TEST_F(Keymap, Application1TakesTheReferencesKeystrokes) {
     Hwnd lumacast = desk.windows.StartApp(1);
     for (RemoteKey key = 0; key < 32; ++key) {
         if (key == PowerKey) continue;
-        std::size_t before = desk.windows.ReceivedBy(lumacast).size();
-        SendKey(1, key);
-        auto received = desk.windows.ReceivedBy(lumacast);
-        ASSERT_GT(received.size(), before) << "key " << key;
-        const SimReceived& first = received[before];
         std::string cell = AppCommandText(1, key);
-        if (first.injected) {  // a chord: Ctrl, maybe Shift, then the letter
-            unsigned letter =
-                received[before + (cell.find("Shift") != std::string::npos ? 2 : 1)].wParam;
-            EXPECT_EQ(cell.back(), static_cast<char>(letter)) << "key " << key;
+        std::vector<std::string> expected = {"foreground app=1"};
+        if (Has(cell, "(0x")) {
+            std::string vk = cell.substr(cell.find("(0x") + 1, 4);
+            expected.push_back("keydown-post app=1 vk=" + vk + " lParam=22020097");
         } else {
-            EXPECT_NE(cell.find("(" + Hex(static_cast<unsigned>(first.wParam)) + ")"),
-                      std::string::npos)
-                << "key " << key << ": " << cell;
+            std::vector<unsigned> keys = {0x11};
+            if (Has(cell, "Shift")) keys.push_back(0x10);
+            keys.push_back(static_cast<unsigned char>(cell.back()));
+            for (unsigned vk : keys)
+                expected.push_back("keybd vk=" + Hex(vk) + " flags=1");
+            for (auto vk = keys.rbegin(); vk != keys.rend(); ++vk)
+                expected.push_back("keybd vk=" + Hex(*vk) + " flags=3");
+        }
+        desk.trace.clear();
+        std::size_t received = desk.windows.ReceivedBy(lumacast).size();
+        SendKey(1, key);
+        EXPECT_EQ(TraceWith(""), expected) << "key " << key;
+        // Each posted or injected event arrived at application 1, nowhere else.
+        EXPECT_EQ(desk.windows.ReceivedBy(lumacast).size() - received, expected.size() - 1) << key;
+    }
+}
+
+// A key without a command makes no platform call, not even the lookup of the window.
+TEST_F(Keymap, KeysWithoutCommandTouchNothing) {
+    for (AppId id : kAppOrder) {
+        desk.windows.StartApp(id);
+        for (RemoteKey key = -40; key <= 40; ++key) {
+            if (key != PowerKey && key >= 0 && key < 32 && AppCommandText(id, key) != "—") continue;
+            for (RemoteKey sent : {key, NoRemoteKey}) {
+                std::uint64_t calls = desk.calls;
+                SendKey(id, sent);
+                EXPECT_EQ(desk.calls, calls) << "app " << id << " key " << sent;
+            }
         }
     }
 }
 
-TEST_F(Keymap, PointerDirectionsAgreeWithThePointerMoves) {
-    UpdatePointerBounds(1024, 768);
-    for (RemoteKey key : {1, 2, 3, 4, 6, 7, 8, 9}) {
-        desk.SetCursorPos(500, 400);
-        logic.pointerState.moveCount = 0;
-        MovePointerOrClick(key);
-        Point at{};
-        desk.GetCursorPos(&at);
-        std::string text = PointerText(key);
-        EXPECT_EQ(text.find("up") != std::string::npos, at.y < 400) << "key " << key;
-        EXPECT_EQ(text.find("down") != std::string::npos, at.y > 400) << "key " << key;
-        EXPECT_EQ(text.find("left") != std::string::npos, at.x < 500) << "key " << key;
-        EXPECT_EQ(text.find("right") != std::string::npos, at.x > 500) << "key " << key;
+TEST_F(Keymap, ApplicationNotRunningGetsNothing) {
+    for (AppId id : {1, 2, 6, 7}) {
+        desk.trace.clear();
+        SendKey(id, 13);
+        EXPECT_TRUE(desk.trace.empty()) << "app " << id;
     }
+}
+
+TEST_F(Keymap, OnlyApplication6Key22BringsTheWindowForwardFirst) {
+    desk.windows.StartApp(6);
+    desk.windows.StartApp(2);
+    SendKey(6, 22);
+    SendKey(6, 13);
+    SendKey(2, 22);
+    EXPECT_EQ(TraceWith("app="),
+              (std::vector<std::string>{"top app=6", "foreground app=6",
+                                        "post app=6 msg=4024 wParam=3000 lParam=0",
+                                        "post app=6 msg=4024 wParam=1002 lParam=0",
+                                        "post app=2 msg=3024 wParam=3001 lParam=0"}));
+}
+
+TEST_F(Keymap, DialogCommandBringsTheDialogForwardAndThePopupFormComesFirst) {
+    desk.windows.StartApp(9);
+    desk.windows.CreateSimWindow("TPopupForm", "Popup", true);
+    desk.windows.CreateSimWindow("TSourceForm", "Source",
+                                 true);  // in front, yet later in the probe
+    desk.trace.clear();
+    SendKey(9, 26);
+    EXPECT_EQ(TraceWith("TPopupForm"),
+              (std::vector<std::string>{
+                  "foreground window=\"TPopupForm\"/\"Popup\"",
+                  "post window=\"TPopupForm\"/\"Popup\" msg=4024 wParam=35002 lParam=0"}));
+}
+
+TEST_F(Keymap, PictureViewHoldsBackKey14OnlyWhileItIsTheVisibleDialog) {
+    Hwnd main = desk.windows.StartApp(9);
+    Hwnd picture = desk.windows.CreateSimWindow("ZarvinPlayer_Class", "PictureView", false);
+    EXPECT_EQ(PostsOf(9, 14, {main})[main], std::vector<std::string>{"4024/1002"});
+    EXPECT_EQ(logic.pictureViewWindow, picture);
+
+    desk.windows.Find(picture)->visible = true;
+    EXPECT_TRUE(PostsOf(9, 14, {main})[main].empty());
+
+    desk.windows.CreateSimWindow("TPopupForm", "Popup", true);
+    EXPECT_EQ(PostsOf(9, 14, {main})[main], std::vector<std::string>{"4024/1002"});
+    EXPECT_EQ(logic.pictureViewWindow, picture);  // the probe stopped before candidate 5
+}
+
+TEST_F(Keymap, Application9ProbesItsDialogsEvenWhenItIsNotRunning) {
+    desk.windows.StartApp(6);  // same class as application 9, other title
+    Hwnd picture = desk.windows.CreateSimWindow("ZarvinPlayer_Class", "PictureView", false);
+    SendKey(9, 0);
+    EXPECT_EQ(logic.pictureViewWindow, picture);
+
+    desk.windows.CreateSimWindow("TSourceForm", "Source", true);
+    desk.trace.clear();
+    SendKey(9, 0);
+    EXPECT_TRUE(desk.trace.empty());  // nothing brought forward, nothing posted
+}
+
+// A chord is typed only while application 1 is in front, never into another program.
+TEST_F(Keymap, Application1ChordsOnlyWhenItIsInFront) {
+    Hwnd other = desk.windows.CreateSimWindow("Editor", "Letter - Editor", true);
+    Hwnd lumacast = desk.windows.StartApp(1);
+    desk.UserInput(other);  // the user works in another program: the lock holds
+    SendKey(1, 22);
+    EXPECT_TRUE(desk.windows.ReceivedBy(lumacast).empty());
+    SendKey(1, 3);
+    EXPECT_EQ(TraceWith("app=1"),
+              (std::vector<std::string>{"foreground refused app=1", "foreground refused app=1",
+                                        "keydown-post app=1 vk=0x63 lParam=22020097"}));
+    EXPECT_TRUE(desk.windows.ReceivedBy(other).empty());
 }
 
 }  // namespace

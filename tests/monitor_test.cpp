@@ -2,7 +2,7 @@
 // leaves behind. Its event lines are checked by the scenarios monitor_*.scn.
 #include "monitor/monitor.h"
 
-#include "receiver_fixture.h"
+#include "test_support.h"
 
 namespace {
 

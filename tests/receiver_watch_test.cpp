@@ -3,7 +3,7 @@
 // no_card_broadcasts).
 #include "platform/device_constants.h"
 #include "shell/tray.h"
-#include "tests/shell_fixture.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -4,24 +4,13 @@
 
 #include <cstring>
 #include <functional>
-#include <string>
-#include <vector>
 
-#include "desktop_fixture.h"
 #include "shell/resource_ids.h"
+#include "test_support.h"
 
 namespace {
 
-constexpr const char* kKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
-
-std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> bytes) {
-    return std::vector<std::uint8_t>(bytes);
-}
-std::vector<std::uint8_t> Text(const std::string& text) {
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
+constexpr const char* kKey = kSettingsKey;
 
 class SettingsTest : public DesktopTest {
   protected:
@@ -50,98 +39,50 @@ class SettingsTest : public DesktopTest {
     }
 };
 
-TEST_F(SettingsTest, FirstStartCreatesTheKeyWithBothValues) {
-    ReadSettings();
-    EXPECT_EQ(Stored("DefaultTVAPP"), 9);
-    EXPECT_EQ(Stored("AlwaysRemoteOff"), 0);
-    EXPECT_GE(desk.registry.flushes, 1);
-    EXPECT_EQ(logic.DefaultTVAPP, 9);
-    EXPECT_FALSE(logic.AlwaysRemoteOff);
-    EXPECT_EQ(TraceWith("registry set"),
-              (std::vector<std::string>{"registry set \"DefaultTVAPP\" 9",
-                                        "registry set \"AlwaysRemoteOff\" 0"}));
-}
-
 TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
+    const SimRegValue none{REG_NONE, {}};
     struct Case {
         const char* name;
-        std::uint32_t defaultType;  // REG_NONE: value absent
-        std::vector<std::uint8_t> defaultData;
-        std::uint32_t offType;
-        std::vector<std::uint8_t> offData;
-        std::int32_t defaultApp;
-        bool remoteOff;
-        std::vector<std::string> writes;
+        SimRegValue defaultApp, remoteOff;  // REG_NONE: absent
+        std::int32_t defaultRead;
+        bool remoteOffRead;
+        const char* writes;  // D: logic.DefaultTVAPP, A: logic.AlwaysRemoteOff
     } cases[] = {
-        {"both present",
-         REG_DWORD,
-         Bytes({6, 0, 0, 0}),
-         REG_DWORD,
-         Bytes({0, 0, 0, 0}),
-         6,
-         false,
-         {}},
-        {"default missing",
-         REG_NONE,
-         {},
-         REG_DWORD,
-         Bytes({2, 0, 0, 0}),
-         9,
-         false,
-         {"registry set \"DefaultTVAPP\" 9"}},
-        {"switch missing",
-         REG_DWORD,
-         Bytes({7, 0, 0, 0}),
-         REG_NONE,
-         {},
-         7,
-         false,
-         {"registry set \"AlwaysRemoteOff\" 0"}},
-        {"switch on", REG_DWORD, Bytes({9, 0, 0, 0}), REG_DWORD, Bytes({1, 0, 0, 0}), 9, true, {}},
-        {"not an application",
-         REG_DWORD,
-         Bytes({3, 0, 0, 0}),
-         REG_DWORD,
-         Bytes({0, 0, 0, 0}),
-         3,
-         false,
-         {}},
+        {"both present", {REG_DWORD, {6, 0, 0, 0}}, {REG_DWORD, {0, 0, 0, 0}}, 6, false, ""},
+        {"default missing", none, {REG_DWORD, {2, 0, 0, 0}}, 9, false, "D"},
+        {"switch missing", {REG_DWORD, {7, 0, 0, 0}}, none, 7, false, "A"},
+        {"switch on", {REG_DWORD, {9, 0, 0, 0}}, {REG_DWORD, {1, 0, 0, 0}}, 9, true, ""},
+        {"not an application", {REG_DWORD, {3, 0, 0, 0}}, {REG_DWORD, {2, 0, 0, 0}}, 3, false, ""},
         {"negative",
-         REG_DWORD,
-         Bytes({0xFF, 0xFF, 0xFF, 0xFF}),
-         REG_DWORD,
-         Bytes({0, 0, 0, 0}),
+         {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+         {REG_DWORD, {0, 0, 0, 0}},
          -1,
          false,
-         {}},
+         ""},
         // Taken whatever the type; shorter data fills the low bytes of a zeroed buffer.
-        {"text of 2 bytes", REG_SZ, Text("7"), REG_SZ, Text("1"), 0x37, false, {}},
-        {"binary of 1 byte", REG_BINARY, Bytes({6}), REG_BINARY, Bytes({1}), 6, true, {}},
+        {"text of 2 bytes", {REG_SZ, Bytes("7")}, {REG_SZ, Bytes("1")}, 0x37, false, ""},
+        {"binary of 1 byte", {REG_BINARY, {6}}, {REG_BINARY, {1}}, 6, true, ""},
         // Longer than 4 bytes cannot be read, and is replaced.
-        {"too long",
-         REG_SZ,
-         Text("9999"),
-         REG_BINARY,
-         Bytes({1, 0, 0, 0, 0}),
-         9,
-         false,
-         {"registry set \"DefaultTVAPP\" 9", "registry set \"AlwaysRemoteOff\" 0"}},
+        {"too long", {REG_SZ, Bytes("9999")}, {REG_BINARY, {1, 0, 0, 0, 0}}, 9, false, "DA"},
+        {"no key at all", none, none, 9, false, "DA"},
     };
     for (const auto& c : cases) {
         Construct();
         desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, kKey);
-        desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "Other", REG_DWORD, Bytes({0, 0, 0, 0}));
-        if (c.defaultType != REG_NONE)
-            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", c.defaultType,
-                                   c.defaultData);
-        if (c.offType != REG_NONE)
-            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.offType,
-                                   c.offData);
+        if (c.defaultApp.type != REG_NONE)
+            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", c.defaultApp.type,
+                                   c.defaultApp.data);
+        if (c.remoteOff.type != REG_NONE)
+            desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", c.remoteOff.type,
+                                   c.remoteOff.data);
         desk.trace.clear();
         ReadSettings();
-        EXPECT_EQ(logic.DefaultTVAPP, c.defaultApp) << c.name;
-        EXPECT_EQ(logic.AlwaysRemoteOff, c.remoteOff) << c.name;
-        EXPECT_EQ(TraceWith("registry set"), c.writes) << c.name;
+        EXPECT_EQ(logic.DefaultTVAPP, c.defaultRead) << c.name;
+        EXPECT_EQ(logic.AlwaysRemoteOff, c.remoteOffRead) << c.name;
+        std::vector<std::string> writes;
+        if (std::strchr(c.writes, 'D')) writes.push_back("registry set \"DefaultTVAPP\" 9");
+        if (std::strchr(c.writes, 'A')) writes.push_back("registry set \"AlwaysRemoteOff\" 0");
+        EXPECT_EQ(TraceWith("registry set"), writes) << c.name;
     }
 }
 
@@ -166,8 +107,7 @@ TEST_F(SettingsTest, DefaultIsWrittenOnlyOverAnExistingValue) {
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
     EXPECT_EQ(WriteDefaultApp(), 0);  // key without the value
     EXPECT_EQ(Stored("DefaultTVAPP"), -1);
-    desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY,
-                           Bytes({1, 2, 3, 4, 5}));
+    desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY, {1, 2, 3, 4, 5});
     EXPECT_EQ(WriteDefaultApp(), 0);  // a value too long to read is not overwritten either
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
     int flushes = desk.registry.flushes;
@@ -184,7 +124,6 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
         int selection;
         std::int32_t afterOk;  // the default once OK was pressed on the preselected entry
     } cases[] = {
-        {{2, 9}, 9, {"VantorTVR", "OmnivueCenter"}, 1, 9},
         {{9, 1, 7, 6, 2},
          6,
          {"Lumacast", "VantorTVR", "Omnivue", "DVBS SUITE", "OmnivueCenter"},
@@ -211,73 +150,41 @@ TEST_F(SettingsTest, SettingDialogListsInstalledApplicationsAndPreselectsTheDefa
     }
 }
 
-TEST_F(SettingsTest, SettingDialogOkTakesAnotherEntryAndEscapeDropsIt) {
+TEST_F(SettingsTest, SettingDialogOkStoresAnotherEntryWhileEscapeAndTheCloseBoxDropIt) {
     InstallApps({2, 6, 9});
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
-    EXPECT_EQ(OpenDialog(IDD_SETTING,
-                         [&] {
-                             desk.SelectListEntry("Omnivue");
-                             desk.TypeDialogKey(VK_ESCAPE);
-                         }),
-              IDCANCEL);
-    EXPECT_EQ(OpenDialog(IDD_SETTING,
-                         [&] {
-                             desk.SelectListEntry("VantorTVR");
-                             desk.CloseDialogBox();
-                         }),
-              IDCANCEL);
+    auto choose = [&](const char* entry, std::function<bool()> close) {
+        return OpenDialog(IDD_SETTING, [&] {
+            desk.SelectListEntry(entry);
+            close();
+        });
+    };
+    auto ok = [&] { return desk.PressDialogButton(IDOK); };
+    EXPECT_EQ(choose("Omnivue", [&] { return desk.TypeDialogKey(VK_ESCAPE); }), IDCANCEL);
+    EXPECT_EQ(choose("VantorTVR", [&] { return desk.CloseDialogBox(); }), IDCANCEL);
     EXPECT_EQ(logic.DefaultTVAPP, 9);
     EXPECT_TRUE(TraceWith("registry set").empty());
-
-    desk.trace.clear();
-    EXPECT_EQ(OpenDialog(IDD_SETTING,
-                         [&] {
-                             desk.SelectListEntry("Omnivue");
-                             desk.PressDialogButton(IDOK);
-                         }),
-              IDOK);
+    EXPECT_EQ(choose("Omnivue", ok), IDOK);
     EXPECT_EQ(logic.DefaultTVAPP, 6);
     EXPECT_EQ(TraceWith("registry set"),
-              (std::vector<std::string>{"registry set \"DefaultTVAPP\" 6"}));
+              std::vector<std::string>{"registry set \"DefaultTVAPP\" 6"});
     EXPECT_EQ(Stored("DefaultTVAPP"), 6);
-
     desk.trace.clear();
-    OpenDialog(IDD_SETTING, [&] { desk.PressDialogButton(IDOK); });  // the same entry again
+    choose("Omnivue", ok);  // the same entry again
     EXPECT_TRUE(TraceWith("registry set").empty());
-}
-
-TEST_F(SettingsTest, SettingDialogChoiceLastsForTheRunWithoutAStoredValue) {
-    InstallApps({2, 9});
-    OpenDialog(IDD_SETTING, [&] {
-        desk.SelectListEntry("VantorTVR");
-        desk.PressDialogButton(IDOK);
-    });
+    // Without a stored value the choice lasts for the run only.
+    desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, kKey);
+    choose("VantorTVR", ok);
     EXPECT_EQ(logic.DefaultTVAPP, 2);
     EXPECT_TRUE(TraceWith("registry set").empty());
 }
 
-TEST_F(SettingsTest, DialogsArePlacedAndAboutClosesWithItsButton) {
-    struct Case {
-        int id;
-        std::function<bool()> act;
-        std::intptr_t result;
-        const char* caption;
-    } cases[] = {
-        {IDD_ABOUT, [&] { return desk.PressDialogButton(IDOK); }, IDOK, "Remote Control - About"},
-        {IDD_ABOUT, [&] { return desk.TypeDialogKey(VK_ESCAPE); }, IDCANCEL,
-         "Remote Control - About"},
-        {IDD_ABOUT, [&] { return desk.CloseDialogBox(); }, IDCANCEL, "Remote Control - About"},
-        {IDD_SETTING, [&] { return desk.CloseDialogBox(); }, IDCANCEL, "Remote Control - Setting"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(OpenDialog(c.id, [&] { c.act(); }), c.result) << c.caption;
-        Hwnd window = desk.dialogs.opened.back().window;
-        EXPECT_EQ(desk.windows.Find(window)->title, c.caption);
-        const auto* placement = desk.windows.PlacementOf(window);
-        EXPECT_TRUE(placement->topmost) << c.caption;
-        EXPECT_EQ(placement->x, 350) << c.caption;
-        EXPECT_EQ(placement->y, 300) << c.caption;
-    }
+TEST_F(SettingsTest, AboutClosesWithItsButtonEscapeOrTheCloseBox) {
+    EXPECT_EQ(OpenDialog(IDD_ABOUT, [&] { desk.PressDialogButton(IDOK); }), IDOK);
+    EXPECT_EQ(OpenDialog(IDD_ABOUT, [&] { desk.TypeDialogKey(VK_ESCAPE); }), IDCANCEL);
+    EXPECT_EQ(OpenDialog(IDD_ABOUT, [&] { desk.CloseDialogBox(); }), IDCANCEL);
+    EXPECT_EQ(desk.windows.Find(desk.dialogs.opened.back().window)->title,
+              "Remote Control - About");
     EXPECT_EQ(desk.OpenDialogCount(), 0);
 }
 
@@ -287,15 +194,14 @@ TEST_F(SettingsTest, CountryCodeFoldsUpToFiveCharactersOfTheText) {
         std::vector<std::uint8_t> data;  // empty: value missing
         std::int32_t code;
     } cases[] = {
-        {"Japan", Text("81"), 81},
-        {"three digits", Text("810"), 810},
-        {"one digit", Text("1"), 1},
-        {"leading zeros", Text("0081"), 81},
-        {"only five characters", Text("8123456"), 81234},
-        {"not digits", Text("-1"), ('-' - '0') * 10 + 1},
-        {"high characters are signed", Text("\xC8"), -56 - '0'},
+        {"Japan", Bytes("81"), 81},
+        {"three digits", Bytes("810"), 810},
+        {"leading zeros", Bytes("0081"), 81},
+        {"only five characters", Bytes("8123456"), 81234},
+        {"not digits", Bytes("-1"), ('-' - '0') * 10 + 1},
+        {"high characters are signed", Bytes("\xC8"), -56 - '0'},
         {"missing", {}, 0},
-        {"longer than 30 bytes", Text(std::string(40, '8')), 0},
+        {"longer than 30 bytes", Bytes(std::string(40, '8')), 0},
     };
     for (const auto& c : cases) {
         desk.registry.DeleteKey(HKEY_CURRENT_USER, "Control Panel\\International");

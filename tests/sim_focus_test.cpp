@@ -3,7 +3,7 @@
 // the quit message in a message box and the error codes of refused posts.
 #include <functional>
 
-#include "tests/desktop_fixture.h"
+#include "tests/test_support.h"
 
 namespace {
 

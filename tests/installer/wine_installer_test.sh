@@ -4,38 +4,34 @@
 # again over the running copy, uninstall, and check what each step leaves behind. A second
 # round checks that ticking "remove the settings" removes them and nothing else.
 #   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE
-# Exits 77 (skipped) when Wine or Xvfb is missing.
+# Exits 77 (skipped) when Wine or xvfb-run is missing.
 set -euo pipefail
 
-setup=$(readlink -f "$1")
-program=$(readlink -f "$2")
-wait_for_window=$(readlink -f "$3")
-monitor=$(readlink -f "$4")
-
-for tool in wine wineserver Xvfb; do
+for tool in wine wineserver xvfb-run; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed (scripts/install-deps.sh --wine)"
         exit 77
     fi
 done
+[[ -n "${DISPLAY:-}" ]] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 
+setup=$(readlink -f "$1")
+program=$(readlink -f "$2")
+wait_for_window=$(readlink -f "$3")
+monitor=$(readlink -f "$4")
 work=$(mktemp -d /tmp/rc-installer-test.XXXXXX)
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
 # No desktop menu entries, and no prompts for the .NET and HTML engines.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 
-xvfb_pid=""
 utility_pid=""
 cleanup() {
     local status=$?
     if [[ -n "$utility_pid" ]] && utility_running; then kill "$utility_pid" 2>/dev/null || true; fi
     if [[ -d "$WINEPREFIX" ]]; then wineserver -k 2>/dev/null || true; fi
-    if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$WINEPREFIX"
     if [[ $status -ne 0 ]]; then
         echo "logs kept in $work" >&2
-        find "$work" -maxdepth 1 -name '*.log' -print >&2
-        rm -rf "$WINEPREFIX"
     else
         rm -rf "$work"
     fi
@@ -48,54 +44,30 @@ fail() {
 }
 step() { echo "== [${SECONDS}s] $*"; }
 
-# Wine's output goes to files: a pipe can keep wine waiting for its reader.
-wine_logged() {
+# A program's output goes to a log file: a pipe can keep wine waiting for its reader.
+logged() {
     local log=$work/$1.log
     shift
-    wine "$@" >"$log" 2>&1
+    "$@" >"$log" 2>&1
 }
 # A 32-bit program under Wine: its status, except that the emulated process may be killed
 # (137) once its Windows process has ended; the checks that follow tell success then.
-wine32_logged() {
+wine32() {
     local status=0
-    wine_logged "$@" || status=$?
+    logged "$1" wine "${@:2}" || status=$?
     [[ $status -eq 0 || $status -eq 137 ]]
 }
 # Wine's own 64-bit tools start many times faster through the 64-bit loader than through the
 # wine wrapper, which runs the 32-bit loader first.
-wine64_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
-[[ -x "$wine64_loader" ]] || wine64_loader=wine
-wine64_logged() {
-    local log=$work/$1.log
-    shift
-    "$wine64_loader" "$@" >"$log" 2>&1
-}
-
-start_display() {
-    local n
-    for n in $(seq 140 199); do
-        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 50); do
-            [[ -e /tmp/.X11-unix/X$n ]] && return 0
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    done
-    fail "no display for Xvfb"
-}
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+[[ -x "$wine64" ]] || wine64=wine
 
 new_prefix() {
     # Wine 8 sometimes loses its boot process to a SIGKILL while the services start; a second
     # boot on a clean prefix goes through.
     local attempt
     for attempt in 1 2 3; do
-        if wine64_logged "wineboot-$attempt" wineboot -i; then break; fi
+        if logged "wineboot-$attempt" "$wine64" wineboot -i; then break; fi
         [[ $attempt -lt 3 ]] || fail "wineboot failed three times"
         wineserver -k 2>/dev/null || true
         wineserver -w
@@ -103,32 +75,25 @@ new_prefix() {
     done
     wineserver -k || true
     wineserver -w
-    # Keep the server, and with it the started services, for the whole test.
-    wineserver -p
-    wine64_logged x11 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    wineserver -p # keep the server, and with it the started services, for the whole test
+    logged x11 "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 }
 
 # The 32-bit registry view: the one both the installer and the utility see.
-reg32() {
-    local log=$1
-    shift
-    wine64_logged "$log" reg "$@" /reg:32
-}
-reg_value() {  # KEY NAME: prints the value's type and data, or fails
-    reg32 query query "$1" /v "$2" || return 1
-    tr -d '\r' <"$work/query.log" | grep -m1 -F "    $2    " |
-        sed -E "s/^ +\S.*    (REG_\w+)    /\1 /"
-}
-expect_value() {  # KEY NAME "TYPE DATA"
+reg32() { logged "$1" "$wine64" reg "${@:2}" /reg:32; }
+expect_value() { # KEY NAME "TYPE DATA"
     local actual
-    actual=$(reg_value "$1" "$2") || fail "$1 \"$2\" is missing"
+    reg32 query query "$1" /v "$2" || fail "$1 \"$2\" is missing"
+    actual=$(tr -d '\r' <"$work/query.log" | grep -m1 -F "    $2    " |
+        sed -E "s/^ +\S.*    (REG_\w+)    /\1 /")
     [[ "$actual" == "$3" ]] || fail "$1 \"$2\" is \"$actual\", expected \"$3\""
 }
-expect_no_value() {
-    if reg32 query query "$1" /v "$2"; then fail "$1 \"$2\" is still there"; fi
+expect_settings() { # DEFAULT_TV_APP ALWAYS_REMOTE_OFF
+    expect_value "$settings" DefaultTVAPP "REG_DWORD $1"
+    expect_value "$settings" AlwaysRemoteOff "REG_DWORD $2"
 }
-expect_no_key() {
-    if reg32 query query "$1"; then fail "$1 is still there"; fi
+expect_absent() { # KEY [NAME]
+    if reg32 query query "$1" ${2:+/v "$2"}; then fail "$1 ${2:-} is still there"; fi
 }
 
 settings='HKLM\SOFTWARE\Zarvin Multimedia\Tuner Utilities'
@@ -144,8 +109,8 @@ monitor_shortcut="${shortcut%/*}/Test the remote.lnk"
 start_utility() {
     wine "$install_win\\RemoteControl.exe" >"$work/utility-$1.log" 2>&1 &
     utility_pid=$!
-    wine32_logged "wait-up-$1" "$wait_for_window" "Remote Control" appear 60000 || true
-    tr -d '\r' <"$work/wait-up-$1.log" | grep -qx done ||
+    wine32 "wait-up-$1" "$wait_for_window" "Remote Control" appear 60000 || true
+    tr -d '\r' <"$work/wait-up-$1.log" | grep -qx 'done' ||
         fail "the installed utility did not open its window"
 }
 utility_running() {
@@ -154,8 +119,7 @@ utility_running() {
     [[ "$state" != Z* ]]
 }
 expect_utility_ended() {
-    local i
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         utility_running || return 0
         sleep 0.2
     done
@@ -164,10 +128,8 @@ expect_utility_ended() {
 
 # The uninstaller copies itself away and returns at once; it is done when its entry is gone.
 uninstall() {
-    wine32_logged "uninstall-$1" "$install_win\\Uninstall.exe" /S "${@:2}" ||
-        fail "the uninstaller failed"
-    local i
-    for i in $(seq 60); do
+    wine32 "uninstall-$1" "$install_win\\Uninstall.exe" /S "${@:2}" || fail "the uninstaller failed"
+    for _ in $(seq 60); do
         if [[ ! -e "$install_dir" ]] && ! reg32 query query "$uninstall_key"; then return 0; fi
         sleep 1
     done
@@ -175,31 +137,27 @@ uninstall() {
 }
 
 expect_installed() {
-    [[ -f "$install_dir/RemoteControl.exe" ]] || fail "RemoteControl.exe is not installed"
-    cmp -s "$program" "$install_dir/RemoteControl.exe" || fail "the installed program differs"
+    cmp -s "$program" "$install_dir/RemoteControl.exe" || fail "RemoteControl.exe not installed"
     [[ -f "$install_dir/Uninstall.exe" ]] || fail "the uninstaller is not installed"
-    [[ -f "$shortcut" ]] || fail "no Start-menu shortcut"
-    grep -aq 'RemoteControl.exe' "$shortcut" || fail "the shortcut does not name the program"
+    grep -aqs 'RemoteControl.exe' "$shortcut" || fail "no Start-menu shortcut to the program"
     cmp -s "$monitor" "$install_dir/RemoteMonitor.exe" || fail "RemoteMonitor.exe is not installed"
-    grep -aq 'RemoteMonitor.exe' "$monitor_shortcut" || fail "no shortcut \"Test the remote\""
+    grep -aqs 'RemoteMonitor.exe' "$monitor_shortcut" || fail "no shortcut \"Test the remote\""
     expect_value "$run_key" "Remote Control" "REG_SZ \"$install_win\\RemoteControl.exe\""
     expect_value "$uninstall_key" DisplayVersion "REG_SZ 5.0.0.1"
 }
 
 expect_removed() {
-    [[ ! -e "$install_dir" ]] || fail "the installation folder is still there"
-    [[ ! -e "$maker_dir" ]] || fail "the empty maker folder is still there"
+    [[ ! -e "$maker_dir" ]] || fail "the installation folder is still there"
     [[ ! -e "$shortcut" ]] || fail "the Start-menu shortcut is still there"
     [[ ! -e "$monitor_shortcut" ]] || fail "the shortcut \"Test the remote\" is still there"
-    expect_no_value "$run_key" "Remote Control"
-    expect_no_key "$uninstall_key"
+    expect_absent "$run_key" "Remote Control"
+    expect_absent "$uninstall_key"
 }
 
 step "installer version information"
 strings -el "$setup" | grep -qx '5.0.0.1' || fail "no version 5.0.0.1 in the installer"
 
 step "fresh Wine prefix"
-[[ -n "${DISPLAY:-}" ]] || start_display
 new_prefix
 
 step "TV applications 2, 6 and 9 installed; AlwaysRemoteOff already set to 2"
@@ -209,36 +167,33 @@ reg32 seed-common add "$common_key" /v AppPath /d 'C:\TV\Omnivue' /f
 reg32 seed-off add "$settings" /v AlwaysRemoteOff /t REG_DWORD /d 2 /f
 
 step "silent install choosing application 6"
-wine32_logged install-1 "$setup" /S /DEFAULTAPP=6 || fail "the installer failed"
+wine32 install-1 "$setup" /S /DEFAULTAPP=6 || fail "the installer failed"
 expect_installed
-expect_value "$settings" DefaultTVAPP "REG_DWORD 0x6"
-expect_value "$settings" AlwaysRemoteOff "REG_DWORD 0x2"
+expect_settings 0x6 0x2
 
 step "the installed utility runs"
 start_utility 1
 
 step "install again over the running copy, choosing application 7, which is not installed"
-wine32_logged install-2 "$setup" /S /DEFAULTAPP=7 || fail "the second install failed"
+wine32 install-2 "$setup" /S /DEFAULTAPP=7 || fail "the second install failed"
 expect_utility_ended "the second install"
 expect_installed
-expect_value "$settings" DefaultTVAPP "REG_DWORD 0x6"
-expect_value "$settings" AlwaysRemoteOff "REG_DWORD 0x2"
+expect_settings 0x6 0x2
 
 step "silent uninstall while the utility runs"
 start_utility 2
 uninstall 1
 expect_utility_ended "the uninstall"
 expect_removed
-expect_value "$settings" DefaultTVAPP "REG_DWORD 0x6"
-expect_value "$settings" AlwaysRemoteOff "REG_DWORD 0x2"
+expect_settings 0x6 0x2
 
 step "install, then uninstall removing the settings"
-wine32_logged install-3 "$setup" /S || fail "the third install failed"
+wine32 install-3 "$setup" /S || fail "the third install failed"
 expect_installed
 expect_value "$settings" DefaultTVAPP "REG_DWORD 0x6"
 uninstall 2 /REMOVESETTINGS
 expect_removed
-expect_no_key "$settings"
+expect_absent "$settings"
 expect_value "$common_key" AppPath 'REG_SZ C:\TV\Omnivue'
 
 step "passed"

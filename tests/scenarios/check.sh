@@ -5,35 +5,28 @@
 # UPDATE=1 writes the expected files instead of comparing.
 set -u
 remote_sim=$1
-scenario=$2
-dir=$(cd "$(dirname "$scenario")" && pwd)
-name=$(basename "$scenario" .scn)
-options=$(sed -n '1s/^# options: //p' "$scenario")
+dir=$(cd "$(dirname "$2")" && pwd)
+name=$(basename "$2" .scn)
+options=$(sed -n '1s/^# options: //p' "$2")
 cd "$dir" || exit 1
 actual=$(mktemp)
 trap 'rm -f "$actual"' EXIT
 
 if [ "$(basename "$dir")" = bad ]; then
+    expected=$name.err want=2
     # shellcheck disable=SC2086
     "$remote_sim" $options "$name.scn" >/dev/null 2>"$actual"
-    status=$?
-    expected=$name.err
-    if [ "$status" -ne 2 ]; then
-        echo "expected exit status 2, got $status"
-        cat "$actual"
-        exit 1
-    fi
 else
+    expected=$name.trace want=0
     # shellcheck disable=SC2086
     "$remote_sim" $options "$name.scn" >"$actual"
-    status=$?
-    expected=$name.trace
-    if [ "$status" -ne 0 ]; then
-        echo "remote-sim exited with $status"
-        exit 1
-    fi
 fi
-
+status=$?
+if [ "$status" -ne "$want" ]; then
+    echo "remote-sim exited with $status, expected $want"
+    cat "$actual"
+    exit 1
+fi
 if [ "${UPDATE:-0}" = 1 ]; then
     cp "$actual" "$expected"
     exit 0
