@@ -70,6 +70,7 @@ set +e
 source "$ROOT/e2e/scenarios.sh"
 run_no_receiver
 run_gpio_boards
+run_card_away
 run_i2c_board  # last: it ends with the shutdown request, which ends the Wine session
 
 if [[ ${E2E_UPDATE_DOCS:-0} == 1 ]]; then

@@ -157,6 +157,50 @@ run_gpio_boards() {
     wait_for 5 window_gone '^Remote Control - About$'
 }
 
+# The tip of the utility's tray icon, read from Wine's system tray.
+tip_is() {
+    "$WINE64" "$CTL" tip >"$LOGS/tip.txt" 2>>"$LOGS/ctl.out"
+    tr -d '\r' <"$LOGS/tip.txt" | grep -qx "tip $1"
+}
+
+# Requests that reached the KV200 card or were refused while it was away.
+asked() { echo $(($(counter 0 requests) + $(counter 0 refused))); }
+
+run_card_away() {
+    say "sleep and wake: WM_POWERBROADCAST posted to the utility"
+    ctl unregister a-dvbt  # the KV200 alone is listed from here on
+    xdotool mousemove 500 400
+    sleep 0.5
+    ctl post "Remote Control" - 536 4  # PBT_APMSUSPEND
+    sleep 1
+    local before
+    before=$(asked)
+    sleep 3
+    check "no request while the PC sleeps" eval '(($(asked) == before))'
+    ctl post "Remote Control" - 536 18  # PBT_APMRESUMEAUTOMATIC
+    check "the card is polled again after the resume event" \
+        wait_for 5 eval '(($(asked) > before))'
+    press 0 21x1
+    check "and a key moves the pointer" wait_for 5 pointer_at 501 400
+
+    say "the card unplugged and plugged in again"
+    ctl unplug 0
+    ctl unregister b-kv200
+    sleep 3
+    before=$(asked)
+    sleep 4
+    check "polling stops within 3 s: no request while the card is away" \
+        eval '(($(asked) == before))'
+    say "requests refused on the old handle: $(counter 0 refused)"
+    check "the tip says that the card is not found" \
+        wait_for 10 tip_is "Remote Control - TV card not found"
+    ctl plug 0
+    ctl register b-kv200 "Kavel KV200 Video Capture" 0
+    ctl script 0 21x1 -x6
+    check "keys work within 4 s of its return" wait_for 4 pointer_at 502 400
+    check "the tip reads Remote Control again" wait_for 10 tip_is "Remote Control"
+}
+
 screenshot_tray_menu() {
     local id X Y WIDTH HEIGHT
     id=$(window_ids '^Wine System Tray$' | head -n 1)

@@ -2,8 +2,10 @@
 // keys and raw codes of every range, held, repeated and with any gaps (the tick count may
 // wrap), TV applications (some run as administrator) and look-alike windows appearing and
 // vanishing, message boxes and dialogs answered, display changes, tray clicks, the user's
-// own input under the foreground lock or with the lock off, and driver faults of every
-// command, at once or pending. The invariants are checked after every event and every tick.
+// own input under the foreground lock or with the lock off, driver faults of every command,
+// at once or pending, and the card going away and coming back: sleep and wake, unplug and
+// plug, device-change broadcasts. The invariants are checked after every event and every
+// tick.
 #include <climits>
 #include <memory>
 #include <string>
@@ -82,6 +84,10 @@ constexpr std::uint32_t kCommands[] = {
 };
 constexpr std::uint32_t kErrors[] = {ERROR_GEN_FAILURE, ERROR_IO_DEVICE, ERROR_NOT_FOUND,
                                      ERROR_INVALID_PARAMETER, ERROR_NOACCESS};
+// What the requests of a card that went away end with: the device gone, or a driver that
+// says nothing of it.
+constexpr std::uint32_t kGoneErrors[] = {ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED,
+                                         ERROR_GEN_FAILURE, ERROR_FILE_NOT_FOUND};
 constexpr std::uint32_t kGaps[] = {0, 1, 30, 64, 65, 66, 130, 249, 250, 251, 400, 1000, 2100, 5000};
 constexpr std::uint32_t kHolds[] = {1, 30, 65, 100, 200, 260, 700, 1500, 4000};
 constexpr std::uint32_t kTickBases[] = {0, 0xFFFFFFFFu - 1000, 0xFFFFFFFFu - 300000, 123456};
@@ -91,7 +97,7 @@ constexpr const char* kMenuLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
                                        "About",      "Exit",          ""};
 
 struct Run {
-    CountingDesktop* desk;
+    WatchedDesktop* desk;
     const Board* board;
     std::vector<Hwnd> decoys;
 };
@@ -113,7 +119,7 @@ void InstallApps(Run& run, ByteSource& input) {
 }
 
 void SetUpDesktop(Run& run, ByteSource& input) {
-    CountingDesktop& desk = *run.desk;
+    WatchedDesktop& desk = *run.desk;
     desk.traceEnabled = false;
     desk.devices.logRequests = false;
     desk.dialogs.autoCloseMessageBoxes = false;
@@ -282,6 +288,33 @@ void ScheduleTray(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+void ScheduleDeviceOrPower(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    std::string name = run.board->name;
+    switch (input.Below(5)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->Suspend(); });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk, user = input.Flag()] { desk->Resume(user); });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk, name, error = input.Pick(kGoneErrors)] {
+                desk->UnplugDevice(name, error);
+            });
+            break;
+        case 3:
+            ScheduleAction(run, at, [desk, name] { desk->PlugDevice(name); });
+            break;
+        default:
+            ScheduleAction(run, at,
+                           [desk, event = input.Flag() ? DBT_DEVICEARRIVAL : DBT_DEVNODES_CHANGED] {
+                               desk->BroadcastDeviceChange(event);
+                           });
+            break;
+    }
+}
+
 // The user's own input, which restarts the foreground lock's time-out: on the window in
 // front, or a click on an application's or another program's window; or the lock is
 // turned on or off.
@@ -317,7 +350,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(12)) {
+        switch (input.Below(14)) {
             case 0:
             case 1:
             case 2:
@@ -350,6 +383,10 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
             case 10:
                 ScheduleTray(run, at, input);
                 break;
+            case 12:
+            case 13:
+                ScheduleDeviceOrPower(run, at, input);
+                break;
             default:
                 ScheduleUserInput(run, at, input);
                 break;
@@ -362,7 +399,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ByteSource input(data, size);
-    auto desk = std::make_unique<CountingDesktop>();
+    auto desk = std::make_unique<WatchedDesktop>();
     InstallPlatform(desk.get());
     Run run{desk.get(), nullptr, {}};
     SetUpDesktop(run, input);
@@ -372,6 +409,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConstructStaticObjects();
     logic.KeyPollTimer.timerProc = CheckedKeyPollTick;
     logic.AppWatchTimer.timerProc = CheckedAppWatchTick;
+    logic.ReceiverSearchTimer.timerProc = CheckedSearchTick;
     RunRemoteControl(kInstance);
     CheckEndOfRun();
     InstallPlatform(nullptr);

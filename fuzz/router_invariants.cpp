@@ -10,9 +10,11 @@
 #include "measure/allocation_count.h"
 #include "routing/key_router.h"
 #include "routing/shutdown.h"
+#include "shell/receiver_watch.h"
 #include "shell/resource_ids.h"
 #include "shell/static_objects.h"
 #include "shell/timer_slot.h"
+#include "shell/tray.h"
 
 namespace {
 
@@ -20,8 +22,30 @@ constexpr Hwnd kFirstHandle = 0x100;
 constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
 constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 
+constexpr std::uint32_t kTrayIconId = 10;
+constexpr std::uint64_t kDiscoveryGapMs = 500;
+
 SimDesktop* watched = nullptr;
 std::vector<std::size_t> checkedReceived;  // per window: messages already checked
+WndProc utilityProc = nullptr;
+bool asleepForUtility = false;  // its window had PBT_APMSUSPEND and no resume event since
+bool walked = false;
+std::uint64_t lastWalkAt = 0;
+
+LResult PLATFORM_CALLBACK WatchedWindowProc(Hwnd window, std::uint32_t msg, WParam wParam,
+                                            LParam lParam) {
+    bool power = msg == WM_POWERBROADCAST;
+    if (power && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND))
+        asleepForUtility = false;
+    LResult result = utilityProc(window, msg, wParam, lParam);
+    if (power && wParam == PBT_APMSUSPEND) asleepForUtility = true;
+    return result;
+}
+
+bool TipSaysLost() {
+    const SimTrayIcon* icon = watched->tray.FindIcon(kTrayIconId);
+    return icon && icon->tip == kLostTrayTip;
+}
 
 bool Same(const std::string& a, const char* b) {
     if (a.size() != std::strlen(b)) return false;
@@ -137,23 +161,55 @@ void CheckModalBoxes() {
 
 }  // namespace
 
+std::uint16_t WatchedDesktop::RegisterClassExA(const WindowClass* windowClass) {
+    if (!windowClass) return CountingDesktop::RegisterClassExA(windowClass);
+    WindowClass watchedClass = *windowClass;
+    utilityProc = windowClass->proc;
+    if (utilityProc) watchedClass.proc = WatchedWindowProc;
+    return CountingDesktop::RegisterClassExA(&watchedClass);
+}
+
+bool WatchedDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void* in,
+                                     std::uint32_t inSize, void* out, std::uint32_t outSize,
+                                     std::uint32_t* bytesReturned, Overlapped* overlapped) {
+    Require(!asleepForUtility && !TipSaysLost(), "no driver request while suspended or lost");
+    return CountingDesktop::DeviceIoControl(device, controlCode, in, inSize, out, outSize,
+                                            bytesReturned, overlapped);
+}
+
+HResult WatchedDesktop::CreateClassEnumerator(ComRef devEnum, const Guid& category,
+                                              ComRef* monikers, std::uint32_t flags) {
+    if (walked && now != lastWalkAt)
+        Require(now - lastWalkAt >= kDiscoveryGapMs, "at most one discovery per 500 ms");
+    walked = true;
+    lastWalkAt = now;
+    return CountingDesktop::CreateClassEnumerator(devEnum, category, monikers, flags);
+}
+
 void BeginInvariantWatch(SimDesktop& desk) {
     watched = &desk;
     checkedReceived.clear();
+    utilityProc = nullptr;
+    asleepForUtility = false;
+    walked = false;
+    lastWalkAt = 0;
 }
 
 void CheckInvariants() {
     CheckShutdownFlag();
     CheckTimerSlot(logic.KeyPollTimer);
     CheckTimerSlot(logic.AppWatchTimer);
-    Require(watched->windows.Timers().size() <= 2, "the utility runs no timers but its two slots'");
+    CheckTimerSlot(logic.ReceiverSearchTimer);
+    Require(watched->windows.Timers().size() <= 3, "the utility runs no timers but its slots'");
     CheckMessages();
     CheckModalBoxes();
 }
 
 void CheckEndOfRun() {
     CheckInvariants();
-    Require(!logic.KeyPollTimer.armed && !logic.AppWatchTimer.armed, "both slots disarmed at exit");
+    Require(
+        !logic.KeyPollTimer.armed && !logic.AppWatchTimer.armed && !logic.ReceiverSearchTimer.armed,
+        "every slot disarmed at exit");
 }
 
 void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
@@ -175,5 +231,16 @@ void PLATFORM_CALLBACK CheckedAppWatchTick(Hwnd owner, std::uint32_t msg, std::u
         AppWatchTick(owner, msg, id, time);
     }
     Require(CountedAllocations().logic == before, "the application watch allocates nothing");
+    CheckInvariants();
+}
+
+void PLATFORM_CALLBACK CheckedSearchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                                         std::uint32_t time) {
+    std::uint64_t before = CountedAllocations().logic;
+    {
+        CountingScope counting;
+        OnReceiverSearchTick(owner, msg, id, time);
+    }
+    Require(CountedAllocations().logic == before, "the search for the card allocates nothing");
     CheckInvariants();
 }

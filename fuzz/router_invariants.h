@@ -2,18 +2,34 @@
 // run of the utility, beyond "no crash".
 #pragma once
 
-#include "sim/sim_desktop.h"
+#include "measure/counting_desktop.h"
+
+// The desktop of a fuzzed run: it checks at every driver request that the PC is not asleep
+// for the utility (its window had PBT_APMSUSPEND and no resume event since) and that the
+// tip does not say the card is lost, and at every walk over the devices that the last one
+// was at least 500 ms before (the walks of one instant are one search).
+class WatchedDesktop : public CountingDesktop {
+  public:
+    std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;
+    bool DeviceIoControl(Handle device, std::uint32_t controlCode, void* in, std::uint32_t inSize,
+                         void* out, std::uint32_t outSize, std::uint32_t* bytesReturned,
+                         Overlapped* overlapped) override;
+    HResult CreateClassEnumerator(ComRef devEnum, const Guid& category, ComRef* monikers,
+                                  std::uint32_t flags) override;
+};
 
 // Starts watching a new run on `desk`.
 void BeginInvariantWatch(SimDesktop& desk);
 // Checks every invariant; a broken one stops the run (see Require).
 void CheckInvariants();
-// The utility has ended: both timer slots are disarmed and their timers gone.
+// The utility has ended: every timer slot is disarmed and its timer gone.
 void CheckEndOfRun();
 
-// The key poll and the application watch with the checks around them: no heap allocation
-// by the logic during the tick, and every invariant after it.
+// The key poll, the application watch and the search for the card with the checks around them: no
+// heap allocation by the logic during the tick, and every invariant after it.
 void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                           std::uint32_t time);
 void PLATFORM_CALLBACK CheckedAppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                            std::uint32_t time);
+void PLATFORM_CALLBACK CheckedSearchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                                         std::uint32_t time);

@@ -64,7 +64,7 @@ struct DeviceList {
 
 DeviceList devices;
 
-bool ListDevice(ComRef, const char* name, void* context) {
+bool ListDevice(ComRef&, const char* name, void* context) {
     auto* list = static_cast<DeviceList*>(context);
     int index = list->count++;
     if (index < kMaxListed) std::snprintf(list->names[index], kFriendlyNameSize, "%s", name);

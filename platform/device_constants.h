@@ -24,8 +24,10 @@ constexpr std::uint32_t ERROR_IO_INCOMPLETE = 996;
 constexpr std::uint32_t ERROR_IO_PENDING = 997;
 constexpr std::uint32_t ERROR_NOACCESS = 998;
 constexpr std::uint32_t ERROR_IO_DEVICE = 1117;
+constexpr std::uint32_t ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr std::uint32_t ERROR_NOT_FOUND = 1168;
 constexpr std::uint32_t ERROR_SET_NOT_FOUND = 1170;
+constexpr std::uint32_t ERROR_DEVICE_REMOVED = 1617;
 
 #endif
 

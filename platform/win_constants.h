@@ -30,6 +30,15 @@ constexpr std::uint32_t WM_DISPLAYCHANGE = 0x007E;
 constexpr std::uint32_t WM_USER = 0x0400;
 constexpr std::uint32_t SC_CLOSE = 0xF060;
 
+// Power and device-change broadcasts to top-level windows
+constexpr std::uint32_t WM_POWERBROADCAST = 0x0218;
+constexpr std::uint32_t PBT_APMSUSPEND = 0x0004;
+constexpr std::uint32_t PBT_APMRESUMESUSPEND = 0x0007;
+constexpr std::uint32_t PBT_APMRESUMEAUTOMATIC = 0x0012;
+constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
+constexpr std::uint32_t DBT_DEVNODES_CHANGED = 0x0007;
+constexpr std::uint32_t DBT_DEVICEARRIVAL = 0x8000;
+
 // Virtual keys
 constexpr std::uint8_t VK_RETURN = 0x0D;
 constexpr std::uint8_t VK_SHIFT = 0x10;

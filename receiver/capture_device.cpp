@@ -43,27 +43,53 @@ const char* ListedBoardName(int order) {
     return kCaptureBoards[order].friendlyName;
 }
 
+namespace {
+
+void UseBoard(const CaptureBoard& board) {
+    ConfigureBoard(board.boardKind, board.gpioBit);
+    logic.receiverChannel.remoteLayout = board.remoteLayout;
+    logic.receiverChannel.deviceHandle = GetDeviceHandle(logic.receiverChannel.captureFilter);
+    logic.receiverChannel.deviceGone = false;
+}
+
+}  // namespace
+
 bool OpenReceiver() {
     Plat().CoInitialize(nullptr);
     for (const CaptureBoard& board : kCaptureBoards) {
         logic.receiverChannel.captureFilter =
             FindCaptureFilter(board.friendlyName, CLSID_VideoInputDeviceCategory);
         if (logic.receiverChannel.captureFilter == 0) continue;
-        ConfigureBoard(board.boardKind, board.gpioBit);
-        logic.receiverChannel.remoteLayout = board.remoteLayout;
-        logic.receiverChannel.deviceHandle = GetDeviceHandle(logic.receiverChannel.captureFilter);
+        UseBoard(board);
         return true;
     }
     return false;
 }
 
+// A device may be listed before its driver takes requests; without a handle the card is
+// not back yet, and the search goes on.
+bool ReopenReceiver() {
+    int order = -1;
+    logic.receiverChannel.captureFilter =
+        FindFirstListedFilter(CLSID_VideoInputDeviceCategory, &order);
+    if (logic.receiverChannel.captureFilter == 0) return false;
+    UseBoard(kCaptureBoards[order]);
+    if (logic.receiverChannel.deviceHandle != 0) return true;
+    ReleaseReceiver();
+    return false;
+}
+
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
 // before the program ends must not send to it.
-void CloseReceiver() {
+void ReleaseReceiver() {
     if (logic.receiverChannel.captureFilter != 0)
         Plat().Release(logic.receiverChannel.captureFilter);
     logic.receiverChannel.captureFilter = 0;
     logic.receiverChannel.deviceHandle = 0;
+}
+
+void CloseReceiver() {
+    ReleaseReceiver();
     Plat().CoUninitialize();
 }
 

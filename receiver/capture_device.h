@@ -22,11 +22,20 @@ struct ReceiverChannel {
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
     RemoteLayout remoteLayout = Translated;
+    bool deviceGone = false;  // a request ended with a status that says the device is gone
 };
 
 // True when a listed board was found, even without a device handle.
 bool OpenReceiver();
 void CloseReceiver();
+// Gives the capture filter back and forgets its handle, as CloseReceiver does, but keeps
+// COM for a later ReopenReceiver.
+void ReleaseReceiver();
+// The start-up's search again, with its board list and order, in one walk over the
+// devices instead of one per board: a search that runs every few seconds while the card
+// is away costs one enumeration. True when a listed board was found and opened with its
+// device handle; a board without one is given back.
+bool ReopenReceiver();
 
 // Where a board of this friendly name stands in the search order, with its remote's
 // layout; -1 when the name is not a listed board.
@@ -38,12 +47,17 @@ const char* ListedBoardName(int order);
 // The capture filter of the first device in `category` whose friendly name is
 // `friendlyName`, or 0.
 ComRef FindCaptureFilter(const char* friendlyName, const Guid& category);
+// The capture filter of the device in `category` that the start-up's search would take:
+// the first listed board in list order, and of that name the first device in enumeration
+// order; 0 when no listed board is present. `order` is its place in the list.
+ComRef FindFirstListedFilter(const Guid& category, int* order);
 
 // Friendly names are compared in a buffer of this size, terminator included.
 constexpr int kFriendlyNameSize = 80;
 // Called for each device of a walk with its moniker and its friendly name as the search
-// compares it ("" when it has none that fits); true ends the walk.
-using CaptureDeviceVisitor = bool (*)(ComRef moniker, const char* friendlyName, void* context);
+// compares it ("" when it has none that fits); true ends the walk. The walk releases the
+// moniker after the call unless the visitor took it (set it to 0), to release it itself.
+using CaptureDeviceVisitor = bool (*)(ComRef& moniker, const char* friendlyName, void* context);
 // Walks the devices of `category` in enumeration order; false when they cannot be
 // enumerated (no enumerator, or an empty category).
 bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context);

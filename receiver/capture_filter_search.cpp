@@ -1,4 +1,5 @@
-// The walk over the devices of a category, looking for a friendly name.
+// The walk over the devices of a category, and the searches on it: for one friendly name,
+// and for the first listed board.
 #include <cstring>
 
 #include "platform/device_constants.h"
@@ -31,13 +32,31 @@ struct Search {
 };
 
 // Binds the first device called `friendlyName`, compared byte for byte.
-bool BindIfNamed(ComRef moniker, const char* name, void* context) {
+bool BindIfNamed(ComRef& moniker, const char* name, void* context) {
     auto* search = static_cast<Search*>(context);
     if (name[0] == '\0' || std::strncmp(name, search->friendlyName, kFriendlyNameSize) != 0) {
         return false;
     }
     Plat().MonikerBindToObject(moniker, 0, 0, IID_IBaseFilter, &search->filter);
     return true;
+}
+
+struct ListedSearch {
+    ComRef best;  // the moniker of the best-placed board so far, held
+    int order;    // its board's place in the list, or -1
+};
+
+// Keeps the moniker of a board placed better than any before it; the first of equals wins.
+bool KeepBestListed(ComRef& moniker, const char* name, void* context) {
+    auto* search = static_cast<ListedSearch*>(context);
+    RemoteLayout layout = Translated;
+    int order = name[0] != '\0' ? ListedBoardOrder(name, &layout) : -1;
+    if (order < 0 || (search->order >= 0 && order >= search->order)) return false;
+    if (search->best != 0) Plat().Release(search->best);
+    search->best = moniker;
+    search->order = order;
+    moniker = 0;
+    return order == 0;
 }
 
 }  // namespace
@@ -61,7 +80,7 @@ bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* 
         char name[kFriendlyNameSize];
         ReadFriendlyName(moniker, name);
         bool done = visit(moniker, name, context);
-        platform.Release(moniker);
+        if (moniker != 0) platform.Release(moniker);
         if (done) break;
     }
     platform.Release(monikers);
@@ -72,4 +91,16 @@ ComRef FindCaptureFilter(const char* friendlyName, const Guid& category) {
     Search search{friendlyName, 0};
     WalkCaptureDevices(category, BindIfNamed, &search);
     return search.filter;
+}
+
+ComRef FindFirstListedFilter(const Guid& category, int* order) {
+    ListedSearch search{0, -1};
+    WalkCaptureDevices(category, KeepBestListed, &search);
+    ComRef filter = 0;
+    if (search.best != 0) {
+        Plat().MonikerBindToObject(search.best, 0, 0, IID_IBaseFilter, &filter);
+        Plat().Release(search.best);
+    }
+    *order = filter != 0 ? search.order : -1;
+    return filter;
 }

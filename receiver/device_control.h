@@ -14,6 +14,13 @@ inline bool Failed(std::int32_t status) {
     return status != 0;
 }
 
+// Whether a failed request says that the device behind the handle is gone for good, as
+// after an unplug, a driver restart or a device re-created on resume:
+// ERROR_DEVICE_NOT_CONNECTED and ERROR_DEVICE_REMOVED (the driver's own word),
+// ERROR_FILE_NOT_FOUND (no such device any more) and ERROR_INVALID_HANDLE (the handle was
+// closed under us). Every other failure may pass, and counts only as a failing poll.
+bool DeviceGone(std::int32_t status);
+
 // Sends one request and waits for the driver to complete it, however long it takes.
 std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
                                std::uint32_t inSize, void* out, std::uint32_t outSize,

@@ -8,7 +8,9 @@ namespace {
 
 bool failureBoxOpen = false;
 
-void ShowFailure(const char* text) {
+// A card that went away in the middle of a read is the key poll's to handle, without a box.
+void ShowFailure(const char* text, std::int32_t status) {
+    if (DeviceGone(status)) return;
     failureBoxOpen = true;
     Plat().MessageBoxA(0, text, "I2CSWRead", MB_OK);
     failureBoxOpen = false;
@@ -46,11 +48,11 @@ std::int32_t ReadOneByte(std::uint8_t* byte) {
 std::int32_t ReadAndReply(std::uint8_t* byte, std::uint32_t reply, const char* replyFailure) {
     std::int32_t status = ReadOneByte(byte);
     if (Failed(status)) {
-        ShowFailure("Command I2C READ failed!");
+        ShowFailure("Command I2C READ failed!", status);
         return status;
     }
     status = SendStep(reply);
-    if (Failed(status)) ShowFailure(replyFailure);
+    if (Failed(status)) ShowFailure(replyFailure, status);
     return status;
 }
 
@@ -66,12 +68,12 @@ std::int32_t I2cReadBytes(std::uint8_t address, std::uint8_t* buffer, std::int32
     std::uint8_t readAddress = address | 1u;
     std::int32_t status = SendStep(I2cStart);
     if (Failed(status)) {
-        ShowFailure("Command I2C START failed!");
+        ShowFailure("Command I2C START failed!", status);
         return status;
     }
     status = SendSetReadAddress(readAddress);
     if (Failed(status)) {
-        ShowFailure("Command I2C SET READ ADDRESS failed!");
+        ShowFailure("Command I2C SET READ ADDRESS failed!", status);
         return status;
     }
     status = SendWrite(readAddress);

@@ -25,12 +25,13 @@ std::int32_t ReadGpioCode() {
     return static_cast<std::int32_t>(value & 0x3F);
 }
 
-// The bus runs at 200 kHz for the read and goes back to 100 kHz after it.
+// The bus runs at 200 kHz for the read and goes back to 100 kHz after it, unless the
+// receiver was closed while a failure box of the read was up (the PC went to sleep).
 std::int32_t ReadI2cCode() {
     if (Failed(I2cSetBusSpeed(kI2cFastSpeed))) return kI2cCodeFallback;
     std::uint8_t code = 0;
     std::int32_t status = I2cReadBytes(kRemoteI2cAddress, &code, 1);
-    I2cSetBusSpeed(kI2cSlowSpeed);
+    if (logic.receiverChannel.deviceHandle != 0) I2cSetBusSpeed(kI2cSlowSpeed);
     return Failed(status) ? kI2cCodeFallback : code;
 }
 
@@ -71,12 +72,14 @@ std::int32_t ReadRemoteCode() {
 }
 
 // While a failure box is up its modal loop keeps the poll timer running; a poll then
-// waits for the box instead of failing again and stacking another one.
-bool IsRemoteKeyDown() {
-    if (logic.receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return false;
-    if (Failed(GpioSelectRegister(logic.receiverChannel.registerAddress))) return false;
+// waits for the box instead of failing again and stacking another one. Without a handle
+// nothing is asked and no key is down.
+KeyLine ReadKeyLine() {
+    if (logic.receiverChannel.deviceHandle == 0 || ReceiverFailureBoxOpen()) return KeyLine::Up;
+    if (Failed(GpioSelectRegister(logic.receiverChannel.registerAddress))) return KeyLine::NoAnswer;
     std::uint32_t value = 0;
-    if (Failed(GpioReadRegister(&value))) return false;
+    if (Failed(GpioReadRegister(&value))) return KeyLine::NoAnswer;
     // The line is active low.
-    return (static_cast<std::uint8_t>(value) & logic.receiverChannel.bitMask) == 0;
+    return (static_cast<std::uint8_t>(value) & logic.receiverChannel.bitMask) == 0 ? KeyLine::Down
+                                                                                   : KeyLine::Up;
 }

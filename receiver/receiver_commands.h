@@ -4,7 +4,13 @@
 
 #include <cstdint>
 
-bool IsRemoteKeyDown();
+// The GPIO line that signals a key, as one poll reads it; NoAnswer when a request of the
+// test failed.
+enum class KeyLine : std::uint8_t { Up, Down, NoAnswer };
+KeyLine ReadKeyLine();
+inline bool IsRemoteKeyDown() {
+    return ReadKeyLine() == KeyLine::Down;
+}
 // The raw code of the key that is down: -1 without a device handle; 0 to 63 on a GPIO
 // board (63 when the read fails); 0 to 255 on the I2C board (255 when it fails).
 std::int32_t ReadRemoteCode();

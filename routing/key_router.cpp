@@ -5,6 +5,7 @@
 #include "receiver/receiver_commands.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
+#include "shell/receiver_watch.h"
 #include "shell/static_objects.h"
 
 namespace {
@@ -150,10 +151,32 @@ bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now) {
     return repeat;
 }
 
+// No key can stand for SkipKey.
+void ForgetLastKey() {
+    logic.routerState = RouterState{SkipKey, 0, 0};
+}
+
+// A poll whose key-down test got no answer counts towards losing the card, which a status
+// saying the device is gone ends at once; a code read that met such a status is no key.
 void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintptr_t,
                                      std::uint32_t) {
-    if (!IsRemoteKeyDown()) return;
-    RemoteKey key = NormaliseRemoteCode(ReadRemoteCode(), logic.receiverChannel.remoteLayout);
+    KeyLine line = ReadKeyLine();
+    if (line != KeyLine::Down) {
+        if (line == KeyLine::Up) {
+            logic.failingPolls = 0;
+        } else if (++logic.failingPolls >= kLostAfterFailingPolls ||
+                   logic.receiverChannel.deviceGone) {
+            LoseReceiver();
+        }
+        return;
+    }
+    logic.failingPolls = 0;
+    std::int32_t rawCode = ReadRemoteCode();
+    if (logic.receiverChannel.deviceGone) {
+        LoseReceiver();
+        return;
+    }
+    RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
     if (ThinsRepeat(repeat)) key = SkipKey;
     Route(key, ownerWindow);

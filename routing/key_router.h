@@ -24,6 +24,8 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t msg, std::u
 
 // Classifies a key event at `now` and updates the repeat state; true for a repeat.
 bool ClassifyKeyEvent(RemoteKey key, std::uint32_t now);
+// Makes the next key event a fresh press, whatever came before.
+void ForgetLastKey();
 
 // Whether the event just classified is a repeat that the router thins out: one whose
 // count is not a multiple of 10 while an application is active.

@@ -5,6 +5,7 @@
 #include "receiver/capture_device.h"
 #include "routing/pointer_mode.h"
 #include "shell/main_window_ids.h"
+#include "shell/receiver_watch.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
 #include "shell/static_objects.h"
@@ -13,16 +14,19 @@
 
 namespace {
 
-constexpr char kTrayTip[] = "Remote Control";
-
 void CloseReceiverOnce() {
     if (!logic.receiverNeedsClose) return;
     logic.receiverNeedsClose = false;
     CloseReceiver();
 }
 
+// The start-up's walk over the devices counts as the first search for the card.
 void OnCreate(Hwnd window) {
-    if (!OpenReceiver()) logic.ReceiverFound = false;
+    if (OpenReceiver()) {
+        logic.lastSearchTick = Plat().GetTickCount();
+    } else {
+        logic.ReceiverFound = false;
+    }
     logic.receiverNeedsClose = true;
     InitPointerBounds();
     AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), kTrayTip);
@@ -154,6 +158,12 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
         case WM_TRAYNOTIFY:
             OnTrayNotify(window, static_cast<std::uint32_t>(lParam));
             return 0;
+        case WM_POWERBROADCAST:
+            if (OnPowerBroadcast(static_cast<std::uint32_t>(wParam))) return 1;
+            break;
+        case WM_DEVICECHANGE:
+            if (OnDeviceChange(static_cast<std::uint32_t>(wParam))) return 1;
+            break;
         default:
             // The taskbar came back without the icon, the only way to the menu.
             if (logic.taskbarCreatedMessage != 0 && msg == logic.taskbarCreatedMessage) {

@@ -17,5 +17,6 @@ void ConstructStaticObjects() {
     AppRecord(1)->Construct(1);
     logic.KeyPollTimer.Construct(1, OnKeyPollTick);
     logic.AppWatchTimer.Construct(2, AppWatchTick);
+    logic.ReceiverSearchTimer.Construct(3, OnReceiverSearchTick);
     AppRecord(2)->Construct(2);
 }

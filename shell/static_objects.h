@@ -9,6 +9,7 @@
 #include "receiver/capture_device.h"
 #include "routing/key_router.h"
 #include "routing/pointer_mode.h"
+#include "shell/receiver_watch.h"
 #include "shell/timer_slot.h"
 
 // Each member starts at the value the program starts with, so that a value-initialised
@@ -28,6 +29,7 @@ struct LogicState {
 
     // routing/key_router.cpp
     RouterState routerState;
+    std::int32_t failingPolls = 0;  // key-down tests in a row whose requests failed
     // routing/pointer_mode.cpp
     PointerState pointerState;
     // routing/shutdown.cpp
@@ -42,7 +44,8 @@ struct LogicState {
     // shell/timer_slot.cpp
     TimerSlot KeyPollTimer;
     TimerSlot AppWatchTimer;
-    TimerSlot* exitActions[2] = {};  // the slots in the order they were built
+    TimerSlot ReceiverSearchTimer;
+    TimerSlot* exitActions[3] = {};  // the slots in the order they were built
     int exitActionCount = 0;
 
     // shell/main_window.cpp
@@ -54,6 +57,10 @@ struct LogicState {
     bool receiverNeedsClose = false;          // OpenReceiver ran and CloseReceiver has not
     std::uint32_t taskbarCreatedMessage = 0;  // broadcast when the taskbar is re-created
 
+    // shell/receiver_watch.cpp
+    ReceiverState receiverState = ReceiverState::Open;
+    std::uint32_t lastSearchTick = 0;  // when the devices were last walked
+
     // shell/tray.cpp
     NotifyIconData trayIconRecord{};  // filled when the icon is added
     bool trayIconShown = false;       // added and not removed on purpose
@@ -63,6 +70,6 @@ struct LogicState {
 extern LogicState logic;
 
 // Sets the whole state back to its initial value, then builds what the program builds
-// before WinMain, in its order: applications 7, 9, 6 and 1, the two timer slots, then
+// before WinMain, in its order: applications 7, 9, 6 and 1, the timer slots, then
 // application 2. Tests and remote-sim call it on every fresh desktop.
 void ConstructStaticObjects();

@@ -1,5 +1,7 @@
 #include "shell/tray.h"
 
+#include <cstring>
+
 #include "apps/tv_app.h"
 #include "platform/win_shell_constants.h"
 #include "shell/main_window.h"
@@ -84,6 +86,13 @@ void RemoveTrayIcon(Hwnd window, std::uint32_t id) {
 
 void RestoreTrayIcon() {
     if (logic.trayIconShown) Plat().Shell_NotifyIconA(NIM_ADD, &logic.trayIconRecord);
+}
+
+void SetTrayTip(const char* tip) {
+    NotifyIconData& record = logic.trayIconRecord;
+    if (std::strncmp(record.tip, tip, sizeof record.tip) == 0) return;
+    CopyTruncated(record.tip, sizeof record.tip, tip);
+    if (logic.trayIconShown) Plat().Shell_NotifyIconA(NIM_MODIFY, &record);
 }
 
 void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage) {

@@ -5,9 +5,15 @@
 
 #include "platform/platform.h"
 
+// The icon's tip: the utility's name, and what it says while the card is away.
+constexpr char kTrayTip[] = "Remote Control";
+constexpr char kLostTrayTip[] = "Remote Control - TV card not found";
+
 void AddTrayIcon(Hwnd window, std::uint32_t id, Handle icon, const char* tip);
 void RemoveTrayIcon(Hwnd window, std::uint32_t id);
 // Adds the icon again after the taskbar was re-created, unless it was removed on purpose.
 void RestoreTrayIcon();
+// Shows another tip on the icon, when it differs from the one shown.
+void SetTrayTip(const char* tip);
 // The shell's notification of a mouse message over the icon.
 void OnTrayNotify(Hwnd window, std::uint32_t mouseMessage);

@@ -204,6 +204,16 @@ class SimDesktop : public Platform {
     // --- devices and card (sim_devices.cpp) ---
     // The remote control: every card present sees the key held from `at` for `forMs`.
     void PressRemote(std::uint64_t at, int rawCode, std::uint32_t forMs);
+    // The first listed device of that name goes away; requests on its handles fail with
+    // `error`. False when none is listed. Trace line: unplug "NAME".
+    bool UnplugDevice(const std::string& friendlyName, std::uint32_t error);
+    // The first device of that name that went away comes back as a new device object; with
+    // none, a new card of that name is plugged in. Trace line: plug "NAME".
+    void PlugDevice(const std::string& friendlyName);
+    // WM_DEVICECHANGE with this event to every top-level window of the utility. Trace
+    // line: device change N. With discovery traced (from the first device or power event
+    // on): device search, filter bound "NAME", filter released "NAME".
+    void BroadcastDeviceChange(std::uint32_t event);
 
     HResult CoInitialize(void* reserved) override;
     void CoUninitialize() override;
@@ -246,7 +256,15 @@ class SimDesktop : public Platform {
     std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
 
     // --- system (sim_system.cpp) ---
-    // Trace lines: shutdown [refused] flags=N, delete "PATH" done|not found.
+    // Trace lines: shutdown [refused] flags=N, delete "PATH" done|not found, and the power
+    // events: power suspend, power sleep, power wake, power resume N.
+    // The user puts the PC to sleep: PBT_APMSUSPEND now, and the sleep itself
+    // system.sleepDelayMs later, unless a wake comes first.
+    void Suspend();
+    // The PC wakes: the devices are made anew, and PBT_APMRESUMEAUTOMATIC follows
+    // system.resumeBroadcastDelayMs later; with the user present, PBT_APMRESUMESUSPEND as
+    // long again after it.
+    void Resume(bool userPresent);
     std::uint32_t GetVersion() override;
     bool GetVersionExA(OsVersionInfo* info) override;
     Handle GetCurrentProcess() override;
@@ -273,6 +291,15 @@ class SimDesktop : public Platform {
     void RunWorldUntil(std::uint64_t time);
     std::uint64_t NextActivity() const;
     void AdvanceClock();
+
+    // Devices that come back as new device objects, at wake (sim_devices.cpp).
+    void RecreateDevices();
+    // The PC asleep: the world goes on and the thread runs nothing until the wake
+    // (sim_system.cpp).
+    void FallAsleep();
+    // A message that the system sends to every top-level window of the utility, which its
+    // thread takes with its next message (sim_system.cpp).
+    void BroadcastToTopLevel(std::uint32_t msg, WParam wParam, LParam lParam);
 
     // Windows and other programs (sim_windows.cpp).
     void Deliver(SimWindow& window, std::uint32_t msg, WParam wParam, LParam lParam, bool injected);

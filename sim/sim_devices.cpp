@@ -3,7 +3,7 @@
 // object counted so that a leak or a stray release shows); events and device control, by
 // which the capture driver takes each property request to the card of the device whose
 // handle it came on, at once or as a pending request that completes when the caller waits
-// for it; and the remote control that the cards see.
+// for it; the remote control that the cards see; and devices that go away and come back.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -63,14 +63,46 @@ SimComObject* LiveObject(SimComWorld& com, ComRef ref, SimComKind kind) {
 }
 
 constexpr Handle kFirstEvent = 0x7000;
+// A device handle is the first handle, plus its generation in steps of this, plus four
+// times the device's place in the list.
+constexpr Handle kGenerationStep = 0x10000;
 constexpr std::size_t kNotLogged = SIZE_MAX;
 
-// The device behind a live device handle, or null.
-SimVideoDevice* DeviceOf(SimDevices& devices, Handle handle, std::size_t* index) {
+ComRef RefOf(std::size_t object) {
+    return kFirstComRef + object * kComRefStep;
+}
+
+// Whether a capture filter bound in that generation of the device is still held, and with
+// it the handle it gave.
+bool FilterAlive(const SimDevices& devices, std::size_t device, std::uint32_t generation) {
+    const auto& objects = devices.com.objects;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (objects[i].kind != SimComKind::Filter || objects[i].device != device ||
+            objects[i].refs == 0)
+            continue;
+        auto bound = devices.filterGenerations.find(RefOf(i));
+        if (bound != devices.filterGenerations.end() && bound->second == generation) return true;
+    }
+    return false;
+}
+
+// The device behind a live device handle, or null; `gone` when that device object is no
+// more: the device went away or was made anew since the handle was given.
+SimVideoDevice* DeviceOf(SimDevices& devices, Handle handle, std::size_t* index, bool* gone) {
     if (handle < kSimFirstDeviceHandle || (handle - kSimFirstDeviceHandle) % 4 != 0) return nullptr;
-    *index = (handle - kSimFirstDeviceHandle) / 4;
+    Handle offset = handle - kSimFirstDeviceHandle;
+    *index = (offset % kGenerationStep) / 4;
+    auto generation = static_cast<std::uint32_t>(offset / kGenerationStep);
     if (*index >= devices.videoDevices.size() || !devices.com.FilterAlive(*index)) return nullptr;
+    const SimDeviceNode& node = devices.NodeOf(*index);
+    *gone = !node.present || node.generation != generation;
+    // Only a handle of a device object that is no more needs its own filter looked up.
+    if (*gone && !FilterAlive(devices, *index, generation)) return nullptr;
     return &devices.videoDevices[*index];
+}
+
+std::string Quoted(const std::u16string& name) {
+    return "\"" + std::string(name.begin(), name.end()) + "\"";
 }
 
 // Traces the request when asked to, and returns its place in the card's log, or
@@ -129,7 +161,52 @@ SimVideoDevice& SimDevices::AddVideoDevice(const std::string& friendlyName) {
         }
     }
     videoDevices.push_back(device);
+    NodeOf(videoDevices.size() - 1) = SimDeviceNode{};
     return videoDevices.back();
+}
+
+bool SimDesktop::UnplugDevice(const std::string& friendlyName, std::uint32_t error) {
+    devices.traceDiscovery = true;
+    std::u16string name(friendlyName.begin(), friendlyName.end());
+    for (std::size_t i = 0; i < devices.videoDevices.size(); ++i) {
+        SimDeviceNode& node = devices.NodeOf(i);
+        if (devices.videoDevices[i].friendlyName != name || !node.present) continue;
+        node.present = false;
+        node.goneError = error;
+        Trace("unplug " + Quoted(name));
+        return true;
+    }
+    return false;
+}
+
+void SimDesktop::PlugDevice(const std::string& friendlyName) {
+    devices.traceDiscovery = true;
+    std::u16string name(friendlyName.begin(), friendlyName.end());
+    Trace("plug " + Quoted(name));
+    for (std::size_t i = 0; i < devices.videoDevices.size(); ++i) {
+        SimDeviceNode& node = devices.NodeOf(i);
+        if (devices.videoDevices[i].friendlyName != name || node.present) continue;
+        node.present = true;
+        ++node.generation;
+        return;
+    }
+    devices.AddVideoDevice(friendlyName);
+}
+
+void SimDesktop::RecreateDevices() {
+    for (std::size_t i = 0; i < devices.videoDevices.size(); ++i) {
+        SimDeviceNode& node = devices.NodeOf(i);
+        if (node.present) ++node.generation;
+    }
+}
+
+// Every top-level window hears of it; the DBT_DEVICEARRIVAL of a device interface would
+// need a registration (RegisterDeviceNotification), so a broadcast one stands for a port
+// or volume.
+void SimDesktop::BroadcastDeviceChange(std::uint32_t event) {
+    devices.traceDiscovery = true;
+    Trace("device change " + std::to_string(event));
+    BroadcastToTopLevel(WM_DEVICECHANGE, event, 0);
 }
 
 // The remote control is a world event: the key is down whatever the thread is doing.
@@ -172,7 +249,11 @@ HResult SimDesktop::CreateClassEnumerator(ComRef devEnum, const Guid& category, 
     ++calls;
     *monikers = 0;
     if (!LiveObject(devices.com, devEnum, SimComKind::DeviceEnumerator)) return kEPointer;
-    if (!Same(category, kVideoInputCategory) || devices.videoDevices.empty()) return S_FALSE;
+    if (devices.traceDiscovery) Trace("device search");
+    bool listed = false;
+    for (std::size_t i = 0; i < devices.videoDevices.size(); ++i)
+        listed = listed || devices.NodeOf(i).present;
+    if (!Same(category, kVideoInputCategory) || !listed) return S_FALSE;
     *monikers = NewObject(devices.com, SimComKind::MonikerEnumerator, 0);
     return S_OK;
 }
@@ -193,6 +274,7 @@ HResult SimDesktop::EnumMonikerNext(ComRef monikers, std::uint32_t count, ComRef
     std::uint32_t taken = 0;
     while (taken < count && enumerator->position < devices.videoDevices.size()) {
         std::size_t device = enumerator->position++;
+        if (!devices.NodeOf(device).present) continue;
         moniker[taken++] = NewObject(devices.com, SimComKind::Moniker, device);
         enumerator =
             &devices.com.objects[(monikers - kFirstComRef) / kComRefStep];  // may have moved
@@ -220,7 +302,13 @@ HResult SimDesktop::MonikerBindToObject(ComRef moniker, ComRef, ComRef, const Gu
     SimComObject* bound = LiveObject(devices.com, moniker, SimComKind::Moniker);
     if (!bound) return kEPointer;
     if (!Same(iid, kIBaseFilter)) return kENoInterface;
-    *object = NewObject(devices.com, SimComKind::Filter, bound->device);
+    std::size_t device = bound->device;
+    const SimDeviceNode& node = devices.NodeOf(device);
+    if (!node.present) return kEFail;
+    *object = NewObject(devices.com, SimComKind::Filter, device);
+    devices.filterGenerations[*object] = node.generation;
+    if (devices.traceDiscovery)
+        Trace("filter bound " + Quoted(devices.videoDevices[device].friendlyName));
     return S_OK;
 }
 
@@ -301,10 +389,14 @@ std::uint32_t SimDesktop::Release(ComRef object) {
         return 0;
     }
     std::uint32_t refs = --devices.com.objects[index].refs;
+    std::size_t filter = index;
     if (refs == 0 && devices.com.objects[index].kind == SimComKind::KsObject) {
-        ComRef filter = devices.com.objects[index].filter;
-        --devices.com.objects[(filter - kFirstComRef) / kComRefStep].refs;
+        filter = (devices.com.objects[index].filter - kFirstComRef) / kComRefStep;
+        --devices.com.objects[filter].refs;
     }
+    const SimComObject& released = devices.com.objects[filter];
+    if (devices.traceDiscovery && released.kind == SimComKind::Filter && released.refs == 0)
+        Trace("filter released " + Quoted(devices.videoDevices[released.device].friendlyName));
     return refs;
 }
 
@@ -312,7 +404,8 @@ Handle SimDesktop::KsGetObjectHandle(ComRef ksObject) {
     ++calls;
     SimComObject* object = LiveObject(devices.com, ksObject, SimComKind::KsObject);
     if (!object || !devices.videoDevices[object->device].givesHandle) return 0;
-    return kSimFirstDeviceHandle + object->device * 4;
+    return kSimFirstDeviceHandle + devices.filterGenerations[object->filter] * kGenerationStep +
+           object->device * 4;
 }
 
 // --- events and device control ---
@@ -347,10 +440,16 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
                                  std::uint32_t inSize, void* out, std::uint32_t outSize,
                                  std::uint32_t* bytesReturned, Overlapped* overlapped) {
     ++calls;
+    ++devices.requestCount;
     std::size_t index = 0;
-    SimVideoDevice* target = DeviceOf(devices, device, &index);
+    bool gone = false;
+    SimVideoDevice* target = DeviceOf(devices, device, &index, &gone);
     if (!target) {
         system.lastError = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    if (gone) {
+        system.lastError = devices.NodeOf(index).goneError;
         return false;
     }
     // The device is open for overlapped I/O: a request needs its record and a live event.

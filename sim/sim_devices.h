@@ -1,15 +1,33 @@
 // Devices and the card: the video-input devices in enumeration order, each with its TV
 // card (sim_card.h); COM and the objects of device discovery; events and the device
 // control that takes each property request to a card, at once or pending until waited
-// for; and the remote control, whose held key every card present sees. The operations
-// are SimDesktop's, in sim_devices.cpp.
+// for; the remote control, whose held key every card present sees; and devices that go
+// away and come back. The operations are SimDesktop's, in sim_devices.cpp.
+//
+// A device that goes away (unplugged, its driver stopped) is no longer listed by the
+// enumeration, and every request on a handle of it fails with the status its driver
+// chose, as Windows fails the requests of a removed device object; the request never
+// reaches the card. When it comes back (plugged in again, or at every wake from sleep,
+// when devices are re-created) it is a new device object: it is listed again, a filter
+// bound now gives a handle of the new generation, and the old handles stay dead even
+// while the filter they came from is still held.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "platform/device_constants.h"
 #include "sim/sim_card.h"
+
+// A device's node in the system's device tree.
+struct SimDeviceNode {
+    bool present = true;
+    std::uint32_t generation = 0;                          // counts the device objects made for it
+    std::uint32_t goneError = ERROR_DEVICE_NOT_CONNECTED;  // what requests fail with while gone
+};
 
 struct SimDevices {
     std::deque<SimVideoDevice> videoDevices;  // stable references for tests
@@ -21,6 +39,19 @@ struct SimDevices {
 
     // The raw code of the remote's key held now, or -1.
     int heldRawCode = -1;
+
+    // One node per video device, by index, and the generation each capture filter was
+    // bound in.
+    std::vector<SimDeviceNode> nodes;
+    SimDeviceNode& NodeOf(std::size_t device) {
+        if (nodes.size() <= device) nodes.resize(device + 1);
+        return nodes[device];
+    }
+    std::map<ComRef, std::uint32_t> filterGenerations;
+    std::uint64_t requestCount = 0;  // DeviceIoControl calls, whatever became of them
+    // "device search" and "filter bound|released" lines, from the first device or power
+    // event of a run on, so that the traces of runs where the card stays put are unchanged.
+    bool traceDiscovery = false;
 
     bool traceRequests = false;  // "request GpioRead get" lines in the trace
     // true: the cards keep a log of the requests they receive (SimCard::requests), for tests

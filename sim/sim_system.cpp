@@ -226,3 +226,58 @@ std::uint32_t SimSystem::AcceleratorCommand(Handle accelerators, WParam characte
     }
     return 0;
 }
+
+// --- sleep ---
+
+void SimDesktop::BroadcastToTopLevel(std::uint32_t msg, WParam wParam, LParam lParam) {
+    for (Hwnd handle : windows.zOrder_) {
+        const SimWindow* window = windows.Find(handle);
+        if (window->alive && window->utility && (window->proc || window->dlgProc))
+            PostToQueue(handle, msg, wParam, lParam);
+    }
+}
+
+void SimDesktop::Suspend() {
+    if (system.sleepPending || system.asleep) return;
+    devices.traceDiscovery = true;
+    Trace("power suspend");
+    BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    system.sleepPending = true;
+    At(now + system.sleepDelayMs, [this] { FallAsleep(); });
+}
+
+// Runs the world from inside the event that began the sleep, so that whatever the thread
+// was doing stays where it was until the wake.
+void SimDesktop::FallAsleep() {
+    if (!system.sleepPending) return;  // woken before it slept
+    system.sleepPending = false;
+    system.asleep = true;
+    Trace("power sleep");
+    while (system.asleep && !stopped) {
+        if (events_.empty() || events_.begin()->first > runLimit) {
+            RunWorldUntil(runLimit);
+            stopped = true;
+        } else {
+            RunWorldUntil(events_.begin()->first);
+        }
+    }
+}
+
+void SimDesktop::Resume(bool userPresent) {
+    bool slept = system.asleep;
+    if (!slept && !system.sleepPending) return;
+    system.asleep = false;
+    system.sleepPending = false;
+    Trace("power wake");
+    if (slept) RecreateDevices();
+    std::uint64_t at = now + system.resumeBroadcastDelayMs;
+    At(at, [this] {
+        Trace("power resume " + std::to_string(PBT_APMRESUMEAUTOMATIC));
+        BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    });
+    if (!userPresent) return;
+    At(at + system.resumeBroadcastDelayMs, [this] {
+        Trace("power resume " + std::to_string(PBT_APMRESUMESUSPEND));
+        BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    });
+}

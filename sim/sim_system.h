@@ -1,8 +1,16 @@
 // The system: version information, the process token and its shutdown privilege, the
 // shutdown request (recorded, never made), the thread's last error, the Windows folder
-// and profile files, the files on the disk, and the program's resources (strings 22 and
-// 23, icons 50 and 110, accelerator table 23). The operations are SimDesktop's, in
+// and profile files, the files on the disk, the program's resources (strings 22 and 23,
+// icons 50 and 110, accelerator table 23), and sleep. The operations are SimDesktop's, in
 // sim_system.cpp.
+//
+// Sleep, as Windows does it: WM_POWERBROADCAST with PBT_APMSUSPEND goes to every top-level
+// window, and the PC sleeps a little later (Windows gives a program about 2 s to handle
+// the event). Asleep, the thread runs nothing and the clock goes on (GetTickCount counts
+// the time asleep); a timer that fell due comes once at the wake, as after any block, and
+// before the resume events, which come a little after the wake: PBT_APMRESUMEAUTOMATIC
+// always, then PBT_APMRESUMESUSPEND when the user woke the PC. Devices are made anew at
+// the wake (sim_devices.h).
 #pragma once
 
 #include <cstdint>
@@ -28,6 +36,11 @@ struct SimSystem {
                          const std::string& key, const std::string& text);
     std::map<std::string, std::string> profileValues;  // "file|section|key", lower case
     std::vector<std::string> files;                    // paths on the disk; compared ignoring case
+
+    std::uint32_t sleepDelayMs = 1000;           // from the suspend event to the sleep
+    std::uint32_t resumeBroadcastDelayMs = 100;  // from the wake to the first resume event
+    bool sleepPending = false;                   // suspended, not yet asleep
+    bool asleep = false;
 
     // The command of the program's accelerator for this character with Alt, or 0.
     static std::uint32_t AcceleratorCommand(Handle accelerators, WParam character);

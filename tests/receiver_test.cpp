@@ -39,7 +39,8 @@ class ReceiverTest : public DesktopTest {
     }
 };
 
-TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
+// The search made while the card is away takes the same board in one walk.
+TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresentAndASearchTheSame) {
     const std::string tooLong = std::string(kKv100) + std::string(60, 'x');  // over 80 bytes
     struct Case {
         const char* what;
@@ -80,6 +81,15 @@ TEST_F(ReceiverTest, OpenReceiverTakesTheFirstListedBoardPresent) {
         // Only the bound filter outlives the search; every name was freed.
         EXPECT_EQ(desk.devices.com.LiveObjects(), c.bound >= 0 ? 1 : 0) << c.what;
         EXPECT_TRUE(desk.devices.com.strings.empty()) << c.what;
+
+        ReleaseReceiver();
+        desk.devices.traceDiscovery = true;
+        desk.trace.clear();
+        EXPECT_EQ(ReopenReceiver(), c.bound >= 0) << c.what;
+        EXPECT_EQ(logic.receiverChannel.deviceHandle, expected) << c.what;
+        EXPECT_EQ(TraceWith("device search").size(), 1u) << c.what;
+        EXPECT_EQ(desk.devices.com.LiveObjects(), c.bound >= 0 ? 1 : 0) << c.what;
+        desk.devices.traceDiscovery = false;
         CloseReceiver();
         EXPECT_EQ(desk.devices.com.LiveObjects(), 0) << c.what;
         EXPECT_EQ(desk.devices.com.initialized, 0) << c.what;
@@ -106,6 +116,10 @@ TEST_F(ReceiverTest, BoardWithoutHandleOrClosedReceiverSendsNothing) {
     EXPECT_EQ(ReadRemoteCode(), -1);
     EXPECT_EQ(logic.routerState.lastKeyTick, 0u);
     EXPECT_TRUE(device.card.requests.empty());
+    // A search while the card is away does not take it back without its handle.
+    ReleaseReceiver();
+    EXPECT_FALSE(ReopenReceiver());
+    EXPECT_EQ(logic.receiverChannel.captureFilter, 0u);
 
     SimCard& card = OnlyBoard(kKv100);
     CloseReceiver();

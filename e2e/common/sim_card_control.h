@@ -27,6 +27,11 @@
 #define IOCTL_SIMCARD_COMPLETION SIMCARD_CTL(5)  // in: SIMCARD_COMPLETION_MODE
 #define IOCTL_SIMCARD_COUNTERS SIMCARD_CTL(6)    // in: SIMCARD_CARD; out: SIMCARD_COUNTERS
 #define IOCTL_SIMCARD_RESET SIMCARD_CTL(7)       // in: SIMCARD_CARD; clears counters and faults
+// The card goes away: every request on a handle of it fails with STATUS_DEVICE_NOT_CONNECTED
+// and it cannot be opened. It comes back as a new device: the handles opened before stay
+// dead. (The controller removes and writes its device entry besides.)
+#define IOCTL_SIMCARD_UNPLUG SIMCARD_CTL(8)  // in: SIMCARD_CARD
+#define IOCTL_SIMCARD_PLUG SIMCARD_CTL(9)    // in: SIMCARD_CARD
 
 typedef struct SIMCARD_CARD {
     unsigned int card;
@@ -76,4 +81,5 @@ typedef struct SIMCARD_COUNTERS {
     unsigned int byCommand[CARD_COMMAND_COUNT][2];  // [command in cardCommands][0: set, 1: get]
     unsigned int lastSize;
     unsigned char last[SIMCARD_REQUEST_BYTES];  // the last request as received
+    unsigned int refused;  // requests on a handle of the card while it was away, or from before
 } SIMCARD_COUNTERS;

@@ -4,6 +4,7 @@
 //
 //   sim_card_ctl install <driver.sys path>
 //   sim_card_ctl add <card> gpio|i2c <key line>        sim_card_ctl remove <card>
+//   sim_card_ctl unplug <card>        sim_card_ctl plug <card>   (the entry is register's)
 //   sim_card_ctl register <entry key> <friendly name> <card>   (in the 32-bit and 64-bit views)
 //   sim_card_ctl unregister <entry key>
 //   sim_card_ctl script <card> <code>x<polls> ...     code "-" is no key; polls 0: for ever
@@ -12,8 +13,11 @@
 //   sim_card_ctl counters <card>     sim_card_ctl reset <card>
 //   sim_card_ctl wait <card> <timeout ms>   waits until the script has been played
 //   sim_card_ctl post <class|-> <title|-> <message> <wParam>   posts to a top-level window
+//   sim_card_ctl tip                  prints the tip of each icon in Wine's system tray
 //   sim_card_ctl hold                 stays running, keeping the Wine session (and the cards) up
 #include <windows.h>
+// After <windows.h>.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -167,8 +171,9 @@ bool ReadCounters(const char* card, SIMCARD_COUNTERS* counters) {
 int Counters(const char* card) {
     SIMCARD_COUNTERS counters{};
     if (!ReadCounters(card, &counters)) return Fail("counters failed");
-    std::printf("requests %u\npolls %u\nfailed %u\npended %u\nstepsLeft %u\n", counters.requests,
-                counters.polls, counters.failed, counters.pended, counters.stepsLeft);
+    std::printf("requests %u\npolls %u\nfailed %u\npended %u\nstepsLeft %u\nrefused %u\n",
+                counters.requests, counters.polls, counters.failed, counters.pended,
+                counters.stepsLeft, counters.refused);
     for (int i = 0; i < CARD_COMMAND_COUNT; ++i) {
         const char* name = cardCommands[i].name;
         std::printf("%s set %u\n%s get %u\n", name, counters.byCommand[i][0], name,
@@ -208,6 +213,63 @@ int Post(char** argv) {
                : Fail("post failed");
 }
 
+// The tip text of a tray icon lives in a tooltip control of the process that draws the
+// tray, one tooltip per icon, its tool the icon's window: asked for with a record and a
+// buffer placed in that process. An empty answer means the tool is another icon's.
+bool ReadTip(HWND tooltip, HWND icon, wchar_t* text, SIZE_T size) {
+    DWORD tray = 0;
+    GetWindowThreadProcessId(tooltip, &tray);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, tray);
+    if (!process) {
+        std::fprintf(stderr, "sim_card_ctl: cannot open the tray's process (error %lu)\n",
+                     GetLastError());
+        return false;
+    }
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr,
+                                                     sizeof(TTTOOLINFOW) + size * sizeof(wchar_t),
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = icon;
+    info.uId = reinterpret_cast<UINT_PTR>(icon);
+    info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
+    text[0] = 0;
+    bool read = remote && WriteProcessMemory(process, remote, &info, sizeof info, nullptr) &&
+                WriteProcessMemory(process, info.lpszText, text, sizeof *text, nullptr);
+    if (read) SendMessageW(tooltip, TTM_GETTEXTW, size, reinterpret_cast<LPARAM>(remote));
+    read = read && ReadProcessMemory(process, info.lpszText, text, size * sizeof(wchar_t), nullptr);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    text[size - 1] = 0;
+    return read && text[0] != 0;
+}
+
+bool IsTrayIcon(HWND window) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    return std::wcscmp(className, L"__wine_tray_icon") == 0 ||
+           std::wcscmp(className, L"__winex11_tray_icon") == 0;
+}
+
+// The shell's tray owns one tooltip per icon window (explorer's tray: the icon window
+// itself; the X11 driver's stand-alone tray: the tray window, with the icons as children).
+BOOL CALLBACK PrintTrayTip(HWND window, LPARAM) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (std::wcscmp(className, TOOLTIPS_CLASSW) != 0 || !owner) return TRUE;
+    wchar_t text[128];
+    if (IsTrayIcon(owner)) {
+        if (ReadTip(window, owner, text, 128)) std::printf("tip %ls\n", text);
+        return TRUE;
+    }
+    for (HWND icon = GetWindow(owner, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
+        if (IsTrayIcon(icon) && ReadTip(window, icon, text, 128)) std::printf("tip %ls\n", text);
+    }
+    return TRUE;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: see the head of e2e/controller/sim_card_ctl.cpp\n");
     return 2;
@@ -224,6 +286,16 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "add") == 0 && count == 3) return Add(args);
     if (std::strcmp(command, "remove") == 0 && count == 1) {
         return CardRequest(IOCTL_SIMCARD_REMOVE, args[0]);
+    }
+    if (std::strcmp(command, "unplug") == 0 && count == 1) {
+        return CardRequest(IOCTL_SIMCARD_UNPLUG, args[0]);
+    }
+    if (std::strcmp(command, "plug") == 0 && count == 1) {
+        return CardRequest(IOCTL_SIMCARD_PLUG, args[0]);
+    }
+    if (std::strcmp(command, "tip") == 0 && count == 0) {
+        EnumWindows(PrintTrayTip, 0);
+        return 0;
     }
     if (std::strcmp(command, "register") == 0 && count == 3) {
         CoInitialize(nullptr);

@@ -3,7 +3,7 @@
 // the card model; a request can be completed at once or pended and completed later by a
 // system thread, as a real capture driver may do. A control device takes the test
 // controller's private requests: add and remove cards, script the remote, inject faults,
-// read counters.
+// read counters, and unplug a card and plug it in again.
 #include <ntddk.h>
 
 #include "e2e/common/sim_card_control.h"
@@ -23,6 +23,10 @@ typedef struct PENDED_REQUEST {
 
 static CARD_MODEL cards[SIMCARD_MAX_CARDS];
 static PDEVICE_OBJECT cardDevices[SIMCARD_MAX_CARDS];
+// A card unplugged answers nothing; each plug makes it a new device, so a handle keeps the
+// generation it was opened in (in its file object) and dies with it.
+static unsigned char unplugged[SIMCARD_MAX_CARDS];
+static ULONG_PTR generations[SIMCARD_MAX_CARDS];
 static PDEVICE_OBJECT controlDevice;
 static KSPIN_LOCK stateLock;  // guards the cards and the queue
 
@@ -151,6 +155,16 @@ static void DeleteCardDevice(unsigned int card) {
     cardDevices[card] = NULL;
 }
 
+static NTSTATUS SetPlugged(const SIMCARD_CARD* card, int plugged) {
+    if (card->card >= SIMCARD_MAX_CARDS) return STATUS_INVALID_PARAMETER;
+    KIRQL irql;
+    KeAcquireSpinLock(&stateLock, &irql);
+    if (plugged && unplugged[card->card]) generations[card->card]++;
+    unplugged[card->card] = (unsigned char)!plugged;
+    KeReleaseSpinLock(&stateLock, irql);
+    return STATUS_SUCCESS;
+}
+
 static NTSTATUS RemoveCard(const SIMCARD_CARD* card) {
     if (card->card >= SIMCARD_MAX_CARDS) return STATUS_INVALID_PARAMETER;
     KIRQL irql;
@@ -218,6 +232,9 @@ static NTSTATUS Control(PDEVICE_OBJECT device, PIRP irp) {
                                                : STATUS_INVALID_PARAMETER;
     } else if (code == IOCTL_SIMCARD_REMOVE) {
         status = inSize >= sizeof(SIMCARD_CARD) ? RemoveCard(buffer) : STATUS_INVALID_PARAMETER;
+    } else if (code == IOCTL_SIMCARD_UNPLUG || code == IOCTL_SIMCARD_PLUG) {
+        status = inSize >= sizeof(SIMCARD_CARD) ? SetPlugged(buffer, code == IOCTL_SIMCARD_PLUG)
+                                                : STATUS_INVALID_PARAMETER;
     } else if (code == IOCTL_SIMCARD_SCRIPT || code == IOCTL_SIMCARD_FAIL ||
                code == IOCTL_SIMCARD_COMPLETION || code == IOCTL_SIMCARD_COUNTERS ||
                code == IOCTL_SIMCARD_RESET) {
@@ -228,6 +245,12 @@ static NTSTATUS Control(PDEVICE_OBJECT device, PIRP irp) {
     return Complete(irp, status, information);
 }
 
+// Whether the handle the request came on belongs to the card as it is now.
+static int HandleAlive(PIRP irp, int card) {
+    PFILE_OBJECT file = IoGetCurrentIrpStackLocation(irp)->FileObject;
+    return !unplugged[card] && file && (ULONG_PTR)file->FsContext == generations[card] + 1;
+}
+
 static NTSTATUS DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     int card = ((DEVICE_EXTENSION*)device->DeviceExtension)->card;
     if (card < 0) return Control(device, irp);
@@ -235,12 +258,30 @@ static NTSTATUS DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     if (code != IOCTL_KS_PROPERTY_CODE || !cards[card].present) {
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
+    KIRQL irql;
+    KeAcquireSpinLock(&stateLock, &irql);
+    int alive = HandleAlive(irp, card);
+    if (!alive) cards[card].counters.refused++;
+    KeReleaseSpinLock(&stateLock, irql);
+    if (!alive) return Complete(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
     return AnswerProperty(irp, card);
 }
 
+// A card's handle is stamped with the card's generation; an unplugged card cannot be opened.
 static NTSTATUS DispatchOpenClose(PDEVICE_OBJECT device, PIRP irp) {
-    (void)device;
-    return Complete(irp, STATUS_SUCCESS, 0);
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    int card = ((DEVICE_EXTENSION*)device->DeviceExtension)->card;
+    if (card < 0 || stack->MajorFunction != IRP_MJ_CREATE) return Complete(irp, STATUS_SUCCESS, 0);
+    NTSTATUS status = STATUS_SUCCESS;
+    KIRQL irql;
+    KeAcquireSpinLock(&stateLock, &irql);
+    if (unplugged[card]) {
+        status = STATUS_DEVICE_NOT_CONNECTED;
+    } else if (stack->FileObject) {
+        stack->FileObject->FsContext = (PVOID)(generations[card] + 1);
+    }
+    KeReleaseSpinLock(&stateLock, irql);
+    return Complete(irp, status, 0);
 }
 
 static VOID Unload(PDRIVER_OBJECT driver) {

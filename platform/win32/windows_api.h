@@ -6,3 +6,5 @@
 #include <windows.h>
 // The shell's declarations need those of <windows.h>.
 #include <shellapi.h>
+// The device-change events are not in <windows.h>.
+#include <dbt.h>

@@ -188,6 +188,26 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
         case ScenarioEvent::Census:
             desk.At(event.at, [d] { TraceCensus(*d); });
             break;
+        // Devices and power
+        case ScenarioEvent::Unplug:
+            desk.At(event.at, [d, event] {
+                d->UnplugDevice(event.text, static_cast<std::uint32_t>(event.number));
+            });
+            break;
+        case ScenarioEvent::Plug:
+            desk.At(event.at, [d, name = event.text] { d->PlugDevice(name); });
+            break;
+        case ScenarioEvent::Suspend:
+            desk.At(event.at, [d] { d->Suspend(); });
+            break;
+        case ScenarioEvent::Resume:
+            desk.At(event.at, [d, user = event.always] { d->Resume(user); });
+            break;
+        case ScenarioEvent::DeviceChange:
+            desk.At(event.at, [d, change = static_cast<std::uint32_t>(event.number)] {
+                d->BroadcastDeviceChange(change);
+            });
+            break;
     }
 }
 

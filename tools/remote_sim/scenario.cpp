@@ -179,6 +179,22 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         event->kind = ScenarioEvent::FailCommand;
         if (!p.Word(&event->text)) return false;
         event->always = p.OptionalKeyword("always");
+    } else if (what == "unplug" || what == "plug") {  // devices and power
+        event->kind = what == "unplug" ? ScenarioEvent::Unplug : ScenarioEvent::Plug;
+        if (!p.String(&event->text)) return false;
+        event->number = 1167;  // ERROR_DEVICE_NOT_CONNECTED
+        if (event->kind == ScenarioEvent::Unplug && p.OptionalKeyword("error") &&
+            !p.Number(&event->number, 1, 65535)) {
+            return false;
+        }
+    } else if (what == "suspend") {
+        event->kind = ScenarioEvent::Suspend;
+    } else if (what == "resume") {
+        event->kind = ScenarioEvent::Resume;
+        event->always = !p.OptionalKeyword("automatic");
+    } else if (what == "devicechange") {
+        event->kind = ScenarioEvent::DeviceChange;
+        event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
     } else {
         return p.Fail("unknown action '" + what + "'");
     }
@@ -412,6 +428,14 @@ The timeline (times in simulated ms, never going backwards):
                                  that command (GpioRead, I2cWrite, ...)
   at T census                    trace what is held: open events, COM references, timers
                                  and top-level windows
+  at T unplug "NAME" [error N]   the device goes away; its requests fail with error N
+                                 (default 1167, ERROR_DEVICE_NOT_CONNECTED)
+  at T plug "NAME"               the device comes back as a new device object
+  at T suspend                   the PC goes to sleep (it sleeps 1000 ms later)
+  at T resume [automatic]        the PC wakes; without the user (automatic) only the
+                                 first resume event is broadcast
+  at T devicechange [arrival]    a device-change broadcast (DBT_DEVNODES_CHANGED, or a
+                                 DBT_DEVICEARRIVAL)
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

@@ -40,6 +40,12 @@ struct ScenarioEvent {
         Census,        // what the utility holds: events, COM references, timers, windows
         UserInput,     // number = application, or text = window title, or neither
         DialogKey,     // number = virtual-key code
+        // Devices and power
+        Unplug,        // text = device name, number = the error its requests fail with
+        Plug,          // text = device name
+        Suspend,       //
+        Resume,        // always = the user woke the PC (both resume events)
+        DeviceChange,  // number = the event
     };
     std::uint64_t at = 0;
     int line = 0;

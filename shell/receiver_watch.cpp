@@ -1,0 +1,108 @@
+#include "shell/receiver_watch.h"
+
+#include "receiver/capture_device.h"
+#include "routing/key_router.h"
+#include "shell/static_objects.h"
+#include "shell/timer_slot.h"
+#include "shell/tray.h"
+
+namespace {
+
+// Before the window exists, after a start without a card and once the run is ending,
+// there is nothing to keep.
+bool Watching() {
+    return logic.ReceiverFound && logic.receiverNeedsClose;
+}
+
+void ScheduleSearch(std::uint32_t delayMs) {
+    TimerSlot& slot = logic.ReceiverSearchTimer;
+    slot.Disarm();
+    slot.Configure(logic.mainWindow, delayMs);
+    slot.Arm();
+}
+
+void CloseForNow(ReceiverState state) {
+    logic.KeyPollTimer.Disarm();
+    ReleaseReceiver();
+    logic.receiverState = state;
+}
+
+// One walk over the devices. A card found is polled at once, and its first key is a fresh
+// press whatever was held before.
+bool Search(std::uint32_t now) {
+    logic.lastSearchTick = now;
+    if (!ReopenReceiver()) {
+        logic.receiverState = ReceiverState::Lost;
+        SetTrayTip(kLostTrayTip);
+        return false;
+    }
+    logic.ReceiverSearchTimer.Disarm();
+    logic.receiverState = ReceiverState::Open;
+    logic.failingPolls = 0;
+    ForgetLastKey();
+    logic.KeyPollTimer.Arm();
+    SetTrayTip(kTrayTip);
+    return true;
+}
+
+bool Searching() {
+    return logic.receiverState == ReceiverState::Resumed ||
+           logic.receiverState == ReceiverState::Lost;
+}
+
+}  // namespace
+
+// Whichever resume event comes first starts the search; the other finds nothing asleep.
+bool OnPowerBroadcast(std::uint32_t event) {
+    if (!Watching()) return false;
+    switch (event) {
+        case PBT_APMSUSPEND:
+            logic.ReceiverSearchTimer.Disarm();
+            CloseForNow(ReceiverState::Asleep);
+            return true;
+        case PBT_APMRESUMEAUTOMATIC:
+        case PBT_APMRESUMESUSPEND:
+            if (logic.receiverState == ReceiverState::Asleep) {
+                logic.receiverState = ReceiverState::Resumed;
+                ScheduleSearch(kSearchAfterResumeMs);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A burst of changes makes one walk: the first at once, the rest folded into one walk
+// when the gap since the last has passed.
+bool OnDeviceChange(std::uint32_t event) {
+    if (!Watching() || (event != DBT_DEVNODES_CHANGED && event != DBT_DEVICEARRIVAL)) return false;
+    if (!Searching()) return true;
+    std::uint32_t now = Plat().GetTickCount();
+    std::uint32_t since = now - logic.lastSearchTick;
+    if (since < kSearchGapMs) {
+        ScheduleSearch(kSearchGapMs - since);
+    } else if (!Search(now)) {
+        ScheduleSearch(kSearchPeriodMs);
+    }
+    return true;
+}
+
+void LoseReceiver() {
+    if (!Watching() || logic.receiverState != ReceiverState::Open) return;
+    CloseForNow(ReceiverState::Lost);
+    SetTrayTip(kLostTrayTip);
+    ScheduleSearch(kSearchPeriodMs);
+}
+
+// A tick held up by a busy thread comes late, and the next keeps the timer's phase: the
+// two may fall closer together than walks may.
+void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
+    if (!Watching() || !Searching()) {
+        logic.ReceiverSearchTimer.Disarm();
+        return;
+    }
+    std::uint32_t now = Plat().GetTickCount();
+    if (now - logic.lastSearchTick < kSearchGapMs) return;
+    if (!Search(now) && logic.ReceiverSearchTimer.intervalMs != kSearchPeriodMs)
+        ScheduleSearch(kSearchPeriodMs);
+}

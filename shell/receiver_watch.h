@@ -1,0 +1,34 @@
+// Keeping the remote working when its card goes away: the PC sleeping, the card unplugged
+// and plugged in again, a driver that stops answering. The receiver is closed while the PC
+// sleeps and while the card is lost, and searched for until it is back; then the key poll
+// runs again. None of this runs after a start that found no card, whose way stays as it
+// was: the first click on the icon says so and ends the utility.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+enum class ReceiverState : std::uint8_t {
+    Open,     // polled every 65 ms
+    Asleep,   // the PC sleeps: closed, nothing runs until it resumes
+    Resumed,  // closed; the first search comes 1 s after the resume
+    Lost,     // closed; searched for every 3 s and on device changes, and the tip says so
+};
+
+// The key poll gives the card up after this many key-down tests in a row whose requests
+// failed: 2 s of polls every 65 ms.
+constexpr std::int32_t kLostAfterFailingPolls = 31;
+constexpr std::uint32_t kSearchAfterResumeMs = 1000;
+constexpr std::uint32_t kSearchPeriodMs = 3000;
+// Device changes come in bursts; the devices are walked at most once in this time.
+constexpr std::uint32_t kSearchGapMs = 500;
+
+// WM_POWERBROADCAST and WM_DEVICECHANGE; true when the event was one of the utility's.
+bool OnPowerBroadcast(std::uint32_t event);
+bool OnDeviceChange(std::uint32_t event);
+// The key poll's verdict that the card is gone: its requests failed for 2 s, or one said so.
+void LoseReceiver();
+// The timer procedure of ReceiverSearchTimer.
+void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                                            std::uint32_t time);
