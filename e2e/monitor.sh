@@ -12,28 +12,10 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:?usage: $0 <Windows build dir>}" && pwd)
 EXE=$BUILD/RemoteControl.exe
 MONITOR=$BUILD/RemoteMonitor.exe
-
-skip() {
-    echo "wine_monitor skipped: $*"
-    exit 77
-}
-[[ -x /usr/lib/wine/wine64 ]] || skip "Wine is not installed (scripts/install-deps.sh --wine)"
-command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
-command -v xdotool >/dev/null || skip "xdotool is not installed"
-[[ -f $MONITOR && -f $EXE ]] || skip "no $MONITOR or $EXE"
-
-if [[ -z ${E2E_IN_XVFB:-} ]]; then
-    export E2E_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-RUN="$BUILD/e2e-monitor"
-LOGS="$RUN/logs"
-export WINEPREFIX="$RUN/prefix"
-export WINEDEBUG=-all
-source "$ROOT/e2e/e2e_lib.sh"
-choose_wine32_mode || skip "32-bit programs cannot run (install wine32 and its preloader, or qemu-user)"
-trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+TEST=wine_monitor
+RUN_NAME=e2e-monitor
+NEEDED=("$MONITOR" "$EXE")
+source "$ROOT/e2e/e2e_start.sh"
 
 "$WINESERVER" -k >/dev/null 2>&1 || true
 rm -rf "$RUN"

@@ -13,35 +13,11 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:?usage: $0 <Windows build dir>}" && pwd)
 EXE=${E2E_EXE:-$BUILD/RemoteControl.exe}
-
-skip() {
-    echo "wine_e2e skipped: $*"
-    exit 77
-}
-[[ -x /usr/lib/wine/wine64 ]] || skip "Wine is not installed (scripts/install-deps.sh --wine)"
-command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
-command -v xdotool >/dev/null || skip "xdotool is not installed"
-[[ -f $EXE ]] || skip "no $EXE"
-
-# One X server for the whole run, 1024 x 768 (a width of the dialogs' placement table).
-if [[ -z ${E2E_IN_XVFB:-} ]]; then
-    export E2E_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-RUN="$BUILD/e2e-run"
-LOGS="$RUN/logs"
+TEST=wine_e2e
+RUN_NAME=e2e-run
+NEEDED=("$EXE")
+source "$ROOT/e2e/e2e_start.sh"
 SHOTS="$RUN/screenshots"
-export WINEPREFIX="$RUN/prefix"
-export WINEDEBUG=-all
-source "$ROOT/e2e/e2e_lib.sh"
-choose_wine32_mode || skip "32-bit programs cannot run (install wine32 and its preloader, or qemu-user)"
-
-# Ends this run's Wine session (and nothing else) however the script ends.
-finish() {
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-}
-trap finish EXIT
 
 # A fresh prefix for every run: nothing is kept from an earlier one.
 "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -84,5 +60,5 @@ if ((FAILED > 0)); then
     exit 1
 fi
 # The prefix is about 700 MB; a passing run keeps only its logs and screenshots.
-finish
+"$WINESERVER" -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX" "$RUN/boot"

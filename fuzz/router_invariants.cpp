@@ -212,35 +212,18 @@ void CheckEndOfRun() {
         "every slot disarmed at exit");
 }
 
-void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                          std::uint32_t time) {
+template <TimerProc tick>
+void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
+                               std::uint32_t time) {
     std::uint64_t before = CountedAllocations().logic;
     {
         CountingScope counting;
-        OnKeyPollTick(owner, msg, id, time);
+        tick(owner, msg, id, time);
     }
-    Require(CountedAllocations().logic == before, "the key poll allocates nothing");
+    Require(CountedAllocations().logic == before, "a timer procedure allocates nothing");
     CheckInvariants();
 }
 
-void PLATFORM_CALLBACK CheckedAppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                           std::uint32_t time) {
-    std::uint64_t before = CountedAllocations().logic;
-    {
-        CountingScope counting;
-        AppWatchTick(owner, msg, id, time);
-    }
-    Require(CountedAllocations().logic == before, "the application watch allocates nothing");
-    CheckInvariants();
-}
-
-void PLATFORM_CALLBACK CheckedSearchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                         std::uint32_t time) {
-    std::uint64_t before = CountedAllocations().logic;
-    {
-        CountingScope counting;
-        OnReceiverSearchTick(owner, msg, id, time);
-    }
-    Require(CountedAllocations().logic == before, "the search for the card allocates nothing");
-    CheckInvariants();
-}
+const TimerProc CheckedKeyPollTick = Checked<OnKeyPollTick>;
+const TimerProc CheckedAppWatchTick = Checked<AppWatchTick>;
+const TimerProc CheckedSearchTick = Checked<OnReceiverSearchTick>;

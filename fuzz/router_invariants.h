@@ -27,9 +27,6 @@ void CheckEndOfRun();
 
 // The key poll, the application watch and the search for the card with the checks around them: no
 // heap allocation by the logic during the tick, and every invariant after it.
-void PLATFORM_CALLBACK CheckedKeyPollTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                          std::uint32_t time);
-void PLATFORM_CALLBACK CheckedAppWatchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                           std::uint32_t time);
-void PLATFORM_CALLBACK CheckedSearchTick(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
-                                         std::uint32_t time);
+extern const TimerProc CheckedKeyPollTick;
+extern const TimerProc CheckedAppWatchTick;
+extern const TimerProc CheckedSearchTick;
