@@ -40,6 +40,9 @@ wait_for() {
 }
 
 w64() { "$WINE64" "$@" >>"$LOGS/wine64.out" 2>&1; }
+# Wine's reg.exe by its path: the loader runs it itself, where a bare name goes through
+# start.exe, whose ShellExecuteEx now and then fails in a session that is just starting.
+REG_EXE='C:\windows\system32\reg.exe'
 
 # The 32-bit loader. On a kernel without 32-bit user code it runs under qemu-i386 through
 # Wine's preloader (which reserves the address space at once and makes the start fast).
@@ -104,19 +107,19 @@ make_prefix() {
         ln -sf "$dll" "$syswow64/"
     done
     # Unmanaged windows: a managed one freezes its thread for 2 s when it closes.
-    w64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    w64 "$REG_EXE" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     local devenum='HKLM\Software\Classes\CLSID\{62BE5D10-60EB-11D0-BD3B-00A0C911CE86}\InprocServer32'
-    w64 reg add "$devenum" /ve /d devenum.dll /f /reg:32
-    w64 reg add "$devenum" /v ThreadingModel /d Both /f /reg:32
+    w64 "$REG_EXE" add "$devenum" /ve /d devenum.dll /f /reg:32
+    w64 "$REG_EXE" add "$devenum" /v ThreadingModel /d Both /f /reg:32
     local filter='HKLM\Software\Classes\CLSID\{79FE9855-56BA-42BC-9C39-2EA3E8915122}\InprocServer32'
-    w64 reg add "$filter" /ve /d "$(winepath_of "$BUILD/sim_capture_filter32.dll")" /f /reg:32
-    w64 reg add "$filter" /v ThreadingModel /d Both /f /reg:32
+    w64 "$REG_EXE" add "$filter" /ve /d "$(winepath_of "$BUILD/sim_capture_filter32.dll")" /f /reg:32
+    w64 "$REG_EXE" add "$filter" /v ThreadingModel /d Both /f /reg:32
 }
 
 winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
 
 # HKLM values in the 32-bit view, where the 32-bit utility reads and writes.
-reg32() { w64 reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f /reg:32; }
+reg32() { w64 "$REG_EXE" add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f /reg:32; }
 
 # ---- fake TV applications -------------------------------------------------------------------
 

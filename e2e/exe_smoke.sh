@@ -11,6 +11,9 @@
 # BUILD_DIR/e2e-wine. The wine launcher's output always goes to files: a pipe that Wine's
 # background processes keep open would hold the test up.
 set -uo pipefail
+# Wine's reg.exe by its path: the loader runs it itself, where a bare name goes through
+# start.exe, whose ShellExecuteEx now and then fails in a session that is just starting.
+REG_EXE='C:\windows\system32\reg.exe'
 
 if [[ $# -ne 1 ]]; then
     echo "usage: $0 BUILD_DIR" >&2
@@ -94,7 +97,7 @@ ends_with() {
 
 # A 32-bit program's HKLM\SOFTWARE lands in the registry's 32-bit view.
 setting() {
-    timeout 90 wine reg query "$settings_key" /v "$1" /reg:32 >"$work/reg.out" 2>&1
+    timeout 90 wine "$REG_EXE" query "$settings_key" /v "$1" /reg:32 >"$work/reg.out" 2>&1
     tr -d '\r' <"$work/reg.out" | awk -v name="$1" '$1 == name { print $3 }'
 }
 
@@ -162,7 +165,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Zarvin Multimedia\TV Hub\DTVR]
 "AppPath"="C:\\Program Files\\Zarvin Multimedia\\TV Hub\\"
 REG
-(timeout 90 wine reg import "$(winepath_of "$work/setup.reg")" /reg:32 >"$work/setup.log" 2>&1) \
+(timeout 90 wine "$REG_EXE" import "$(winepath_of "$work/setup.reg")" /reg:32 >"$work/setup.log" 2>&1) \
     2>>"$work/setup.log"
 
 echo "== first start, no TV card"
@@ -251,7 +254,7 @@ REGEDIT4
 "FriendlyName"="Kavel KV100 Video Capture"
 "CLSID"="$filter_class"
 REG
-(timeout 90 wine reg import "$(winepath_of "$work/card.reg")" /reg:32 >"$work/card.log" 2>&1) \
+(timeout 90 wine "$REG_EXE" import "$(winepath_of "$work/card.reg")" /reg:32 >"$work/card.log" 2>&1) \
     2>>"$work/card.log"
 start_program card
 card=$started_pid
@@ -279,7 +282,7 @@ fi
 check "Exit from the tray menu ends the program with exit code 0" ends_with 0 card "$card" 60
 
 echo "== AlwaysRemoteOff 1"
-timeout 90 wine reg add "$settings_key" /v AlwaysRemoteOff /t REG_DWORD /d 1 /f /reg:32 \
+timeout 90 wine "$REG_EXE" add "$settings_key" /v AlwaysRemoteOff /t REG_DWORD /d 1 /f /reg:32 \
     >"$work/always-off.log" 2>&1
 start_program off
 check "with AlwaysRemoteOff 1 the program ends at once with exit code 0" \

@@ -6,6 +6,9 @@
 #   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE
 # Exits 77 (skipped) when Wine or xvfb-run is missing.
 set -euo pipefail
+# Wine's reg.exe by its path: the loader runs it itself, where a bare name goes through
+# start.exe, whose ShellExecuteEx now and then fails in a session that is just starting.
+REG_EXE='C:\windows\system32\reg.exe'
 
 for tool in wine wineserver xvfb-run; do
     if ! command -v "$tool" >/dev/null; then
@@ -76,11 +79,11 @@ new_prefix() {
     wineserver -k || true
     wineserver -w
     wineserver -p # keep the server, and with it the started services, for the whole test
-    logged x11 "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    logged x11 "$wine64" "$REG_EXE" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 }
 
 # The 32-bit registry view: the one both the installer and the utility see.
-reg32() { logged "$1" "$wine64" reg "${@:2}" /reg:32; }
+reg32() { logged "$1" "$wine64" "$REG_EXE" "${@:2}" /reg:32; }
 expect_value() { # KEY NAME "TYPE DATA"
     local actual
     reg32 query query "$1" /v "$2" || fail "$1 \"$2\" is missing"
