@@ -15,6 +15,21 @@ FAILED_NAMES=()
 
 say() { printf '%s [%5ss] %s\n' "==" "$SECONDS" "$*"; }
 
+# The run's verdict. A failed run keeps everything for a look; the prefix is about 700 MB, so
+# a passing one keeps only its logs and what it saved beside them.
+finish_run() {
+    say "done"
+    echo "$PASSED passed, $FAILED failed"
+    if ((FAILED > 0)); then
+        printf 'failed: %s\n' "${FAILED_NAMES[@]}"
+        echo "logs: $LOGS"
+        exit 1
+    fi
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+    rm -rf "$WINEPREFIX" "${RUN:?}/boot"
+}
+
 check() {
     local name=$1
     shift

@@ -109,14 +109,4 @@ check "Ctrl+C ends the run with status 0" monitor_status i2c 0 20
 check "after its last poll" monitor_says i2c '^Stopped after [0-9.]+ s: 2 key events\.$'
 
 cp "$LOGS/monitor-gpio.out" "$RUN/sample-output.txt"
-say "done"
-echo "$PASSED passed, $FAILED failed"
-if ((FAILED > 0)); then
-    printf 'failed: %s\n' "${FAILED_NAMES[@]}"
-    echo "logs: $LOGS"
-    exit 1
-fi
-# The prefix is about 700 MB; a passing run keeps only its logs and the sample.
-"$WINESERVER" -k >/dev/null 2>&1 || true
-"$WINESERVER" -w
-rm -rf "$WINEPREFIX" "${RUN:?}/boot"
+finish_run

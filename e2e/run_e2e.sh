@@ -52,13 +52,4 @@ run_i2c_board  # last: it ends with the shutdown request, which ends the Wine se
 if [[ ${E2E_UPDATE_DOCS:-0} == 1 ]]; then
     for shot in "$SHOTS"/*.png; do cp "$shot" "$ROOT/docs/images/e2e-$(basename "$shot")"; done
 fi
-say "done"
-echo "$PASSED passed, $FAILED failed"
-if ((FAILED > 0)); then
-    printf 'failed: %s\n' "${FAILED_NAMES[@]}"
-    echo "logs: $LOGS"
-    exit 1
-fi
-# The prefix is about 700 MB; a passing run keeps only its logs and screenshots.
-"$WINESERVER" -k >/dev/null 2>&1 || true
-rm -rf "$WINEPREFIX" "$RUN/boot"
+finish_run
