@@ -9,49 +9,25 @@ WINE32=/usr/lib/wine/wine
 WIN64_BUILD="$BUILD/e2e-win64"
 CTL="$WIN64_BUILD/sim_card_ctl.exe"
 FAKE_APP="$WIN64_BUILD/fake_tv_app.exe"
-PASSED=0
-FAILED=0
-FAILED_NAMES=()
+source "$ROOT/e2e/e2e_checks.sh"
 
-say() { printf '%s [%5ss] %s\n' "==" "$SECONDS" "$*"; }
-
-# The run's verdict. A failed run keeps everything for a look; the prefix is about 700 MB, so
-# a passing one keeps only its logs and what it saved beside them.
+# The run's verdict. A failed run keeps its folder for a look; a passing one keeps only what
+# KEEP names, moved up beside the runs' folders, and removes the rest (the prefix is 700 MB).
+KEEP=()
 finish_run() {
     say "done"
-    echo "$PASSED passed, $FAILED failed"
-    if ((FAILED > 0)); then
-        printf 'failed: %s\n' "${FAILED_NAMES[@]}"
-        echo "logs: $LOGS"
+    if ! report_checks; then
+        echo "kept: $RUN"
         exit 1
     fi
     "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -w
-    rm -rf "$WINEPREFIX" "${RUN:?}/boot"
-}
-
-check() {
-    local name=$1
-    shift
-    if "$@"; then
-        PASSED=$((PASSED + 1))
-        printf 'PASS %s\n' "$name"
-    else
-        FAILED=$((FAILED + 1))
-        FAILED_NAMES+=("$name")
-        printf 'FAIL %s\n' "$name"
-    fi
-}
-
-# Retries a command every 0.2 s until it succeeds or `timeout` seconds have passed.
-wait_for() {
-    local timeout=$1
-    shift
-    local deadline=$((SECONDS + timeout))
-    while ! "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
+    local kept
+    for kept in "${KEEP[@]}"; do
+        rm -rf "${RUN_BASE:?}/$(basename "$kept")"
+        mv "$kept" "$RUN_BASE/"
     done
+    rm -rf "${RUN:?}"
 }
 
 w64() { "$WINE64" "$@" >>"$LOGS/wine64.out" 2>&1; }
@@ -85,8 +61,10 @@ choose_wine32_mode() {
 ctl() { "$WINE64" "$CTL" "$@" >>"$LOGS/ctl.out" 2>&1; }
 
 counter() {
-    "$WINE64" "$CTL" counters "$1" >"$LOGS/counters.txt" 2>>"$LOGS/ctl.out"
+    local status=0
+    "$WINE64" "$CTL" counters "$1" >"$LOGS/counters.txt" 2>>"$LOGS/ctl.out" || status=$?
     # The controller writes text mode: lines end with CRLF.
+    seen "card $1's counters (sim_card_ctl status $status)" "$(tr -d '\r' <"$LOGS/counters.txt")"
     tr -d '\r' <"$LOGS/counters.txt" | awk -v name="$2" '$1 == name && NF == 2 { print $2 }'
 }
 
@@ -161,8 +139,13 @@ start_app() {
     logged "$id" "$from" '^ready' 20
 }
 
-# Lines of an application's log from line `from` on (1-based).
-log_since() { tail -n +"$2" "$(app_log "$1")" 2>/dev/null; }
+# Lines of an application's log from line `from` on (1-based); the last ones are what a
+# failed check shows.
+log_since() {
+    seen "application $1's log from line $2 (last lines)" \
+        "$(tail -n +"$2" "$(app_log "$1")" 2>&1 | tail -n 12)"
+    tail -n +"$2" "$(app_log "$1")" 2>/dev/null
+}
 log_lines() { wc -l 2>/dev/null <"$(app_log "$1")" || echo 0; }
 
 # Waits until the application's log, from line `from` on, has a line matching `pattern`.
@@ -175,7 +158,7 @@ not_logged() { ! log_since "$1" "$2" | grep -qE "$3"; }
 
 app_exited() {
     local id=$1
-    wait_for "${2:-10}" eval 'tail -n 1 "$(app_log "$id")" | grep -qx exit'
+    wait_for "${2:-10}" eval 'log_since "$id" "$(log_lines "$id")" | grep -qx exit'
 }
 
 # ---- the utility ------------------------------------------------------------------------------
@@ -187,12 +170,24 @@ start_utility() {
     wait_for 60 tray_visible
 }
 
-utility_running() { kill -0 "$UTILITY_PID" 2>/dev/null; }
+utility_running() {
+    local state=running
+    kill -0 "$UTILITY_PID" 2>/dev/null || state=ended
+    seen "the utility (process $UTILITY_PID)" "$state"
+    [[ $state == running ]]
+}
 utility_gone() { wait_for "${1:-10}" eval '! utility_running'; }
 
 # ---- X windows ----------------------------------------------------------------------------
 
-window_ids() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
+window_ids() {
+    local ids id
+    ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null)
+    seen "visible windows named $1" "${ids:-(none)}" \
+        "$(for id in $ids; do xdotool getwindowname "$id"; done 2>/dev/null)"
+    [[ -n $ids ]] && echo "$ids"
+    return 0
+}
 window_count() { window_ids "$1" | wc -l; }
 window_shown() { [[ $(window_count "$1") -ge 1 ]]; }
 window_gone() { [[ $(window_count "$1") -eq 0 ]]; }
@@ -212,6 +207,13 @@ click_tray_icon() {
 
 pointer_x() { xdotool getmouselocation --shell | awk -F= '$1 == "X" { print $2 }'; }
 pointer_y() { xdotool getmouselocation --shell | awk -F= '$1 == "Y" { print $2 }'; }
+pointer_at() {
+    local x y
+    x=$(pointer_x)
+    y=$(pointer_y)
+    seen "the pointer" "at $x,$y"
+    [[ $x == "$1" && $y == "$2" ]]
+}
 
 # A screenshot of the screen region around a window (or the whole screen), kept with the run.
 screenshot() {

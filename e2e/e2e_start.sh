@@ -2,7 +2,7 @@
 # and RUN_NAME are set): skips the test (exit 77) when Wine or an X tool is missing or one of
 # the programs in NEEDED is not built, runs the script again under an X server of its own
 # (1024 x 768, a width of the dialogs' placement table), and brings in e2e_lib.sh with a Wine
-# prefix under $BUILD/$RUN_NAME whose session ends with the script.
+# prefix under $BUILD/$RUN_NAME/<time>-<pid> whose session ends with the script.
 
 skip() {
     echo "$TEST skipped: $*"
@@ -20,8 +20,12 @@ if [[ -z ${E2E_IN_XVFB:-} ]]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-RUN="$BUILD/$RUN_NAME"
+# Every run in a folder of its own, so that runs side by side or one after another never share
+# a prefix or logs: a failed run's folder stays for a look, a passing one is removed.
+RUN_BASE="$BUILD/$RUN_NAME"
+RUN="$RUN_BASE/$(date +%Y%m%d-%H%M%S)-$$"
 LOGS="$RUN/logs"
+mkdir -p "$LOGS"
 export WINEPREFIX="$RUN/prefix"
 export WINEDEBUG=-all
 source "$ROOT/e2e/e2e_lib.sh"

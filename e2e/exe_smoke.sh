@@ -7,9 +7,10 @@
 #                                     sim_capture_filter32.dll (e2e/probe/, e2e/filter/)
 #   E2E_SHOTS=DIR                     keep the screenshots there (default BUILD_DIR/e2e-wine/shots)
 #
-# Without a DISPLAY it runs itself under xvfb-run. Every run makes a fresh Wine prefix under
-# BUILD_DIR/e2e-wine. The wine launcher's output always goes to files: a pipe that Wine's
-# background processes keep open would hold the test up.
+# Without a DISPLAY it runs itself under xvfb-run. Every run makes a fresh Wine prefix in a
+# folder of its own, BUILD_DIR/e2e-wine/<time>-<pid>, kept when a check fails and removed when
+# all pass. The wine launcher's output always goes to files: a pipe that Wine's background
+# processes keep open would hold the test up.
 set -uo pipefail
 # Wine's reg.exe by its path: the loader runs it itself, where a bare name goes through
 # start.exe, whose ShellExecuteEx now and then fails in a session that is just starting.
@@ -23,37 +24,26 @@ if [[ -z ${DISPLAY:-} ]]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 exe=$build/RemoteControl.exe
 probe_exe=$build/rc_probe.exe
 card_filter=$build/sim_capture_filter32.dll
-work=$build/e2e-wine
-shots=${E2E_SHOTS:-$work/shots}
+work=$build/e2e-wine/$(date +%Y%m%d-%H%M%S)-$$
+shots=${E2E_SHOTS:-$build/e2e-wine/shots}
 settings_key='HKLM\SOFTWARE\Zarvin Multimedia\Tuner Utilities'
 no_receiver_text="Can't find the Video Capture Filter.\\n\\nPlease check your hardware or drivers. "
 about_line='Tray icon > Setting picks what Power starts.'
 shutdown_text='Press "Power" to shut down your computer, or any other key to cancel.'
 
-rm -rf "$work"
 mkdir -p "$work" "$shots"
 shots=$(cd "$shots" && pwd)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 # No downloads of Wine's .NET and HTML engines: the prefix is made without a network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-passed=0
-failed=0
-check() {
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok - $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL - $name"
-        failed=$((failed + 1))
-    fi
-}
+LOGS=$work
+source "$ROOT/e2e/e2e_checks.sh"
 
 winepath_of() {
     echo "Z:${1//\//\\}"
@@ -64,6 +54,7 @@ winepath_of() {
 # has ended, which loses the exit status.
 probe() {
     timeout 90 wine "$probe_exe" "$@" >"$work/probe.out" 2>>"$work/probe.err"
+    seen "the probe's answer to $*" "$(tr -d '\r' <"$work/probe.out")"
     tr -d '\r' <"$work/probe.out"
 }
 
@@ -89,21 +80,27 @@ ends_with() {
         sleep 0.1
     done
     if kill -0 "$pid" 2>/dev/null; then
+        seen "the program $name" "still running"
         return 1
     fi
     wait "$pid" 2>/dev/null
+    seen "the probe's report on the program $name" "$(tr -d '\r' <"$work/$name.out")"
     tr -d '\r' <"$work/$name.out" | grep -qx "exit $code"
 }
 
 # A 32-bit program's HKLM\SOFTWARE lands in the registry's 32-bit view.
 setting() {
     timeout 90 wine "$REG_EXE" query "$settings_key" /v "$1" /reg:32 >"$work/reg.out" 2>&1
+    seen "reg query $1" "$(tr -d '\r' <"$work/reg.out")"
     tr -d '\r' <"$work/reg.out" | awk -v name="$1" '$1 == name { print $3 }'
 }
 
 # The visible top-level X window with exactly this title, waiting a little for it.
 window_id() {
-    timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    local id
+    id=$(timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    seen "the visible window named $1" "${id:-(none)}"
+    echo "$id"
 }
 
 # One window as a user sees it, and EXTRA pixels of the screen below it (for a tooltip).
@@ -123,6 +120,7 @@ dialog_ended_with_cancel() {
     while kill -0 "$pid" 2>/dev/null && ((tenths-- > 0)); do
         sleep 0.1
     done
+    seen "the probe's report on the dialog" "$(tr -d '\r' <"$work/shutdown.out")"
     tr -d '\r' <"$work/shutdown.out" | grep -qx "dialog ended with 2"
 }
 
@@ -137,6 +135,7 @@ click_tray_icon() {
 
 # The probe lists the texts of a window's controls as "Class: text" lines.
 has_line() {
+    seen "the window's texts" "$(tr -d '\r' <"$work/texts.out")"
     grep -Fxq -- "$1" "$work/texts.out"
 }
 
@@ -291,5 +290,8 @@ check "and leaves no window behind" probe_says gone wait-gone 0
 
 wineserver -k
 wineserver -w
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+if ! report_checks; then
+    echo "kept: $work"
+    exit 1
+fi
+rm -rf "$work"

@@ -6,8 +6,9 @@
 #
 #   e2e/run_e2e.sh <Windows build dir>     (ctest's wine_e2e; exits 77 when Wine is missing)
 #
-# Screenshots land in <build>/e2e-run/screenshots; with E2E_UPDATE_DOCS=1 they are also
-# copied to docs/images/e2e-*.png for the README.
+# A run's prefix, logs and screenshots are in <build>/e2e-run/<time>-<pid>/, kept when a check
+# fails; a passing run leaves its screenshots in <build>/e2e-run/screenshots, and with
+# E2E_UPDATE_DOCS=1 also copies them to docs/images/e2e-*.png for the README.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,10 +20,7 @@ NEEDED=("$EXE")
 source "$ROOT/e2e/e2e_start.sh"
 SHOTS="$RUN/screenshots"
 
-# A fresh prefix for every run: nothing is kept from an earlier one.
-"$WINESERVER" -k >/dev/null 2>&1 || true
-rm -rf "$RUN"
-mkdir -p "$LOGS" "$SHOTS"
+mkdir -p "$SHOTS"
 say "fresh Wine prefix in $WINEPREFIX (32-bit programs: $WINE32_MODE)"
 make_prefix
 
@@ -52,4 +50,5 @@ run_i2c_board  # last: it ends with the shutdown request, which ends the Wine se
 if [[ ${E2E_UPDATE_DOCS:-0} == 1 ]]; then
     for shot in "$SHOTS"/*.png; do cp "$shot" "$ROOT/docs/images/e2e-$(basename "$shot")"; done
 fi
+KEEP=("$SHOTS")
 finish_run

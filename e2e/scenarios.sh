@@ -9,7 +9,10 @@ next_line() { echo $(($(log_lines "$1") + 1)); }
 # The key events that application 1 received from line `from` on, without their lParam.
 key_events() { log_since 1 "$1" | awk '$2 ~ /^key(down|up)$/ { printf "%s %s,", $2, $3 }'; }
 
-pointer_at() { [[ $(pointer_x) == "$1" && $(pointer_y) == "$2" ]]; }
+probe_listed() {
+    seen "the probe's device list" "$(tr -d '\r' <"$LOGS/probe-list.txt")"
+    grep -qz "$1" "$LOGS/probe-list.txt"
+}
 
 focus_and_press() {
     local id
@@ -46,8 +49,7 @@ run_gpio_boards() {
     ctl register b-kv200 "Kavel KV200 Video Capture" 0
     wine32 "$BUILD/rc_probe.exe" list >"$LOGS/probe-list.txt" 2>>"$LOGS/probe.err"
     check "the enumerator lists the DVBT card before the KV200" \
-        grep -qz 'device Sorrel DVBT Q7 Video Capture.*device Kavel KV200 Video Capture' \
-        "$LOGS/probe-list.txt"
+        probe_listed 'device Sorrel DVBT Q7 Video Capture.*device Kavel KV200 Video Capture'
     start_app 0 --rect 200 150 600 450
     start_utility gpio
     check "the utility polls the KV200 card" wait_for 15 eval '(($(counter 0 polls) > 0))'
@@ -160,6 +162,7 @@ run_gpio_boards() {
 # The tip of the utility's tray icon, read from Wine's system tray.
 tip_is() {
     "$WINE64" "$CTL" tip >"$LOGS/tip.txt" 2>>"$LOGS/ctl.out"
+    seen "the tray's tips" "$(tr -d '\r' <"$LOGS/tip.txt")"
     tr -d '\r' <"$LOGS/tip.txt" | grep -qx "tip $1"
 }
 

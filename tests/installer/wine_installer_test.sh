@@ -2,8 +2,11 @@
 # The installer under Wine, silently, on a fresh prefix: install over a registry that already
 # holds TV applications and an "AlwaysRemoteOff" value, start the installed utility, install
 # again over the running copy, uninstall, and check what each step leaves behind. A second
-# round checks that ticking "remove the settings" removes them and nothing else.
+# round checks that ticking "remove the settings" removes them and nothing else. Last, the
+# installer's page for the default TV application and the uninstaller's page with the settings
+# box are shown and photographed for the user guide.
 #   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE
+#   E2E_SHOTS=DIR     keep the screenshots there (default: installer-shots beside SETUP_EXE)
 # Exits 77 (skipped) when Wine or xvfb-run is missing.
 set -euo pipefail
 # Wine's reg.exe by its path: the loader runs it itself, where a bare name goes through
@@ -80,6 +83,8 @@ new_prefix() {
     wineserver -w
     wineserver -p # keep the server, and with it the started services, for the whole test
     logged x11 "$wine64" "$REG_EXE" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    # Wine's own fonts, Marlett for the caption buttons among them.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
 # The 32-bit registry view: the one both the installer and the utility see.
@@ -157,6 +162,37 @@ expect_removed() {
     expect_absent "$uninstall_key"
 }
 
+# Waits for the wizard window whose title matches TITLE (a pattern), clicks its Next button
+# NEXT times and takes a screenshot NAME of the page it reaches; then cancels the wizard,
+# answering Yes if it asks, and waits until it is gone. The buttons sit at fixed places from
+# the window's bottom right corner.
+show_page() {
+    local title=$1 next=$2 name=$3 id X Y WIDTH HEIGHT
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name "$title" 2>/dev/null | head -n 1) ||
+        true
+    if [[ -z $id ]]; then
+        import -window root "$work/no-$name.png"
+        fail "no window \"$title\" (the screen: $work/no-$name.png)"
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    for _ in $(seq "$next"); do
+        sleep 2
+        xdotool mousemove --window "$id" $((WIDTH - 139)) $((HEIGHT - 25)) click 1
+    done
+    sleep 2
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$shots/$name.png"
+    echo "   screenshot $shots/$name.png"
+    xdotool mousemove --window "$id" $((WIDTH - 56)) $((HEIGHT - 25)) click 1
+    sleep 1
+    xdotool key Return
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    fail "the window \"$title\" did not close"
+}
+
 step "installer version information"
 strings -el "$setup" | grep -qx '5.0.0.1' || fail "no version 5.0.0.1 in the installer"
 
@@ -198,5 +234,15 @@ uninstall 2 /REMOVESETTINGS
 expect_removed
 expect_absent "$settings"
 expect_value "$common_key" AppPath 'REG_SZ C:\TV\Omnivue'
+
+step "screenshots of the installer's and the uninstaller's pages"
+shots=${E2E_SHOTS:-$(dirname "$setup")/installer-shots}
+mkdir -p "$shots"
+wine "$setup" >"$work/setup-pages.log" 2>&1 &
+show_page '^Remote Control Setup$' 2 setup-default-app
+wine32 install-4 "$setup" /S || fail "the fourth install failed"
+wine "$install_win\\Uninstall.exe" >"$work/uninstall-pages.log" 2>&1 &
+# Its caption ends in a space.
+show_page '^Remote Control Uninstall ?$' 1 uninstall-settings
 
 step "passed"
