@@ -212,6 +212,11 @@ check "whose second line says where the settings are" has_line "Static: $about_l
 id=$(window_id "Remote Control - About")
 if [[ -n $id ]]; then screenshot about "$id"; fi
 probe command "Remote Control - About" 1 >/dev/null
+# A choice saved: the key is opened for the query and the write that the save needs.
+probe post 0x111 32 0 >/dev/null
+probe select "Remote Control - Setting" 0 >/dev/null
+probe command "Remote Control - Setting" 1 >/dev/null
+check "OK on another entry of the Setting dialog stores it" [ "$(setting DefaultTVAPP)" = 0x2 ]
 probe post 0x111 1201 0 >/dev/null
 check "the Exit command ends the program with exit code 0" ends_with 0 dialogs "$dialogs" 60
 

@@ -107,6 +107,8 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(bool, AppendMenuA, (Handle menu, std::uint32_t flags, std::uintptr_t id, const char* text), (menu, flags, id, text))
     RC_BELOW_SEAM(bool, DestroyMenu, (Handle menu), (menu))
     RC_BELOW_SEAM(int, TrackPopupMenu, (Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner, const void* rect), (menu, flags, x, y, reserved, owner, rect))
+    RC_BELOW_SEAM(bool, ChangeWindowMessageFilterEx, (Hwnd window, std::uint32_t msg, std::uint32_t action, void* changeInfo), (window, msg, action, changeInfo))
+    RC_BELOW_SEAM(bool, ChangeWindowMessageFilter, (std::uint32_t msg, std::uint32_t flag), (msg, flag))
     // clang-format on
 
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,

@@ -270,6 +270,14 @@ class Platform {
     virtual int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved,
                                Hwnd owner, const void* rect) = 0;
 
+    // --- the message filter of a program run as administrator ---
+    // ChangeWindowMessageFilterEx (Windows 7 and later) and ChangeWindowMessageFilter
+    // (Windows Vista), looked up in user32 when called: where the system lacks the function
+    // the call fails with GetLastError ERROR_PROC_NOT_FOUND.
+    virtual bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
+                                             void* changeInfo) = 0;
+    virtual bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) = 0;
+
     // --- console (RemoteMonitor) ---
     virtual Handle GetStdHandle(std::uint32_t which) = 0;
     virtual bool WriteFile(Handle file, const void* data, std::uint32_t size,

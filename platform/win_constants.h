@@ -144,12 +144,19 @@ constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
 constexpr std::int32_t ERROR_NOT_ALL_ASSIGNED = 1300;
 constexpr std::int32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
+constexpr std::int32_t ERROR_PROC_NOT_FOUND = 127;
+
+// The message filter of a program run as administrator
+constexpr std::uint32_t MSGFLT_ALLOW = 1;  // ChangeWindowMessageFilterEx
+constexpr std::uint32_t MSGFLT_ADD = 1;    // ChangeWindowMessageFilter
 
 // Registry keys opened for writing
 constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
 constexpr std::uint32_t KEY_SET_VALUE = 0x0002;
 constexpr std::uint32_t KEY_CREATE_SUB_KEY = 0x0004;
 constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
+constexpr std::uint32_t KEY_READ = 0x20019;
+constexpr std::uint32_t KEY_WRITE = 0x20006;
 constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
 constexpr std::uint32_t REG_CREATED_NEW_KEY = 1;
 constexpr std::uint32_t REG_OPENED_EXISTING_KEY = 2;

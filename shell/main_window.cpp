@@ -50,7 +50,10 @@ bool OnCommand(Hwnd window, std::uint32_t command) {
             Plat().DialogBoxParamA(logic.appInstance, kAboutDialogId, window, AboutDlgProc, 0);
             return true;
         case IDM_SETTING:
-            Plat().DialogBoxParamA(logic.appInstance, kSettingDialogId, window, SettingDlgProc, 0);
+            if (Plat().DialogBoxParamA(logic.appInstance, kSettingDialogId, window, SettingDlgProc,
+                                       0) == IDOK) {
+                ReportRefusedSave();
+            }
             return true;
         case IDM_CLOSE:
         case IDM_EXIT:
@@ -125,6 +128,7 @@ bool CreateMainWindow(Handle instance) {
         platform.CreateWindowExA(0, logic.windowClassName, logic.windowTitle, WS_OVERLAPPEDWINDOW,
                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, 0, 0, instance, nullptr);
     if (logic.mainWindow == 0) return false;
+    AllowTaskbarCreated(logic.mainWindow);
     ReadSettings();
     if (logic.AlwaysRemoteOff) {
         RemoveTrayIcon(logic.mainWindow, kTrayIconId);

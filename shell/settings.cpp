@@ -8,8 +8,10 @@ constexpr const char* kSettingsKey = "SOFTWARE\\Zarvin Multimedia\\Tuner Utiliti
 constexpr const char* kDefaultAppValue = "DefaultTVAPP";
 constexpr const char* kRemoteOffValue = "AlwaysRemoteOff";
 
-RegStatus OpenSettingsKey(HKey* key) {
-    return Plat().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_ALL_ACCESS, key);
+// Each open asks for the rights its step needs and no more: a standard user whose writes to
+// HKEY_LOCAL_MACHINE are neither allowed nor virtualized may still read the settings.
+RegStatus OpenSettingsKey(std::uint32_t access, HKey* key) {
+    return Plat().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, access, key);
 }
 
 // Reads a value of at most 4 bytes, whatever its type; a shorter one leaves the rest of
@@ -23,12 +25,12 @@ bool QueryFourBytes(HKey key, const char* name, std::uint32_t* value) {
     return true;
 }
 
-void WriteDword(HKey key, const char* name, std::int32_t value) {
+RegStatus WriteDword(HKey key, const char* name, std::int32_t value) {
     std::uint32_t bits = static_cast<std::uint32_t>(value);
     const std::uint8_t data[4] = {
         static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
         static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-    Plat().RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
+    return Plat().RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
 }
 
 // First start: the key holds both values, the default application as it is in memory.
@@ -37,7 +39,7 @@ void CreateSettings() {
     HKey key = 0;
     std::uint32_t disposition = 0;
     if (platform.RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr,
-                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                 REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
                                  &disposition) != ERROR_SUCCESS) {
         return;
     }
@@ -47,40 +49,45 @@ void CreateSettings() {
     platform.RegCloseKey(key);
 }
 
-// A value that is there is taken and never rewritten; a missing one is written.
-void ReadOrRepair(HKey key) {
+// A missing value is written, each with its flush; the account may lack the right, and
+// then the run goes on with the value in memory.
+void RepairSettings(bool defaultMissing, bool switchMissing) {
     Platform& platform = Plat();
-    std::uint32_t value = 0;
-    if (QueryFourBytes(key, kDefaultAppValue, &value)) {
-        logic.DefaultTVAPP = static_cast<std::int32_t>(value);
-    } else {
+    HKey key = 0;
+    if (OpenSettingsKey(KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (defaultMissing) {
         WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
         platform.RegFlushKey(key);
     }
-    value = 0;
-    if (QueryFourBytes(key, kRemoteOffValue, &value)) {
-        logic.AlwaysRemoteOff = value == 1;
-    } else {
+    if (switchMissing) {
         WriteDword(key, kRemoteOffValue, 0);
         platform.RegFlushKey(key);
     }
+    platform.RegCloseKey(key);
 }
 
 }  // namespace
 
+// A value that is there is taken and never rewritten.
 void ReadSettings() {
     HKey key = 0;
-    if (OpenSettingsKey(&key) != ERROR_SUCCESS) {
+    if (OpenSettingsKey(KEY_READ, &key) != ERROR_SUCCESS) {
         CreateSettings();
         return;
     }
-    ReadOrRepair(key);
+    std::uint32_t value = 0;
+    bool defaultRead = QueryFourBytes(key, kDefaultAppValue, &value);
+    if (defaultRead) logic.DefaultTVAPP = static_cast<std::int32_t>(value);
+    value = 0;
+    bool switchRead = QueryFourBytes(key, kRemoteOffValue, &value);
+    if (switchRead) logic.AlwaysRemoteOff = value == 1;
     Plat().RegCloseKey(key);
+    if (!defaultRead || !switchRead) RepairSettings(!defaultRead, !switchRead);
 }
 
 void PeekSettings() {
     HKey key = 0;
-    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return;
+    if (OpenSettingsKey(KEY_READ, &key) != ERROR_SUCCESS) return;
     std::uint32_t value = 0;
     if (QueryFourBytes(key, kDefaultAppValue, &value))
         logic.DefaultTVAPP = static_cast<std::int32_t>(value);
@@ -90,17 +97,16 @@ void PeekSettings() {
 }
 
 // Only over a value that is already there: a key without it was not made by us.
-bool WriteDefaultApp() {
+RegStatus WriteDefaultApp() {
     Platform& platform = Plat();
     HKey key = 0;
-    if (OpenSettingsKey(&key) != ERROR_SUCCESS) return false;
-    std::uint32_t present = 0;
-    if (!QueryFourBytes(key, kDefaultAppValue, &present)) {
-        platform.RegCloseKey(key);
-        return false;
-    }
-    WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
-    platform.RegFlushKey(key);
+    RegStatus status = OpenSettingsKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    if (status != ERROR_SUCCESS) return status;
+    std::uint8_t present[4] = {};
+    std::uint32_t size = sizeof present;
+    status = platform.RegQueryValueExA(key, kDefaultAppValue, nullptr, present, &size);
+    if (status == ERROR_SUCCESS) status = WriteDword(key, kDefaultAppValue, logic.DefaultTVAPP);
+    if (status == ERROR_SUCCESS) platform.RegFlushKey(key);
     platform.RegCloseKey(key);
-    return true;
+    return status;
 }

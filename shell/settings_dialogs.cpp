@@ -6,10 +6,14 @@
 #include "shell/resource_ids.h"
 #include "shell/settings.h"
 #include "shell/static_objects.h"
+#include "shell/text.h"
 
 namespace {
 
 constexpr int kLabelBufferSize = 128;
+constexpr char kRefusedSaveText[] =
+    "Remote Control could not save the setting: the account has no right to change it. The "
+    "Power key starts ";
 
 LResult AppList(Hwnd dialog, std::uint32_t msg, WParam wParam = 0, LParam lParam = 0) {
     return Plat().SendDlgItemMessageA(dialog, IDC_APPLIST, msg, wParam, lParam);
@@ -49,13 +53,25 @@ void TakeSelectedApp(Hwnd dialog) {
         if (std::strcmp(label, AppLabel(id)) != 0) continue;
         if (id != logic.DefaultTVAPP) {
             logic.DefaultTVAPP = id;
-            WriteDefaultApp();
+            if (WriteDefaultApp() == ERROR_ACCESS_DENIED) logic.settingSaveRefused = true;
         }
         return;
     }
 }
 
 }  // namespace
+
+// The choice holds for this run whatever the registry says; the user hears once that it
+// will not outlive it, after the dialog has gone.
+void ReportRefusedSave() {
+    if (!logic.settingSaveRefused || logic.settingSaveReported) return;
+    logic.settingSaveReported = true;
+    char text[192];
+    std::size_t length = CopyTruncated(text, sizeof text, kRefusedSaveText);
+    length += CopyTruncated(text + length, sizeof text - length, AppLabel(logic.DefaultTVAPP));
+    CopyTruncated(text + length, sizeof text - length, " until Remote Control ends.");
+    Plat().MessageBoxA(0, text, "Remote Control", MB_OK);
+}
 
 std::intptr_t PLATFORM_CALLBACK SettingDlgProc(Hwnd dialog, std::uint32_t msg, WParam wParam,
                                                LParam) {

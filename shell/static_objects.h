@@ -40,6 +40,9 @@ struct LogicState {
     AppId DefaultTVAPP = 9;        // until the registry says otherwise; any value
     bool AlwaysRemoteOff = false;  // the stored value is exactly 1
     bool japanCountry = false;     // the system's country code is 81
+    // shell/settings_dialogs.cpp
+    bool settingSaveRefused = false;   // the account may not store the Setting dialog's choice
+    bool settingSaveReported = false;  // the box has said so in this run
 
     // shell/timer_slot.cpp
     TimerSlot KeyPollTimer;

@@ -88,6 +88,18 @@ void RestoreTrayIcon() {
     if (logic.trayIconShown) Plat().Shell_NotifyIconA(NIM_ADD, &logic.trayIconRecord);
 }
 
+// The window's own filter where Windows has it (7 and later), the process's on Vista, and
+// nothing on older Windows, which have no integrity levels. Without an elevation the filter
+// changes nothing, so it is set in every run.
+void AllowTaskbarCreated(Hwnd window) {
+    Platform& platform = Plat();
+    std::uint32_t created = logic.taskbarCreatedMessage;
+    if (created == 0) return;
+    if (platform.ChangeWindowMessageFilterEx(window, created, MSGFLT_ALLOW, nullptr)) return;
+    if (platform.GetLastError() == static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND))
+        platform.ChangeWindowMessageFilter(created, MSGFLT_ADD);
+}
+
 void SetTrayTip(const char* tip) {
     NotifyIconData& record = logic.trayIconRecord;
     if (std::strncmp(record.tip, tip, sizeof record.tip) == 0) return;

@@ -116,6 +116,13 @@ class SimDesktop : public Platform {
     LResult DispatchMessageA(const Msg* msg) override;
     void PostQuitMessage(int exitCode) override;
     std::uint32_t RegisterWindowMessageA(const char* name) override;
+    // The message filter of User Interface Privilege Isolation (Vista and later; the Ex form
+    // Windows 7 and later): what a window of the utility, or the whole utility, lets through
+    // from a lower integrity level. Where the system lacks a function the call fails with
+    // ERROR_PROC_NOT_FOUND, as the Win32 side reports a function that user32 does not have.
+    bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
+                                     void* changeInfo) override;
+    bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) override;
 
     // --- input and pointer (sim_input.cpp) ---
     // Trace lines: keybd vk=N flags=N [blocked], mouse flags=N x=N y=N [blocked], cursor X Y,
@@ -145,7 +152,9 @@ class SimDesktop : public Platform {
     // the id in wParam and the mouse message in lParam. A button press outside an open
     // popup menu closes that menu first. False when no icon has that id.
     bool TrayNotify(std::uint32_t id, std::uint32_t mouseMessage);
-    // Explorer restarts: every icon is gone and "TaskbarCreated" is broadcast.
+    // Explorer restarts: every icon is gone and "TaskbarCreated" is broadcast; an elevated
+    // utility's window gets it only through its message filter, otherwise the trace says
+    // blocked "TaskbarCreated" WINDOW.
     void RestartTaskbar();
     // Clicks the item with this label in the open menu (the innermost, if menus nest);
     // false when there is none.
@@ -300,6 +309,11 @@ class SimDesktop : public Platform {
     // A message that the system sends to every top-level window of the utility, which its
     // thread takes with its next message (sim_system.cpp).
     void BroadcastToTopLevel(std::uint32_t msg, WParam wParam, LParam lParam);
+
+    // The registry (sim_registry.cpp): a handle on an existing key with the rights asked
+    // for, under the account's rights and virtualization.
+    RegStatus OpenRegistryKey(HKey root, const std::string& path, std::uint32_t access,
+                              HKey* result);
 
     // Windows and other programs (sim_windows.cpp).
     void Deliver(SimWindow& window, std::uint32_t msg, WParam wParam, LParam lParam, bool injected);

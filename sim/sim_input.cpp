@@ -38,11 +38,11 @@ void SimDesktop::UserInput(Hwnd handle) {
     NoteInput(received && receiver->utility);
 }
 
-// Injected input is dropped while an elevated program is in front (User Interface
-// Privilege Isolation), and then it is no input event at all.
+// Injected input is dropped while an elevated program is in front of a utility that is not
+// elevated (User Interface Privilege Isolation), and then it is no input event at all.
 bool SimDesktop::InjectedInputBlocked() const {
     const SimWindow* focus = windows.Find(windows.foreground_);
-    return focus && focus->alive && focus->elevated;
+    return focus && focus->alive && windows.RefusesUtility(*focus);
 }
 
 // A key reaches the thread that has the foreground, at its focus window; keys for the

@@ -13,6 +13,11 @@ namespace {
 
 constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
 constexpr std::uint16_t kFirstClassAtom = 0xC000;
+constexpr std::uint32_t kMessageFilterReset = 0;     // MSGFLT_RESET
+constexpr std::uint32_t kMessageFilterDisallow = 2;  // MSGFLT_DISALLOW
+constexpr std::uint32_t kMessageFilterRemove = 2;    // MSGFLT_REMOVE
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
 
 }  // namespace
 
@@ -251,4 +256,61 @@ void SimDesktop::PostQuitMessage(int exitCode) {
 std::uint32_t SimDesktop::RegisterWindowMessageA(const char* name) {
     ++calls;
     return name ? windows.MessageIdOf(name) : 0;
+}
+
+// --- the message filter (User Interface Privilege Isolation) ---
+
+// Messages below WM_USER pass from any integrity level; the others reach a window of an
+// elevated utility only when its window or its process lets them through.
+bool SimWindows::PassesMessageFilter(Hwnd window, std::uint32_t msg, bool filtering) const {
+    if (!filtering || !utilityElevated || msg < WM_USER) return true;
+    auto byWindow = allowedByWindow_.find(window);
+    if (byWindow != allowedByWindow_.end() && byWindow->second.count(msg)) return true;
+    return allowedByProcess_.count(msg) != 0;
+}
+
+bool SimDesktop::ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
+                                             void*) {
+    ++calls;
+    if (!system.NtAtLeast(0x0601)) {
+        system.lastError = ERROR_PROC_NOT_FOUND;
+        return false;
+    }
+    const SimWindow* target = windows.Find(window);
+    if (!target || !target->alive || !target->utility) {
+        system.lastError = target ? ERROR_ACCESS_DENIED : kErrorInvalidWindowHandle;
+        return false;
+    }
+    std::set<std::uint32_t>& allowed = windows.allowedByWindow_[window];
+    switch (action) {
+        case MSGFLT_ALLOW:
+            allowed.insert(msg);
+            return true;
+        case kMessageFilterDisallow:
+            allowed.erase(msg);
+            return true;
+        case kMessageFilterReset:
+            allowed.clear();
+            return true;
+        default:
+            system.lastError = kErrorInvalidParameter;
+            return false;
+    }
+}
+
+bool SimDesktop::ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) {
+    ++calls;
+    if (!system.NtAtLeast(0x0600)) {
+        system.lastError = ERROR_PROC_NOT_FOUND;
+        return false;
+    }
+    if (flag == MSGFLT_ADD) {
+        windows.allowedByProcess_.insert(msg);
+    } else if (flag == kMessageFilterRemove) {
+        windows.allowedByProcess_.erase(msg);
+    } else {
+        system.lastError = kErrorInvalidParameter;
+        return false;
+    }
+    return true;
 }

@@ -113,28 +113,79 @@ void SimDesktop::InstallApp(int appId, const std::string& folder, bool commonKey
     }
 }
 
-// --- reading ---
+// --- the account's rights: a standard user reads HKEY_LOCAL_MACHINE but may neither
+// open it for writing nor create keys there, unless the utility runs as administrator;
+// on Vista and later such writes under HKLM\SOFTWARE are virtualized ---
 
-RegStatus SimDesktop::RegOpenKeyA(HKey root, const char* subKey, HKey* result) {
-    ++calls;
-    std::string path = SimRegistry::Path(root, OrEmpty(subKey));
-    if (path.empty() || registry.keys_.count(path) == 0) return ERROR_FILE_NOT_FOUND;
-    *result = registry.Open(path);
+namespace {
+
+constexpr std::uint32_t kQueryRights = KEY_QUERY_VALUE;
+constexpr const char* kVirtualRoot = "hkcu\\software\\classes\\virtualstore\\machine\\";
+
+bool WritesRefused(const SimDesktop& desk, HKey root) {
+    return root == HKEY_LOCAL_MACHINE && desk.registry.hklmReadOnly &&
+           !desk.windows.utilityElevated;
+}
+
+bool Virtualized(const SimDesktop& desk, HKey root, const std::string& path) {
+    return WritesRefused(desk, root) && desk.registry.virtualization &&
+           desk.system.NtAtLeast(0x0600) && path.compare(0, 14, "hklm\\software\\") == 0;
+}
+
+// Where the VirtualStore keeps a key of HKLM: "hklm\software\..." under the user's classes.
+std::string VirtualPath(const std::string& path) {
+    return kVirtualRoot + path.substr(5);
+}
+
+}  // namespace
+
+// A key opened the way the caller asked for, or ERROR_ACCESS_DENIED for write rights that
+// the account lacks and virtualization does not stand in for.
+RegStatus SimDesktop::OpenRegistryKey(HKey root, const std::string& path, std::uint32_t access,
+                                      HKey* result) {
+    bool virtualized = Virtualized(*this, root, path);
+    if ((access & kWriteRights) && WritesRefused(*this, root) && !virtualized) {
+        return ERROR_ACCESS_DENIED;
+    }
+    HKey handle = registry.Open(path);
+    registry.keyAccess_[handle] = access;
+    if (virtualized) registry.virtualized_.insert(handle);
+    *result = handle;
     return ERROR_SUCCESS;
 }
 
-// A value longer than the caller's buffer is not returned, only its size.
+// --- reading ---
+
+// RegOpenKeyA asks for the most the account may have: everything, or only reading.
+RegStatus SimDesktop::RegOpenKeyA(HKey root, const char* subKey, HKey* result) {
+    ++calls;
+    std::string path = SimRegistry::Path(root, OrEmpty(subKey));
+    bool seen = registry.keys_.count(path) != 0 ||
+                (Virtualized(*this, root, path) && registry.keys_.count(VirtualPath(path)) != 0);
+    if (path.empty() || !seen) return ERROR_FILE_NOT_FOUND;
+    return OpenRegistryKey(root, path, WritesRefused(*this, root) ? KEY_READ : KEY_ALL_ACCESS,
+                           result);
+}
+
+// A value longer than the caller's buffer is not returned, only its size. Through a
+// virtualized handle the VirtualStore's value comes first.
 RegStatus SimDesktop::RegQueryValueExA(HKey key, const char* name, std::uint32_t* type,
                                        std::uint8_t* data, std::uint32_t* size) {
     ++calls;
     auto open = registry.openKeys_.find(key);
-    if (open == registry.openKeys_.end()) return 6;  // ERROR_INVALID_HANDLE
-    const auto& values = registry.keys_[open->second];
-    auto value = values.find(Lower(OrEmpty(name)));
-    if (value == values.end()) return ERROR_FILE_NOT_FOUND;
-    const auto& stored = value->second;
-    std::uint32_t length = static_cast<std::uint32_t>(stored.data.size());
-    if (type) *type = stored.type;
+    if (open == registry.openKeys_.end()) return ERROR_INVALID_HANDLE;
+    if (!(registry.keyAccess_[key] & kQueryRights)) return ERROR_ACCESS_DENIED;
+    std::string wanted = Lower(OrEmpty(name));
+    const SimRegValue* stored = nullptr;
+    for (int store = registry.virtualized_.count(key) ? 0 : 1; store < 2 && !stored; ++store) {
+        auto found = registry.keys_.find(store == 0 ? VirtualPath(open->second) : open->second);
+        if (found == registry.keys_.end()) continue;
+        auto value = found->second.find(wanted);
+        if (value != found->second.end()) stored = &value->second;
+    }
+    if (!stored) return ERROR_FILE_NOT_FOUND;
+    std::uint32_t length = static_cast<std::uint32_t>(stored->data.size());
+    if (type) *type = stored->type;
     if (!data) {
         if (size) *size = length;
         return ERROR_SUCCESS;
@@ -144,66 +195,69 @@ RegStatus SimDesktop::RegQueryValueExA(HKey key, const char* name, std::uint32_t
         *size = length;
         return ERROR_MORE_DATA;
     }
-    if (length != 0) std::memcpy(data, stored.data.data(), length);
+    if (length != 0) std::memcpy(data, stored->data.data(), length);
     *size = length;
     return ERROR_SUCCESS;
 }
 
 RegStatus SimDesktop::RegCloseKey(HKey key) {
     ++calls;
-    return registry.openKeys_.erase(key) ? ERROR_SUCCESS : 6;
+    registry.keyAccess_.erase(key);
+    registry.virtualized_.erase(key);
+    return registry.openKeys_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-// --- writing: a standard user can read HKEY_LOCAL_MACHINE but neither open it for
-// writing nor create keys there ---
+// --- writing ---
 
 RegStatus SimDesktop::RegOpenKeyExA(HKey root, const char* subKey, std::uint32_t,
                                     std::uint32_t access, HKey* result) {
     ++calls;
     std::string path = SimRegistry::Path(root, OrEmpty(subKey));
-    if (path.empty() || registry.keys_.count(path) == 0) return ERROR_FILE_NOT_FOUND;
-    if (registry.hklmReadOnly && root == HKEY_LOCAL_MACHINE && (access & kWriteRights)) {
-        return ERROR_ACCESS_DENIED;
-    }
-    HKey handle = registry.Open(path);
-    registry.keyAccess_[handle] = access;
-    *result = handle;
-    return ERROR_SUCCESS;
+    bool seen = registry.keys_.count(path) != 0 ||
+                (Virtualized(*this, root, path) && registry.keys_.count(VirtualPath(path)) != 0);
+    if (path.empty() || !seen) return ERROR_FILE_NOT_FOUND;
+    return OpenRegistryKey(root, path, access, result);
 }
 
+// An existing key is opened with the rights asked for; a new one needs the right to create
+// keys, or virtualization, which creates it in the VirtualStore.
 RegStatus SimDesktop::RegCreateKeyExA(HKey root, const char* subKey, std::uint32_t, char*,
                                       std::uint32_t, std::uint32_t access, void*, HKey* result,
                                       std::uint32_t* disposition) {
     ++calls;
     std::string path = SimRegistry::Path(root, OrEmpty(subKey));
     if (path.empty()) return ERROR_INVALID_HANDLE;
-    if (registry.hklmReadOnly && root == HKEY_LOCAL_MACHINE) return ERROR_ACCESS_DENIED;
-    bool existed = registry.keys_.count(path) != 0;
+    bool virtualized = Virtualized(*this, root, path);
+    bool existed = registry.keys_.count(path) != 0 ||
+                   (virtualized && registry.keys_.count(VirtualPath(path)) != 0);
     if (!existed) {
-        registry.AddKey(path);
-        Trace("registry create \"" + OrEmpty(subKey) + "\"");
+        if (WritesRefused(*this, root) && !virtualized) return ERROR_ACCESS_DENIED;
+        registry.AddKey(virtualized ? VirtualPath(path) : path);
+        Trace("registry create \"" + OrEmpty(subKey) + "\"" +
+              (virtualized ? " in VirtualStore" : ""));
     }
-    if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
-    HKey handle = registry.Open(path);
-    registry.keyAccess_[handle] = access;
-    *result = handle;
-    return ERROR_SUCCESS;
+    RegStatus status = OpenRegistryKey(root, path, access, result);
+    if (status == ERROR_SUCCESS && disposition) {
+        *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+    }
+    return status;
 }
 
-// Keys opened by RegOpenKeyA carry no recorded rights and may be written, as there.
+// A write through a virtualized handle lands in the VirtualStore.
 RegStatus SimDesktop::RegSetValueExA(HKey key, const char* name, std::uint32_t, std::uint32_t type,
                                      const std::uint8_t* data, std::uint32_t size) {
     ++calls;
     auto open = registry.openKeys_.find(key);
     if (open == registry.openKeys_.end()) return ERROR_INVALID_HANDLE;
-    auto rights = registry.keyAccess_.find(key);
-    if (rights != registry.keyAccess_.end() && !(rights->second & KEY_SET_VALUE)) {
-        return ERROR_ACCESS_DENIED;
-    }
+    if (!(registry.keyAccess_[key] & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    bool virtualized = registry.virtualized_.count(key) != 0;
+    std::string path = virtualized ? VirtualPath(open->second) : open->second;
     std::vector<std::uint8_t> bytes;
     if (data) bytes.assign(data, data + size);
-    registry.keys_[open->second][Lower(OrEmpty(name))] = SimRegValue{type, bytes};
-    Trace("registry set \"" + OrEmpty(name) + "\" " + DescribeValue(type, data, size));
+    registry.AddKey(path);
+    registry.keys_[path][Lower(OrEmpty(name))] = SimRegValue{type, bytes};
+    Trace("registry set \"" + OrEmpty(name) + "\" " + DescribeValue(type, data, size) +
+          (virtualized ? " in VirtualStore" : ""));
     return ERROR_SUCCESS;
 }
 

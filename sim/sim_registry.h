@@ -1,12 +1,16 @@
 // The registry: keys with typed values and case-insensitive names, opened, created,
-// written and flushed through handles; the ANSI functions' rule that a value longer than
-// the caller's buffer is not returned; a standard user who can read HKEY_LOCAL_MACHINE but
-// neither open it for writing nor create keys there. The operations are SimDesktop's, in
-// sim_registry.cpp.
+// written and flushed through handles that carry the rights they were opened with (a query
+// needs KEY_QUERY_VALUE, a write KEY_SET_VALUE); the ANSI functions' rule that a value longer
+// than the caller's buffer is not returned; a standard user who can read HKEY_LOCAL_MACHINE
+// but neither open it for writing nor create keys there; and, on Vista and later, the
+// virtualization that sends such a user's writes under HKLM\SOFTWARE to the VirtualStore of
+// HKEY_CURRENT_USER, which the user's reads then see first. The operations are SimDesktop's,
+// in sim_registry.cpp.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +24,10 @@ struct SimRegValue {
 class SimRegistry {
   public:
     bool hklmReadOnly = false;  // a standard user: HKLM cannot be opened for writing or created
-    int flushes = 0;            // successful RegFlushKey calls
+    // Windows virtualizes the utility's writes under HKLM\SOFTWARE that the account may not
+    // make (a 32-bit program without a manifest, not elevated, UAC on; Vista and later).
+    bool virtualization = true;
+    int flushes = 0;  // successful RegFlushKey calls
 
     void SetValue(HKey root, const std::string& key, const std::string& name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data);
@@ -35,7 +42,8 @@ class SimRegistry {
     friend class SimDesktop;
     std::map<std::string, std::map<std::string, SimRegValue>> keys_;  // lower-case paths
     std::map<HKey, std::string> openKeys_;
-    std::map<HKey, std::uint32_t> keyAccess_;  // rights of keys opened by RegOpenKeyExA/Create
+    std::map<HKey, std::uint32_t> keyAccess_;  // the rights each handle was opened with
+    std::set<HKey> virtualized_;               // handles whose writes go to the VirtualStore
     HKey nextKey_ = 0x1000;
 
     // "hklm\path\of\key" in lower case, or "" for a root that is not modelled.

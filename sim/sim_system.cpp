@@ -45,12 +45,27 @@ std::uint32_t ProfileInteger(const std::string& text) {
     return static_cast<std::uint32_t>(value);
 }
 
+struct SimNtRelease {
+    std::uint32_t version;  // major << 8 | minor
+    std::uint32_t build;
+    const char* servicePack;
+};
+
+// The last service pack of each release the model knows.
+SimNtRelease NtRelease(std::uint32_t version) {
+    if (version >= 0x0601) return {0x0601, 7601, "Service Pack 1"};
+    if (version >= 0x0600) return {0x0600, 6002, "Service Pack 2"};
+    return {0x0501, 2600, "Service Pack 3"};
+}
+
 }  // namespace
 
-// Windows XP for the NT family, Windows 98 for the 95 family.
+// Windows 98 for the 95 family; for the NT family the release of system.ntVersion.
 std::uint32_t SimDesktop::GetVersion() {
     ++calls;
-    return system.win9xFamily ? 0xC0000A04u : 0x0A280105u;
+    if (system.win9xFamily) return 0xC0000A04u;
+    SimNtRelease release = NtRelease(system.ntVersion);
+    return release.build << 16 | (release.version & 0xFF) << 8 | release.version >> 8;
 }
 
 bool SimDesktop::GetVersionExA(OsVersionInfo* info) {
@@ -62,8 +77,10 @@ bool SimDesktop::GetVersionExA(OsVersionInfo* info) {
     if (system.win9xFamily) {
         *info = OsVersionInfo{info->size, 4, 10, 0x040A07CE, VER_PLATFORM_WIN32_WINDOWS, {}};
     } else {
-        *info = OsVersionInfo{info->size, 5, 1, 2600, VER_PLATFORM_WIN32_NT, {}};
-        std::snprintf(info->csdVersion, sizeof info->csdVersion, "Service Pack 3");
+        SimNtRelease release = NtRelease(system.ntVersion);
+        *info = OsVersionInfo{info->size,    release.version >> 8,  release.version & 0xFF,
+                              release.build, VER_PLATFORM_WIN32_NT, {}};
+        std::snprintf(info->csdVersion, sizeof info->csdVersion, "%s", release.servicePack);
     }
     return true;
 }

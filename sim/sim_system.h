@@ -21,7 +21,12 @@
 #include "platform/platform.h"
 
 struct SimSystem {
-    bool win9xFamily = false;           // GetVersion high bit, GetVersionExA platform 1
+    bool win9xFamily = false;  // GetVersion high bit, GetVersionExA platform 1
+    // The release of the NT family, major << 8 | minor: 0x0501 XP, 0x0600 Vista, 0x0601
+    // Windows 7 and later. It decides which calls user32 has and whether there are integrity
+    // levels and registry virtualization (Vista and later).
+    std::uint32_t ntVersion = 0x0601;
+    bool NtAtLeast(std::uint32_t version) const { return !win9xFamily && ntVersion >= version; }
     bool tokenOpenRefused = false;      // OpenProcessToken fails
     bool shutdownPrivilegeHeld = true;  // false: the adjustment leaves ERROR_NOT_ALL_ASSIGNED
     bool exitWindowsRefused = false;    // ExitWindowsEx fails

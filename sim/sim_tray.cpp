@@ -85,13 +85,20 @@ bool SimDesktop::TrayNotify(std::uint32_t id, std::uint32_t mouseMessage) {
     return true;
 }
 
+// The broadcast comes from Explorer, at the user's integrity level: an elevated utility's
+// window gets it only through its message filter.
 void SimDesktop::RestartTaskbar() {
     tray.icons.clear();
     Trace("taskbar restarted");
     std::uint32_t created = windows.MessageIdOf("TaskbarCreated");
     for (Hwnd handle : windows.zOrder_) {
         const SimWindow* window = windows.Find(handle);
-        if (window->alive && window->utility) PostToQueue(handle, created, 0, 0);
+        if (!window->alive || !window->utility) continue;
+        if (windows.PassesMessageFilter(handle, created, system.NtAtLeast(0x0600))) {
+            PostToQueue(handle, created, 0, 0);
+        } else {
+            Trace("blocked \"TaskbarCreated\" " + windows.Describe(handle));
+        }
     }
 }
 

@@ -249,7 +249,8 @@ bool SimDesktop::IsWindowVisible(Hwnd window) {
 }
 
 // A window of an elevated program takes no message from the utility (User Interface
-// Privilege Isolation): the call fails with ERROR_ACCESS_DENIED.
+// Privilege Isolation) unless the utility is elevated too: the call fails with
+// ERROR_ACCESS_DENIED.
 bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LParam lParam) {
     ++calls;
     SimWindow* window = windows.Find(handle);
@@ -261,7 +262,8 @@ bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LPa
         windows.queue_.push_back(Msg{handle, msg, wParam, lParam, GetTickCount(), Point{0, 0}});
         return true;
     }
-    const char* refused = window->elevated ? " refused" : "";
+    bool refusing = windows.RefusesUtility(*window);
+    const char* refused = refusing ? " refused" : "";
     if (Tracing() && msg == WM_KEYDOWN) {
         Trace("keydown-post" + std::string(refused) + " " + windows.Describe(handle) +
               " vk=" + Hex(wParam & 0xFF) + " lParam=" + std::to_string(lParam));
@@ -270,7 +272,7 @@ bool SimDesktop::PostMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, LPa
               " msg=" + std::to_string(msg) + " wParam=" + std::to_string(wParam) +
               " lParam=" + std::to_string(lParam));
     }
-    if (window->elevated) {
+    if (refusing) {
         system.lastError = ERROR_ACCESS_DENIED;
         return false;
     }
@@ -287,12 +289,13 @@ LResult SimDesktop::SendMessageA(Hwnd handle, std::uint32_t msg, WParam wParam, 
     }
     if (window->proc) return window->proc(handle, msg, wParam, lParam);
     if (window->dlgProc) return window->dlgProc(handle, msg, wParam, lParam);
+    bool refusing = windows.RefusesUtility(*window);
     if (Tracing()) {
-        Trace(std::string(window->elevated ? "send refused " : "send ") + windows.Describe(handle) +
+        Trace(std::string(refusing ? "send refused " : "send ") + windows.Describe(handle) +
               " msg=" + std::to_string(msg) + " wParam=" + std::to_string(wParam) +
               " lParam=" + std::to_string(lParam));
     }
-    if (window->elevated) {
+    if (refusing) {
         system.lastError = ERROR_ACCESS_DENIED;
         return 0;
     }

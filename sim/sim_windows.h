@@ -13,7 +13,11 @@
 //   once, but the window becomes active (GetForegroundWindow, Z order) only when its own
 //   thread handles the activation, activationDelayMs later.
 // - A window of an elevated program refuses the utility's posted and sent messages
-//   (ERROR_ACCESS_DENIED), and injected input is dropped while it is in front.
+//   (ERROR_ACCESS_DENIED), and injected input is dropped while it is in front, unless the
+//   utility runs as administrator too.
+// - The utility run as administrator gets the shell's messages at or above WM_USER (the
+//   registered "TaskbarCreated") only where its window's or its process's message filter
+//   lets them through.
 #pragma once
 
 #include <cstdint>
@@ -84,6 +88,9 @@ class SimWindows {
     // How long another program's thread takes to handle an activation.
     std::uint32_t activationDelayMs = 10;
     std::set<int> elevatedApps;  // applications whose program runs as administrator
+    // The utility runs as administrator (a higher integrity level than the shell's): the
+    // elevated applications take its messages, and the shell's messages pass its filter.
+    bool utilityElevated = false;
     std::uint32_t launchDelayMs = 1000;
     std::uint32_t closeDelayMs = 300;
     std::vector<Msg> defaultProcessed;  // messages the utility passed to DefWindowProcA
@@ -138,4 +145,14 @@ class SimWindows {
     // visible window in Z order, or none.
     Hwnd NextVisible() const;
     std::uint32_t MessageIdOf(const std::string& name);
+
+    // User Interface Privilege Isolation: whether a window of another program refuses the
+    // utility, and whether a message from a lower integrity level (the shell's) reaches a
+    // window of the utility; `filtering` says that the system has integrity levels.
+    bool RefusesUtility(const SimWindow& window) const {
+        return window.elevated && !utilityElevated;
+    }
+    bool PassesMessageFilter(Hwnd window, std::uint32_t msg, bool filtering) const;
+    std::map<Hwnd, std::set<std::uint32_t>> allowedByWindow_;  // ChangeWindowMessageFilterEx
+    std::set<std::uint32_t> allowedByProcess_;                 // ChangeWindowMessageFilter
 };

@@ -139,6 +139,36 @@ TEST_F(MainWindow, TaskbarRestartBringsTheIconBack) {
                                   "tray mouse id=10 msg=513", "tray delete id=10"}));
 }
 
+// Run as administrator, the window hears Explorer's "TaskbarCreated", which comes from a
+// lower integrity level, only through the filter that start-up set: the window's own on
+// Windows 7 and later, the process's on Vista; XP has no integrity levels to filter.
+TEST_F(MainWindow, ElevatedUtilityGetsItsIconBackAfterExplorerRestarts) {
+    struct Case {
+        const char* name;
+        std::uint32_t ntVersion;
+        bool filterReset;  // undone behind the utility's back, to show what it is for
+        bool iconBack;
+    } cases[] = {{"Windows 7", 0x0601, false, true},
+                 {"Vista", 0x0600, false, true},
+                 {"XP", 0x0501, false, true},
+                 {"window's filter reset", 0x0601, true, false}};
+    for (const auto& c : cases) {
+        SimDesktop& fresh = Fresh(1000);
+        fresh.system.ntVersion = c.ntVersion;
+        fresh.windows.utilityElevated = true;
+        fresh.At(100, [&fresh, &c] {
+            std::uint32_t created = fresh.RegisterWindowMessageA("TaskbarCreated");
+            Hwnd window = fresh.FindWindowA("Remote Control", nullptr);
+            if (c.filterReset) fresh.ChangeWindowMessageFilterEx(window, created, 0, nullptr);
+            fresh.RestartTaskbar();
+        });
+        ConstructStaticObjects();
+        RunRemoteControl(kInstance);
+        EXPECT_EQ(fresh.tray.icons.size(), c.iconBack ? 1u : 0u) << c.name;
+        EXPECT_EQ(TraceStarting(fresh, {"blocked"}).size(), c.iconBack ? 0u : 1u) << c.name;
+    }
+}
+
 TEST_F(MainWindow, DisplayChangeIsHandledWithWidthInTheLowAndHeightInTheHighWord) {
     PostToUtility(100, WM_DISPLAYCHANGE, 32, (LParam{1024} << 16) | 1280);
     ExitAt(200);

@@ -86,32 +86,64 @@ TEST_F(SettingsTest, OnlyMissingOrUnreadableValuesAreWritten) {
     }
 }
 
-// A standard user without registry virtualization: the run goes on with the defaults,
-// and choices last for the run only.
-TEST_F(SettingsTest, KeyNeitherOpenedNorCreatedLeavesTheDefaults) {
-    desk.registry.hklmReadOnly = true;
-    ReadSettings();
-    EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
-    EXPECT_EQ(logic.DefaultTVAPP, 9);
-    EXPECT_FALSE(logic.AlwaysRemoteOff);
-    desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 6);
-    logic.DefaultTVAPP = 2;
-    EXPECT_EQ(WriteDefaultApp(), 0);
-    EXPECT_EQ(Stored("DefaultTVAPP"), 6);
+// A standard user reads the settings that the installer stored; a write goes to the user's
+// VirtualStore where Windows virtualizes it (and is read back from there), and is refused
+// where it does not. Without the key, nothing can be created and the run keeps its defaults.
+TEST_F(SettingsTest, StandardUserReadsTheSettingsAndWritesOnlyWhereWindowsLetsIt) {
+    const char* const kVirtualKey =
+        "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\Zarvin Multimedia\\Tuner Utilities";
+    struct Case {
+        const char* name;
+        bool keyThere, virtualization, elevated;
+        std::uint32_t ntVersion;
+        RegStatus save;
+        std::uint32_t stored, virtualStored;  // 0: none
+    } cases[] = {
+        {"virtualization off", true, false, false, 0x0601, ERROR_ACCESS_DENIED, 1, 0},
+        {"XP has no virtualization", true, true, false, 0x0501, ERROR_ACCESS_DENIED, 1, 0},
+        {"virtualized", true, true, false, 0x0601, ERROR_SUCCESS, 1, 6},
+        {"run as administrator", true, false, true, 0x0601, ERROR_SUCCESS, 6, 0},
+        {"no key, virtualization off", false, false, false, 0x0601, ERROR_FILE_NOT_FOUND, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Construct();
+        desk.registry.DeleteKey(HKEY_LOCAL_MACHINE, kKey);
+        desk.registry.DeleteKey(HKEY_CURRENT_USER, "Software\\Classes\\VirtualStore");
+        if (c.keyThere) {
+            desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 1);
+            desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 1);
+        }
+        desk.registry.hklmReadOnly = true;
+        desk.registry.virtualization = c.virtualization;
+        desk.windows.utilityElevated = c.elevated;
+        desk.system.ntVersion = c.ntVersion;
+        ReadSettings();
+        EXPECT_EQ(logic.AlwaysRemoteOff, c.keyThere) << c.name;
+        EXPECT_EQ(logic.DefaultTVAPP, c.keyThere ? 1 : 9) << c.name;
+        logic.DefaultTVAPP = 6;
+        EXPECT_EQ(WriteDefaultApp(), c.save) << c.name;
+        EXPECT_EQ(Stored("DefaultTVAPP"), c.stored ? static_cast<long long>(c.stored) : -1)
+            << c.name;
+        const SimRegValue* virtualValue =
+            desk.registry.Value(HKEY_CURRENT_USER, kVirtualKey, "DefaultTVAPP");
+        EXPECT_EQ(virtualValue ? virtualValue->data[0] : 0u, c.virtualStored) << c.name;
+        ReadSettings();
+        EXPECT_EQ(logic.DefaultTVAPP, c.save == ERROR_SUCCESS ? 6 : c.keyThere ? 1 : 6) << c.name;
+    }
 }
 
 TEST_F(SettingsTest, DefaultIsWrittenOnlyOverAnExistingValue) {
     logic.DefaultTVAPP = 7;
-    EXPECT_EQ(WriteDefaultApp(), 0);  // no key
+    EXPECT_EQ(WriteDefaultApp(), ERROR_FILE_NOT_FOUND);  // no key
     EXPECT_FALSE(desk.registry.KeyExists(HKEY_LOCAL_MACHINE, kKey));
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "AlwaysRemoteOff", 0);
-    EXPECT_EQ(WriteDefaultApp(), 0);  // key without the value
+    EXPECT_EQ(WriteDefaultApp(), ERROR_FILE_NOT_FOUND);  // key without the value
     EXPECT_EQ(Stored("DefaultTVAPP"), -1);
     desk.registry.SetValue(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", REG_BINARY, {1, 2, 3, 4, 5});
-    EXPECT_EQ(WriteDefaultApp(), 0);  // a value too long to read is not overwritten either
+    EXPECT_EQ(WriteDefaultApp(), ERROR_MORE_DATA);  // too long to read: not overwritten either
     desk.registry.SetDword(HKEY_LOCAL_MACHINE, kKey, "DefaultTVAPP", 9);
     int flushes = desk.registry.flushes;
-    EXPECT_EQ(WriteDefaultApp(), 1);
+    EXPECT_EQ(WriteDefaultApp(), ERROR_SUCCESS);
     EXPECT_EQ(Stored("DefaultTVAPP"), 7);
     EXPECT_EQ(desk.registry.flushes, flushes + 1);
 }

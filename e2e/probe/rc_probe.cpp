@@ -280,7 +280,8 @@ void Report(bool found, const char* yes, const char* no) {
 int Usage() {
     std::fputs(
         "usage: rc_probe run EXE MS | post MSG WPARAM LPARAM | wait-main MS | wait-gone MS\n"
-        "       | texts TITLE MS | command TITLE ID | menu MS | shutdown-dialog EXE\n"
+        "       | texts TITLE MS | command TITLE ID | select TITLE INDEX | menu MS\n"
+        "       | shutdown-dialog EXE\n"
         "       | list | poll FRIENDLY-NAME REGISTER\n",
         stderr);
     return 2;
@@ -324,6 +325,12 @@ int main(int argc, char** argv) {
         HWND window = WaitForWindow(kDialogClass, argv[2], 0);
         if (window) PostMessageA(window, WM_COMMAND, Number(argv[3]), 0);
         Report(window != nullptr, "sent", "no window");
+    } else if (std::strcmp(command, "select") == 0 && argc == 4) {
+        // The user's choice in a dialog's list, by its index.
+        HWND window = WaitForWindow(kDialogClass, argv[2], 30000);
+        HWND list = window ? FindWindowExA(window, nullptr, "ComboBox", nullptr) : nullptr;
+        if (list) SendMessageA(list, CB_SETCURSEL, Number(argv[3]), 0);
+        Report(list != nullptr, "selected", "no list");
     } else if (std::strcmp(command, "menu") == 0 && argc == 3) {
         RECT area{};
         if (HWND menu = WaitForMenu(Number(argv[2])); menu && GetWindowRect(menu, &area)) {

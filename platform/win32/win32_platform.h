@@ -138,6 +138,11 @@ class Win32Platform final : public Platform {
     int TrackPopupMenu(Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner,
                        const void* rect) override;
 
+    // --- the message filter of a program run as administrator ---
+    bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
+                                     void* changeInfo) override;
+    bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) override;
+
     // --- console (RemoteMonitor) ---
     Handle GetStdHandle(std::uint32_t which) override;
     bool WriteFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written,

@@ -58,6 +58,10 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
                                static_cast<std::uint32_t>(setting.value));
     }
     desk.system.win9xFamily = s.windows9x;
+    desk.system.ntVersion = s.ntVersion;
+    desk.windows.utilityElevated = s.utilityElevated;
+    desk.registry.hklmReadOnly = s.registryReadOnly;
+    desk.registry.virtualization = s.registryVirtualization;
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {
@@ -207,6 +211,9 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             desk.At(event.at, [d, change = static_cast<std::uint32_t>(event.number)] {
                 d->BroadcastDeviceChange(change);
             });
+            break;
+        case ScenarioEvent::ExplorerRestart:
+            desk.At(event.at, [d] { d->RestartTaskbar(); });
             break;
     }
 }

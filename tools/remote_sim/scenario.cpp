@@ -195,6 +195,8 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
     } else if (what == "devicechange") {
         event->kind = ScenarioEvent::DeviceChange;
         event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
+    } else if (what == "explorer-restart") {
+        event->kind = ScenarioEvent::ExplorerRestart;
     } else {
         return p.Fail("unknown action '" + what + "'");
     }
@@ -284,8 +286,11 @@ const std::map<std::string, Handler>& Directives() {
          [](LineParser& p, Scenario& s) {
              std::string family;
              if (!p.Word(&family)) return false;
-             if (family != "9x" && family != "nt") return p.Fail("platform is 9x or nt");
+             if (family != "9x" && family != "nt" && family != "xp" && family != "vista") {
+                 return p.Fail("platform is 9x, xp, vista or nt");
+             }
              s.windows9x = family == "9x";
+             s.ntVersion = family == "xp" ? 0x0501 : family == "vista" ? 0x0600 : 0x0601;
              return p.Done();
          }},
         {"no-shutdown-privilege",
@@ -314,6 +319,23 @@ const std::map<std::string, Handler>& Directives() {
              if (!p.AppId(&appId) || !p.Done()) return false;
              s.elevated.push_back(appId);
              return true;
+         }},
+        {"utility",
+         [](LineParser& p, Scenario& s) {
+             s.utilityElevated = true;
+             return p.Keyword("elevated") && p.Done();
+         }},
+        {"registry",
+         [](LineParser& p, Scenario& s) {
+             if (p.OptionalKeyword("read-only")) {
+                 s.registryReadOnly = true;
+                 return p.Done();
+             }
+             std::string state;
+             if (!p.Keyword("virtualization") || !p.Word(&state)) return false;
+             if (state != "on" && state != "off") return p.Fail("virtualization is on or off");
+             s.registryVirtualization = state == "on";
+             return p.Done();
          }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
@@ -402,12 +424,16 @@ The desktop at start:
   window "CLASS" "TITLE" [hidden]  any other top-level window, placed on top
   swap-buttons                   the mouse buttons are swapped
   cursor X Y                     the pointer position
-  platform 9x|nt                 the Windows family (default nt)
+  platform 9x|xp|vista|nt        the Windows family, or the NT release (default nt:
+                                 Windows 7 or later)
   no-shutdown-privilege          the shutdown privilege cannot be enabled
   tick-count N                   the system tick count at start (to test wrap-around)
   foreground-lock on|off         the foreground lock (default on)
   foreground-lock-timeout MS     its time-out since the last input (default 200000)
   elevated APP                   the application runs as administrator
+  utility elevated               the utility runs as administrator
+  registry read-only             the account may read HKLM but not write it
+  registry virtualization on|off  Vista's virtualization of such writes (default on)
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -436,6 +462,8 @@ The timeline (times in simulated ms, never going backwards):
                                  first resume event is broadcast
   at T devicechange [arrival]    a device-change broadcast (DBT_DEVNODES_CHANGED, or a
                                  DBT_DEVICEARRIVAL)
+  at T explorer-restart          Explorer restarts: the icons go, "TaskbarCreated" is
+                                 broadcast
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

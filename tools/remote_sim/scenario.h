@@ -46,6 +46,8 @@ struct ScenarioEvent {
         Suspend,       //
         Resume,        // always = the user woke the PC (both resume events)
         DeviceChange,  // number = the event
+        // The shell
+        ExplorerRestart,  // the taskbar is re-created
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -73,10 +75,14 @@ struct Scenario {
     int cursorX = 0;
     int cursorY = 0;
     bool windows9x = false;
+    std::uint32_t ntVersion = 0x0601;  // the NT release: 0x0501 XP, 0x0600 Vista, 0x0601 7+
     bool shutdownPrivilege = true;
     bool foregroundLock = true;
     std::uint32_t foregroundLockTimeoutMs = 200000;
     std::vector<int> elevated;
+    bool utilityElevated = false;
+    bool registryReadOnly = false;
+    bool registryVirtualization = true;
     std::uint32_t tickBase = 0;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
