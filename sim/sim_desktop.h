@@ -309,6 +309,7 @@ class SimDesktop : public Platform {
 
     // Input (sim_input.cpp).
     bool InjectedInputBlocked() const;
+    void TypeKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
 
     // Dialogs (sim_dialogs.cpp): the user's input when a loop dispatches it.
     bool DispatchDialogInput(const Msg& msg);

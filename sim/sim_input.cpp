@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr std::uint8_t kLeftCtrlScan = 0x1D;
+
 int Clamp(int value, int low, int high) {
     return std::max(low, std::min(value, high));
 }
@@ -48,7 +50,8 @@ bool SimDesktop::InjectedInputBlocked() const {
 // A key reaches the thread that has the foreground, at its focus window; keys for the
 // utility's own windows are not modelled. The utility injected it, so the utility received
 // the last input event.
-void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags, std::uintptr_t) {
+void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                             std::uintptr_t) {
     ++calls;
     bool blocked = InjectedInputBlocked();
     if (Tracing()) {
@@ -57,9 +60,33 @@ void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags,
     }
     if (blocked) return;
     NoteInput(true);
+    if (vk == VK_MENU && (flags & KEYEVENTF_EXTENDEDKEY) && input.altGrLayout) {
+        std::uint32_t ctrlFlags = flags & KEYEVENTF_KEYUP;
+        if (Tracing()) Trace(std::string("altgr left ctrl ") + (ctrlFlags ? "up" : "down"));
+        TypeKey(VK_CONTROL, kLeftCtrlScan, ctrlFlags);
+    }
+    TypeKey(vk, scan, flags);
+}
+
+// One key event as the focus window gets it. Alt down without Ctrl makes it a system key
+// (WM_SYSKEYDOWN, context code set); with Ctrl as well, as AltGr has it, an ordinary one.
+void SimDesktop::TypeKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
+    bool up = (flags & KEYEVENTF_KEYUP) != 0;
+    int extended = (flags & KEYEVENTF_EXTENDEDKEY) ? 1 : 0;
+    bool wasDown = input.keyDown[extended][vk];
+    bool altBefore = input.KeyDown(VK_MENU);
+    input.keyDown[extended][vk] = !up;
+    bool alt = up ? altBefore : input.KeyDown(VK_MENU);
+    bool systemKey = alt && !input.KeyDown(VK_CONTROL);
+    std::uint32_t msg =
+        up ? (systemKey ? WM_SYSKEYUP : WM_KEYUP) : (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN);
+    std::uint32_t bits = 1u | (static_cast<std::uint32_t>(scan) << 16) |
+                         (static_cast<std::uint32_t>(extended) << 24) |
+                         (systemKey ? 1u << 29 : 0u) | (wasDown || up ? 1u << 30 : 0u) |
+                         (up ? 1u << 31 : 0u);
     SimWindow* focus = windows.Find(windows.foreground_);
     if (!focus || !focus->alive || focus->utility) return;
-    Deliver(*focus, (flags & KEYEVENTF_KEYUP) ? WM_KEYUP : WM_KEYDOWN, vk, 0, true);
+    Deliver(*focus, msg, vk, static_cast<LParam>(static_cast<std::int32_t>(bits)), true);
 }
 
 bool SimDesktop::GetCursorPos(Point* point) {

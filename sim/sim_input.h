@@ -38,4 +38,11 @@ struct SimInput {
     bool inputSeen = false;
     std::uint64_t lastInputAt = 0;
     bool lastInputToUtility = false;
+
+    // The keyboard layout: with AltGr (`keyboard-layout de`) the right Alt, an extended
+    // VK_MENU, is AltGr, for which Windows types a left Ctrl as well (KLLF_ALTGR).
+    bool altGrLayout = false;
+    // The keys that injected events left down, the left and right ones apart: [extended][vk].
+    bool keyDown[2][256] = {};
+    bool KeyDown(std::uint8_t vk) const { return keyDown[0][vk] || keyDown[1][vk]; }
 };

@@ -77,6 +77,7 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
         desk.windows.StartApp(appId);
     desk.windows.ActivateFront();
     desk.input.buttonsSwapped = s.swapButtons;
+    desk.input.altGrLayout = s.altGrLayout;
     desk.input.cursor =
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
     desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;

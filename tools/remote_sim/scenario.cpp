@@ -315,6 +315,14 @@ const std::map<std::string, Handler>& Directives() {
              s.elevated.push_back(appId);
              return true;
          }},
+        {"keyboard-layout",
+         [](LineParser& p, Scenario& s) {
+             std::string layout;
+             if (!p.Word(&layout)) return false;
+             if (layout != "us" && layout != "de") return p.Fail("keyboard-layout is us or de");
+             s.altGrLayout = layout == "de";
+             return p.Done();
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -408,6 +416,8 @@ The desktop at start:
   foreground-lock on|off         the foreground lock (default on)
   foreground-lock-timeout MS     its time-out since the last input (default 200000)
   elevated APP                   the application runs as administrator
+  keyboard-layout us|de          the keyboard layout (default us); de has AltGr, so an
+                                 injected right Alt comes with a left Ctrl
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code

@@ -78,6 +78,7 @@ struct Scenario {
     std::uint32_t foregroundLockTimeoutMs = 200000;
     std::vector<int> elevated;
     std::uint32_t tickBase = 0;
+    bool altGrLayout = false;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
