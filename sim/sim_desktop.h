@@ -136,6 +136,8 @@ class SimDesktop : public Platform {
                      std::uintptr_t extraInfo) override;
     LParam GetMessageExtraInfo() override;
     int GetSystemMetrics(int index) override;
+    Handle MonitorFromPoint(Point point, std::uint32_t flags) override;
+    bool GetMonitorInfoA(Handle monitor, MonitorInfo* info) override;
 
     // --- tray and menus (sim_tray.cpp) ---
     // Trace lines: tray add|modify ID tip="TIP", tray delete ID, tray mouse ID msg=N,
