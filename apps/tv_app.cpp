@@ -83,12 +83,15 @@ void CopyText(char* target, std::size_t size, const char* text) {
     CopyTruncated(target, size, text);
 }
 
+// The left Alt: an extended VK_MENU is the right Alt, which on layouts with AltGr (German,
+// French, Polish, ...) becomes Ctrl+Alt, and F4 then arrives as an ordinary key that closes
+// nothing.
 void PressAltF4() {
     Platform& platform = Plat();
-    platform.keybd_event(VK_MENU, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    platform.keybd_event(VK_MENU, 0, 0, 0);
     platform.keybd_event(VK_F4, 0, KEYEVENTF_EXTENDEDKEY, 0);
     platform.keybd_event(VK_F4, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    platform.keybd_event(VK_MENU, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    platform.keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // Alt+F4 closes whichever program has the keyboard, so it is injected only when the

@@ -14,6 +14,14 @@ probe_listed() {
     grep -qz "$1" "$LOGS/probe-list.txt"
 }
 
+# Whether application 1's first key message MESSAGE of key VK from line `from` on has lParam
+# bit BIT set (1) or clear (0).
+key_bit() {
+    local lparam
+    lparam=$(log_since 1 "$1" | awk -v m="$2" -v k="$3" '$2 == m && $3 == k { print $4; exit }')
+    [[ -n $lparam ]] && (((lparam >> $4 & 1) == $5))
+}
+
 focus_and_press() {
     local id
     id=$(window_ids "$1" | tail -n 1)
@@ -125,6 +133,10 @@ run_gpio_boards() {
         eval '(($(log_since 1 '"$from"' | grep -c "^main keydown 0x63 ") == 2))'
     press 0 30x1
     check "Power closes application 1 with Alt+F4" logged 1 "$from" '^main close$'
+    check "Alt+F4's Alt is the left Alt: a system key without the extended bit 24" \
+        key_bit "$from" syskeydown 0x12 24 0
+    check "and F4 a system key with Alt down (context code, bit 29), which closes the window" \
+        key_bit "$from" syskeydown 0x73 29 1
     check "application 1 ends" app_exited 1
 
     say "pointer mode"

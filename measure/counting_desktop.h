@@ -51,6 +51,8 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(void, mouse_event, (std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data, std::uintptr_t extraInfo), (flags, dx, dy, data, extraInfo))
     RC_BELOW_SEAM(LParam, GetMessageExtraInfo, (), ())
     RC_BELOW_SEAM(int, GetSystemMetrics, (int index), (index))
+    RC_BELOW_SEAM(Handle, MonitorFromPoint, (Point point, std::uint32_t flags), (point, flags))
+    RC_BELOW_SEAM(bool, GetMonitorInfoA, (Handle monitor, MonitorInfo* info), (monitor, info))
     RC_BELOW_SEAM(bool, EndDialog, (Hwnd dialog, std::intptr_t result), (dialog, result))
     RC_BELOW_SEAM(bool, SetWindowPos, (Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy, std::uint32_t flags), (window, insertAfter, x, y, cx, cy, flags))
     RC_BELOW_SEAM(Hwnd, GetDlgItem, (Hwnd dialog, int id), (dialog, id))

@@ -58,6 +58,23 @@ struct TokenPrivilegeList {
 };
 static_assert(sizeof(TokenPrivilegeList) == 16, "TOKEN_PRIVILEGES with one entry is 16 bytes");
 
+// RECT: right and bottom lie just outside.
+struct ScreenRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// MONITORINFO, 40 bytes.
+struct MonitorInfo {
+    std::uint32_t size;
+    ScreenRect monitor;
+    ScreenRect work;  // the monitor less the taskbar and docked bars
+    std::uint32_t flags;
+};
+static_assert(sizeof(MonitorInfo) == 40, "MONITORINFO is 40 bytes");
+
 // MSG
 struct Msg {
     Hwnd hwnd;
@@ -170,6 +187,9 @@ class Platform {
                              std::uint32_t data, std::uintptr_t extraInfo) = 0;
     virtual LParam GetMessageExtraInfo() = 0;
     virtual int GetSystemMetrics(int index) = 0;
+    // An HMONITOR is a Handle; Windows 95 and NT 4 have neither call and answer 0 and false.
+    virtual Handle MonitorFromPoint(Point point, std::uint32_t flags) = 0;
+    virtual bool GetMonitorInfoA(Handle monitor, MonitorInfo* info) = 0;
 
     virtual std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
                                           LParam initParam) = 0;

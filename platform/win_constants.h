@@ -101,6 +101,11 @@ constexpr int SM_CXFULLSCREEN = 16;
 constexpr int SM_CYFULLSCREEN = 17;
 constexpr int SM_SWAPBUTTON = 23;
 
+// MonitorFromPoint, GetMonitorInfoA
+constexpr std::uint32_t MONITOR_DEFAULTTONULL = 0;
+constexpr std::uint32_t MONITOR_DEFAULTTONEAREST = 2;
+constexpr std::uint32_t MONITORINFOF_PRIMARY = 1;
+
 // mouse_event
 constexpr std::uint32_t MOUSEEVENTF_MOVE = 0x0001;
 constexpr std::uint32_t MOUSEEVENTF_LEFTDOWN = 0x0002;

@@ -31,6 +31,33 @@ bool StrictlyInside(std::int32_t x, std::int32_t y) {
     return bounds.left < x && x < bounds.right && bounds.top < y && y < bounds.bottom;
 }
 
+// Where the pointer may be: within the bounds (their edges included), or in the work area of
+// a monitor other than the primary one, whose own bounds are those above.
+bool OnDesk(std::int32_t x, std::int32_t y) {
+    const PointerBounds& bounds = logic.pointerState.bounds;
+    if (bounds.left <= x && x <= bounds.right && bounds.top <= y && y <= bounds.bottom) return true;
+    Platform& platform = Plat();
+    Handle monitor = platform.MonitorFromPoint(Point{x, y}, MONITOR_DEFAULTTONULL);
+    MonitorInfo info{};
+    info.size = sizeof info;
+    if (monitor == 0 || !platform.GetMonitorInfoA(monitor, &info) ||
+        (info.flags & MONITORINFOF_PRIMARY) != 0) {
+        return false;
+    }
+    const ScreenRect& work = info.work;
+    return work.left <= x && x < work.right && work.top <= y && y < work.bottom;
+}
+
+// A move must land strictly inside: the point and its four neighbours on the desk. On the
+// primary monitor that is the strict test of the bounds; on the others it keeps the pointer
+// off the outer rows and columns of their work areas; where two monitors touch, the edges
+// are no edge, so the pointer crosses there even one pixel at a time.
+bool MayMoveTo(std::int32_t x, std::int32_t y) {
+    if (StrictlyInside(x, y)) return true;  // the primary monitor asks nothing more
+    return OnDesk(x, y) && OnDesk(x - 1, y) && OnDesk(x + 1, y) && OnDesk(x, y - 1) &&
+           OnDesk(x, y + 1);
+}
+
 Point CurrentPointer() {
     Point at{0, 0};
     Plat().GetCursorPos(&at);
@@ -50,7 +77,7 @@ void MovePointer(std::int32_t dx, std::int32_t dy) {
     Point at = CurrentPointer();
     std::int32_t x = at.x + dx * step;
     std::int32_t y = at.y + dy * step;
-    if (StrictlyInside(x, y)) {
+    if (MayMoveTo(x, y)) {
         Plat().SetCursorPos(x, y);
     } else {
         logic.pointerState.moveCount = 0;  // the next move of the run creeps again

@@ -143,6 +143,8 @@ class SimDesktop : public Platform {
                      std::uintptr_t extraInfo) override;
     LParam GetMessageExtraInfo() override;
     int GetSystemMetrics(int index) override;
+    Handle MonitorFromPoint(Point point, std::uint32_t flags) override;
+    bool GetMonitorInfoA(Handle monitor, MonitorInfo* info) override;
 
     // --- tray and menus (sim_tray.cpp) ---
     // Trace lines: tray add|modify ID tip="TIP", tray delete ID, tray mouse ID msg=N,
@@ -323,6 +325,7 @@ class SimDesktop : public Platform {
 
     // Input (sim_input.cpp).
     bool InjectedInputBlocked() const;
+    void TypeKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
 
     // Dialogs (sim_dialogs.cpp): the user's input when a loop dispatches it.
     bool DispatchDialogInput(const Msg& msg);

@@ -13,6 +13,7 @@ namespace {
 constexpr Hwnd kDesktopWindow = 0x10;
 constexpr Hwnd kFirstHandle = 0x100;
 constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
+constexpr LParam kAltContextBit = 1 << 29;  // a key message's context code: Alt was down
 
 constexpr SimAppIdentity kAppIdentities[] = {
     {1, nullptr, "Lumacast"},
@@ -178,8 +179,9 @@ void SimDesktop::ReactAsApp(SimWindow& window, const SimReceived& received) {
     if (window.appId == 0) return;
     bool close = false;
     if (received.injected) {
-        if (received.wParam == VK_MENU) window.altDown = received.msg == WM_KEYDOWN;
-        close = received.msg == WM_KEYDOWN && received.wParam == VK_F4 && window.altDown;
+        // DefWindowProc turns F4 as a system key with Alt down into SC_CLOSE.
+        close = received.msg == WM_SYSKEYDOWN && received.wParam == VK_F4 &&
+                (received.lParam & kAltContextBit) != 0;
     } else {
         close = IsCloseCommand(window.appId, received.msg, received.wParam);
     }

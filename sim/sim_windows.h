@@ -32,7 +32,7 @@
 // What a window of another program received.
 struct SimReceived {
     std::uint64_t time;
-    std::uint32_t msg;  // a posted or sent message, or WM_KEYDOWN/WM_KEYUP for injected keys
+    std::uint32_t msg;  // a posted or sent message, or the key message of an injected key
     WParam wParam;
     LParam lParam;
     bool injected;  // true for keybd_event input that reached the window as its focus
@@ -49,7 +49,6 @@ struct SimWindow {
     WndProc proc = nullptr;     // the utility's window procedure, if any
     DlgProc dlgProc = nullptr;  // the utility's dialog procedure, if any
     std::vector<SimReceived> received;
-    bool altDown = false;   // the model of a program's keyboard state, for Alt+F4
     bool elevated = false;  // its program runs at a higher integrity level than the utility
 };
 

@@ -122,4 +122,42 @@ TEST_F(SimFocus, ElevatedProgramRefusesMessagesAndInjectedInput) {
     EXPECT_EQ(desk.GetLastError(), 1400u);  // ERROR_INVALID_WINDOW_HANDLE
 }
 
+// Alt+F4 with either Alt under either layout: F4 arrives as a system key, and closes the
+// window, unless AltGr's added left Ctrl makes it an ordinary one; no key stays down.
+TEST_F(SimFocus, AltF4ClosesOnlyAsASystemKey) {
+    struct Case {
+        bool altGr;
+        std::uint32_t altFlags;
+        std::uint32_t f4Message;
+    } cases[] = {
+        {false, 0, WM_SYSKEYDOWN},
+        {false, KEYEVENTF_EXTENDEDKEY, WM_SYSKEYDOWN},
+        {true, 0, WM_SYSKEYDOWN},
+        {true, KEYEVENTF_EXTENDEDKEY, WM_KEYDOWN},
+    };
+    for (const auto& c : cases) {
+        desk.input.altGrLayout = c.altGr;
+        Hwnd app = desk.windows.StartApp(1);
+        desk.UserInput(app);
+        desk.keybd_event(VK_MENU, 0, c.altFlags, 0);
+        desk.keybd_event(VK_F4, 0, 0, 0);
+        desk.keybd_event(VK_F4, 0, KEYEVENTF_KEYUP, 0);
+        desk.keybd_event(VK_MENU, 0, c.altFlags | KEYEVENTF_KEYUP, 0);
+        std::vector<std::string> f4;
+        for (const auto& received : desk.windows.ReceivedBy(app)) {
+            if (received.wParam == VK_F4 && !(received.lParam & (1 << 31)))
+                f4.push_back(std::to_string(received.msg) + "/" +
+                             std::to_string(received.lParam >> 29 & 1));
+        }
+        bool system = c.f4Message == WM_SYSKEYDOWN;
+        EXPECT_EQ(f4, (std::vector<std::string>{std::to_string(c.f4Message) + "/" +
+                                                (system ? "1" : "0")}))
+            << c.altGr << " " << c.altFlags;
+        desk.Sleep(1000);
+        EXPECT_EQ(desk.IsWindowVisible(app), !system) << c.altGr << " " << c.altFlags;
+        EXPECT_FALSE(desk.input.KeyDown(VK_CONTROL) || desk.input.KeyDown(VK_MENU));
+        desk.DestroySimWindow(app);
+    }
+}
+
 }  // namespace

@@ -53,3 +53,41 @@ LParam Win32Platform::GetMessageExtraInfo() {
 int Win32Platform::GetSystemMetrics(int index) {
     return ::GetSystemMetrics(index);
 }
+
+// The monitor calls came with Windows 98 and 2000; they are looked up when first used, so
+// that the program still starts where they are missing, and answers as if no monitor were
+// there.
+namespace {
+
+struct LazyProc {
+    const char* name;
+    FARPROC proc;
+    bool looked;
+};
+LazyProc monitorFromPointProc{"MonitorFromPoint", nullptr, false};
+LazyProc getMonitorInfoProc{"GetMonitorInfoA", nullptr, false};
+
+template <typename Proc>
+Proc UserProc(LazyProc& lazy) {
+    if (!lazy.looked) {
+        HMODULE user32 = ::GetModuleHandleA("user32.dll");
+        lazy.proc = user32 ? ::GetProcAddress(user32, lazy.name) : nullptr;
+        lazy.looked = true;
+    }
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(lazy.proc));
+}
+
+}  // namespace
+
+Handle Win32Platform::MonitorFromPoint(Point point, std::uint32_t flags) {
+    auto monitorFromPoint = UserProc<HMONITOR(WINAPI*)(POINT, DWORD)>(monitorFromPointProc);
+    if (!monitorFromPoint) return 0;
+    return reinterpret_cast<Handle>(monitorFromPoint(POINT{point.x, point.y}, flags));
+}
+
+bool Win32Platform::GetMonitorInfoA(Handle monitor, MonitorInfo* info) {
+    auto getMonitorInfo = UserProc<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)>(getMonitorInfoProc);
+    if (!getMonitorInfo) return false;
+    return getMonitorInfo(reinterpret_cast<HMONITOR>(monitor),
+                          reinterpret_cast<LPMONITORINFO>(info)) != FALSE;
+}

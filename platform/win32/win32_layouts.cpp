@@ -42,6 +42,19 @@ static_assert(offsetof(OsVersionInfo, platformId) == offsetof(OSVERSIONINFOA, dw
 static_assert(offsetof(OsVersionInfo, csdVersion) == offsetof(OSVERSIONINFOA, szCSDVersion),
               "OsVersionInfo::csdVersion");
 
+// RECT and MONITORINFO
+static_assert(sizeof(ScreenRect) == sizeof(RECT), "ScreenRect is RECT");
+static_assert(offsetof(ScreenRect, left) == offsetof(RECT, left), "ScreenRect::left");
+static_assert(offsetof(ScreenRect, top) == offsetof(RECT, top), "ScreenRect::top");
+static_assert(offsetof(ScreenRect, right) == offsetof(RECT, right), "ScreenRect::right");
+static_assert(offsetof(ScreenRect, bottom) == offsetof(RECT, bottom), "ScreenRect::bottom");
+static_assert(sizeof(MonitorInfo) == sizeof(MONITORINFO), "MonitorInfo is MONITORINFO");
+static_assert(offsetof(MonitorInfo, size) == offsetof(MONITORINFO, cbSize), "MonitorInfo::size");
+static_assert(offsetof(MonitorInfo, monitor) == offsetof(MONITORINFO, rcMonitor),
+              "MonitorInfo::monitor");
+static_assert(offsetof(MonitorInfo, work) == offsetof(MONITORINFO, rcWork), "MonitorInfo::work");
+static_assert(offsetof(MonitorInfo, flags) == offsetof(MONITORINFO, dwFlags), "MonitorInfo::flags");
+
 // LUID and TOKEN_PRIVILEGES with its one entry.
 static_assert(sizeof(Luid) == sizeof(LUID), "Luid is LUID");
 static_assert(offsetof(Luid, lowPart) == offsetof(LUID, LowPart), "Luid::lowPart");

@@ -49,6 +49,8 @@ class Win32Platform final : public Platform {
                      std::uintptr_t extraInfo) override;
     LParam GetMessageExtraInfo() override;
     int GetSystemMetrics(int index) override;
+    Handle MonitorFromPoint(Point point, std::uint32_t flags) override;
+    bool GetMonitorInfoA(Handle monitor, MonitorInfo* info) override;
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
                                   LParam initParam) override;
     bool EndDialog(Hwnd dialog, std::intptr_t result) override;

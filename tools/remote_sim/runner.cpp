@@ -81,6 +81,13 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
         desk.windows.StartApp(appId);
     desk.windows.ActivateFront();
     desk.input.buttonsSwapped = s.swapButtons;
+    desk.input.altGrLayout = s.altGrLayout;
+    for (const auto& monitor : s.otherMonitors) {
+        auto rect = [](const ScenarioRect& r) {
+            return ScreenRect{r.left, r.top, r.right, r.bottom};
+        };
+        desk.input.otherMonitors.push_back(SimMonitor{rect(monitor.area), rect(monitor.work)});
+    }
     desk.input.cursor =
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
     desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;

@@ -205,6 +205,56 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
 
 using Handler = std::function<bool(LineParser&, Scenario&)>;
 
+bool ParseRect(LineParser& p, ScenarioRect* rect) {
+    std::int64_t x = 0, y = 0, w = 0, h = 0;
+    if (!p.Number(&x, -kMaxPixels, kMaxPixels) || !p.Number(&y, -kMaxPixels, kMaxPixels) ||
+        !p.Number(&w, 1, kMaxPixels) || !p.Number(&h, 1, kMaxPixels)) {
+        return false;
+    }
+    *rect = ScenarioRect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w),
+                         static_cast<int>(y + h)};
+    return true;
+}
+
+bool Overlap(const ScenarioRect& a, const ScenarioRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool Within(const ScenarioRect& inner, const ScenarioRect& outer) {
+    return outer.left <= inner.left && inner.right <= outer.right && outer.top <= inner.top &&
+           inner.bottom <= outer.bottom;
+}
+
+// The first monitor is the primary one, the screen, at (0, 0); the others may not overlap it
+// or each other, as Windows lays out no two monitors on the same pixels.
+bool ParseMonitor(LineParser& p, Scenario& s) {
+    ScenarioMonitor monitor;
+    if (!ParseRect(p, &monitor.area)) return false;
+    monitor.work = monitor.area;
+    if (p.OptionalKeyword("work")) {
+        if (!ParseRect(p, &monitor.work)) return false;
+        if (!Within(monitor.work, monitor.area))
+            return p.Fail("the work area lies outside the monitor");
+    }
+    if (!p.Done()) return false;
+    if (!s.hasPrimaryMonitor) {
+        if (monitor.area.left != 0 || monitor.area.top != 0) {
+            return p.Fail("the first monitor is the primary one, at 0 0");
+        }
+        s.hasPrimaryMonitor = true;
+        s.screenWidth = monitor.area.right;
+        s.screenHeight = monitor.area.bottom;
+        return true;
+    }
+    ScenarioRect primary{0, 0, s.screenWidth, s.screenHeight};
+    bool overlaps = Overlap(monitor.area, primary);
+    for (const auto& other : s.otherMonitors)
+        overlaps = overlaps || Overlap(monitor.area, other.area);
+    if (overlaps) return p.Fail("the monitor overlaps another");
+    s.otherMonitors.push_back(monitor);
+    return true;
+}
+
 bool ParseInstall(LineParser& p, Scenario& s, bool commonKey) {
     ScenarioInstall install{0, "", commonKey};
     if (!p.AppId(&install.appId) || !p.String(&install.folder) || !p.Done()) return false;
@@ -337,6 +387,15 @@ const std::map<std::string, Handler>& Directives() {
              s.registryVirtualization = state == "on";
              return p.Done();
          }},
+        {"monitor", ParseMonitor},
+        {"keyboard-layout",
+         [](LineParser& p, Scenario& s) {
+             std::string layout;
+             if (!p.Word(&layout)) return false;
+             if (layout != "us" && layout != "de") return p.Fail("keyboard-layout is us or de");
+             s.altGrLayout = layout == "de";
+             return p.Done();
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -434,6 +493,11 @@ The desktop at start:
   utility elevated               the utility runs as administrator
   registry read-only             the account may read HKLM but not write it
   registry virtualization on|off  Vista's virtualization of such writes (default on)
+  monitor X Y W H [work X Y W H]  a monitor and its work area (default the whole
+                                 monitor); the first is the primary one, at 0 0, and
+                                 sets the screen; the others lie beside it
+  keyboard-layout us|de          the keyboard layout (default us); de has AltGr, so an
+                                 injected right Alt comes with a left Ctrl
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code

@@ -18,6 +18,20 @@ struct ScenarioInstall {
     bool commonKey;
 };
 
+// A rectangle in virtual-screen pixels: right and bottom lie just outside.
+struct ScenarioRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// A monitor beside the primary one, which is the screen.
+struct ScenarioMonitor {
+    ScenarioRect area;
+    ScenarioRect work;
+};
+
 struct ScenarioSetting {
     std::string name;
     std::int64_t value;
@@ -84,6 +98,9 @@ struct Scenario {
     bool registryReadOnly = false;
     bool registryVirtualization = true;
     std::uint32_t tickBase = 0;
+    bool altGrLayout = false;
+    bool hasPrimaryMonitor = false;
+    std::vector<ScenarioMonitor> otherMonitors;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
