@@ -58,7 +58,15 @@ choose_wine32_mode() {
     fi
 }
 
-ctl() { "$WINE64" "$CTL" "$@" >>"$LOGS/ctl.out" 2>&1; }
+# A controller call that fails says so in the run's output: a fault that was never armed or a
+# script that was never played shows in the checks after it, not in the call.
+ctl() {
+    local status=0
+    "$WINE64" "$CTL" "$@" >>"$LOGS/ctl.out" 2>&1 || status=$?
+    ((status == 0)) || printf '   sim_card_ctl %s: status %d (%s)\n' "$*" "$status" \
+        "$(tail -n 1 "$LOGS/ctl.out" | tr -d '\r')"
+    return "$status"
+}
 
 counter() {
     local status=0
