@@ -207,6 +207,7 @@ tray_visible() { window_shown '^Wine System Tray$'; }
 click_tray_icon() {
     local id X Y WIDTH HEIGHT
     id=$(window_ids '^Wine System Tray$' | head -n 1)
+    [[ -n $id ]] || return 1
     eval "$(xdotool getwindowgeometry --shell "$id")"
     CLICK_X=$((X + HEIGHT / 2))
     CLICK_Y=$((Y + HEIGHT / 2))

@@ -68,7 +68,7 @@ run_gpio_boards() {
     press 0 30x1
     check "Power starts application 9 with the parameter remote" \
         logged 9 1 '^start .* remote$' 20
-    wait_for 20 grep -q '^ready' "$(app_log 9)"
+    wait_for 20 grep -qs '^ready' "$(app_log 9)"
     local from
     from=$(next_line 9)
     press 0 9x1 16x1
