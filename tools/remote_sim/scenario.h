@@ -46,6 +46,10 @@ struct ScenarioEvent {
         Suspend,       //
         Resume,        // always = the user woke the PC (both resume events)
         DeviceChange,  // number = the event
+        UpdateDriver,  // text = device name; always = another program holds it open
+        Disable,       // text = device name; always = another program holds it open
+        SuspendAborted,
+        Hang,  // text = command name
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -78,6 +82,8 @@ struct Scenario {
     std::uint32_t foregroundLockTimeoutMs = 200000;
     std::vector<int> elevated;
     std::uint32_t tickBase = 0;
+    bool modernStandby = false;
+    bool deviceNotifications = true;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
