@@ -50,7 +50,6 @@ void UseBoard(const CaptureBoard& board) {
     logic.receiverChannel.remoteLayout = board.remoteLayout;
     logic.receiverChannel.deviceHandle = GetDeviceHandle(logic.receiverChannel.captureFilter);
     logic.receiverChannel.deviceGone = false;
-    logic.receiverChannel.hung = false;
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ enum class BoardKind : std::int32_t {
 
 struct ReceiverChannel {
     ComRef captureFilter = 0;  // the bound capture filter, owned; 0 when none
-    Handle deviceHandle = 0;   // belongs to the filter; never closed here
+    Handle deviceHandle = 0;   // belongs to the filter; never closed here; 0 after a hang
     BoardKind boardKind = BoardKind::None;
     std::uint8_t gpioBit = 0;
     std::uint32_t registerAddress = 0;

@@ -33,7 +33,9 @@ constexpr std::uint32_t kRequestWaitMs = 500;
 // The buffers and the OVERLAPPED belong to the caller's frame, so the request must have
 // ended, cancelled or not, before it returns: the wait for the cancel's completion is
 // the one Windows prescribes after CancelIoEx. CancelIo cancels what this thread issued
-// on the handle, which is all there is.
+// on the handle, which is all there is. The channel then forgets the handle, so that the
+// requests left in this tick fail at once (ERROR_INVALID_HANDLE) instead of hanging too,
+// and the card counts as gone.
 std::int32_t GiveUp(Platform& platform, Handle device, Overlapped* overlapped,
                     std::uint32_t* bytesReturned) {
     if (!platform.CancelIoEx(device, overlapped) &&
@@ -41,7 +43,8 @@ std::int32_t GiveUp(Platform& platform, Handle device, Overlapped* overlapped,
         platform.CancelIo(device);
     }
     platform.GetOverlappedResult(device, overlapped, bytesReturned, true);
-    logic.receiverChannel.hung = true;
+    logic.receiverChannel.deviceHandle = 0;
+    logic.receiverChannel.deviceGone = true;
     return DriverStatus(ERROR_SEM_TIMEOUT);
 }
 
@@ -50,12 +53,10 @@ std::int32_t GiveUp(Platform& platform, Handle device, Overlapped* overlapped,
 // The device is open for overlapped I/O, so a request may come back pending; only
 // ERROR_IO_PENDING is waited for, every other error is the answer. A status that says the
 // device is gone is noted in the channel for the key poll, on the failure path alone; so is
-// a request given up, after which nothing more goes to the driver until the card is opened
-// again.
+// a request given up.
 std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
                                std::uint32_t inSize, void* out, std::uint32_t outSize,
                                std::uint32_t* bytesReturned) {
-    if (logic.receiverChannel.hung) return DriverStatus(ERROR_SEM_TIMEOUT);
     Platform& platform = Plat();
     Overlapped overlapped{};
     overlapped.event = platform.CreateEventA(nullptr, true, false, nullptr);
@@ -72,8 +73,7 @@ std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* i
                 status = done ? 0 : DriverStatus(platform.GetLastError());
             }
         }
-        if (DeviceGone(status) || logic.receiverChannel.hung)
-            logic.receiverChannel.deviceGone = true;
+        if (DeviceGone(status)) logic.receiverChannel.deviceGone = true;
     }
     platform.CloseHandle(overlapped.event);
     return status;

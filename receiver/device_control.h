@@ -22,8 +22,8 @@ inline bool Failed(std::int32_t status) {
 bool DeviceGone(std::int32_t status);
 
 // Sends one request and waits for the driver to complete it, at most 500 ms: a request
-// still pending then is cancelled, and it and every later request on the channel fail
-// with ERROR_SEM_TIMEOUT until the card is opened again.
+// still pending then is cancelled and fails with ERROR_SEM_TIMEOUT, and the channel
+// forgets its handle and counts the card as gone.
 std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
                                std::uint32_t inSize, void* out, std::uint32_t outSize,
                                std::uint32_t* bytesReturned);

@@ -12,7 +12,7 @@ bool failureBoxOpen = false;
 // A card that went away or hung in the middle of a read is the key poll's to handle,
 // without a box.
 void ShowFailure(const char* text, std::int32_t status) {
-    if (DeviceGone(status) || logic.receiverChannel.hung) return;
+    if (DeviceGone(status) || logic.receiverChannel.deviceGone) return;
     failureBoxOpen = true;
     Plat().MessageBoxA(0, text, "I2CSWRead", MB_OK);
     failureBoxOpen = false;
