@@ -97,6 +97,8 @@ bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam) {
     ReceiverChannel& channel = logic.receiverChannel;
     if (!Watching()) return true;
     if (record->notification != 0 && record->notification == channel.deviceNotification) {
+        if (channel.removalNotification != 0)
+            Plat().UnregisterDeviceNotification(channel.removalNotification);
         channel.removalNotification = channel.deviceNotification;
         channel.deviceNotification = 0;
         LoseReceiver();

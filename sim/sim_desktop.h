@@ -255,7 +255,8 @@ class SimDesktop : public Platform {
     // DBT_DEVICEQUERYREMOVE; once all have answered, a handle still open (or another
     // program's, `heldElsewhere`) or a refusal vetoes it, and the registrations hear
     // DBT_DEVICEQUERYREMOVEFAILED; otherwise DBT_DEVICEREMOVECOMPLETE, and the device goes.
-    // False when none is listed.
+    // False when none is listed, while another removal is undecided, and while the PC
+    // goes to sleep or sleeps.
     bool RequestRemoval(const std::string& friendlyName, bool update, bool heldElsewhere);
     // The next request with that command on any card hangs.
     void HangNextRequest(std::uint32_t command);

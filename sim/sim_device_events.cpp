@@ -83,8 +83,10 @@ bool SimDesktop::UnregisterDeviceNotification(Handle notification) {
 // --- removals ---
 
 // The query is sent to each registered window, and the system waits for the answers: the
-// model posts it, and hears each answer when the window's procedure returns it.
+// model posts it, and hears each answer when the window's procedure returns it. Plug and
+// play runs one removal at a time, and none while the PC goes to sleep or sleeps.
 bool SimDesktop::RequestRemoval(const std::string& friendlyName, bool update, bool heldElsewhere) {
+    if (!devices.removals.empty() || system.sleepPending || system.asleep) return false;
     devices.traceDiscovery = true;
     std::u16string name(friendlyName.begin(), friendlyName.end());
     for (std::size_t i = 0; i < devices.videoDevices.size(); ++i) {
