@@ -4,7 +4,8 @@
 // vanishing, message boxes and dialogs answered, display changes, tray clicks, the user's
 // own input under the foreground lock or with the lock off, driver faults of every command,
 // at once or pending, and the card going away and coming back: sleep and wake, unplug and
-// plug, device-change broadcasts. The invariants are checked after every event and every
+// plug, device-change broadcasts, driver updates and "Disable device", suspends with no
+// sleep, requests that hang. The invariants are checked after every event and every
 // tick.
 #include <climits>
 #include <memory>
@@ -146,6 +147,9 @@ void SetUpDesktop(Run& run, ByteSource& input) {
     desk.tickBase = input.Pick(kTickBases);
     desk.windows.launchDelayMs = 100 + input.Below(8) * 300;
     desk.windows.closeDelayMs = 50 + input.Below(8) * 100;
+    std::uint8_t more = input.Byte();
+    desk.system.modernStandby = (more & 1) != 0;
+    desk.devices.notificationsPresent = (more & 2) == 0;
 }
 
 int RawCodeFor(const Run& run, ByteSource& input) {
@@ -315,6 +319,29 @@ void ScheduleDeviceOrPower(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+// Trouble with the driver or the power: a driver update or "Disable device" (perhaps with
+// another program holding the card), a suspend with no sleep after it, a request that hangs.
+void ScheduleDriverTrouble(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    std::string name = run.board->name;
+    switch (input.Below(4)) {
+        case 0:
+        case 1:
+            ScheduleAction(run, at, [desk, name, update = input.Flag(), held = input.Flag()] {
+                desk->RequestRemoval(name, update, held);
+            });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk] { desk->SuspendAborted(); });
+            break;
+        default:
+            ScheduleAction(run, at, [desk, command = input.Pick(kCommands)] {
+                desk->HangNextRequest(command);
+            });
+            break;
+    }
+}
+
 // The user's own input, which restarts the foreground lock's time-out: on the window in
 // front, or a click on an application's or another program's window; or the lock is
 // turned on or off.
@@ -350,7 +377,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(14)) {
+        switch (input.Below(15)) {
             case 0:
             case 1:
             case 2:
@@ -386,6 +413,9 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
             case 12:
             case 13:
                 ScheduleDeviceOrPower(run, at, input);
+                break;
+            case 14:
+                ScheduleDriverTrouble(run, at, input);
                 break;
             default:
                 ScheduleUserInput(run, at, input);

@@ -24,11 +24,14 @@ constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 
 constexpr std::uint32_t kTrayIconId = 10;
 constexpr std::uint64_t kDiscoveryGapMs = 500;
+constexpr std::uint64_t kSearchWithoutResumeMs = 30000;
+constexpr std::uint64_t kLongestDriverWaitMs = 500;
 
 SimDesktop* watched = nullptr;
 std::vector<std::size_t> checkedReceived;  // per window: messages already checked
 WndProc utilityProc = nullptr;
 bool asleepForUtility = false;  // its window had PBT_APMSUSPEND and no resume event since
+std::uint64_t suspendAt = 0;    // when it had the latest PBT_APMSUSPEND
 bool walked = false;
 std::uint64_t lastWalkAt = 0;
 
@@ -38,7 +41,10 @@ LResult PLATFORM_CALLBACK WatchedWindowProc(Hwnd window, std::uint32_t msg, WPar
     if (power && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND))
         asleepForUtility = false;
     LResult result = utilityProc(window, msg, wParam, lParam);
-    if (power && wParam == PBT_APMSUSPEND) asleepForUtility = true;
+    if (power && wParam == PBT_APMSUSPEND) {
+        asleepForUtility = true;
+        suspendAt = watched->now;
+    }
     return result;
 }
 
@@ -172,7 +178,9 @@ std::uint16_t WatchedDesktop::RegisterClassExA(const WindowClass* windowClass) {
 bool WatchedDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void* in,
                                      std::uint32_t inSize, void* out, std::uint32_t outSize,
                                      std::uint32_t* bytesReturned, Overlapped* overlapped) {
-    Require(!asleepForUtility && !TipSaysLost(), "no driver request while suspended or lost");
+    bool suspended = asleepForUtility && (system.asleep || system.sleepPending ||
+                                          now - suspendAt < kSearchWithoutResumeMs);
+    Require(!suspended && !TipSaysLost(), "no driver request while suspended or lost");
     return CountingDesktop::DeviceIoControl(device, controlCode, in, inSize, out, outSize,
                                             bytesReturned, overlapped);
 }
@@ -191,6 +199,7 @@ void BeginInvariantWatch(SimDesktop& desk) {
     checkedReceived.clear();
     utilityProc = nullptr;
     asleepForUtility = false;
+    suspendAt = 0;
     walked = false;
     lastWalkAt = 0;
 }
@@ -203,6 +212,14 @@ void CheckInvariants() {
     Require(watched->windows.Timers().size() <= 3, "the utility runs no timers but its slots'");
     CheckMessages();
     CheckModalBoxes();
+    Require(watched->devices.longestDriverWaitMs <= kLongestDriverWaitMs,
+            "no wait on the driver longer than 500 ms");
+    const ReceiverChannel& channel = logic.receiverChannel;
+    Require(watched->devices.LiveNotifications() ==
+                (channel.deviceNotification != 0) + (channel.removalNotification != 0),
+            "a handle registration only while its handle is open or its removal undecided");
+    Require(!watched->devices.notificationsPresent || watched->devices.vetoesByOpenHandle == 0,
+            "the utility's handle vetoes no removal");
 }
 
 void CheckEndOfRun() {
@@ -210,6 +227,9 @@ void CheckEndOfRun() {
     Require(
         !logic.KeyPollTimer.armed && !logic.AppWatchTimer.armed && !logic.ReceiverSearchTimer.armed,
         "every slot disarmed at exit");
+    if (!logic.receiverNeedsClose)
+        Require(watched->system.powerRegistrations.empty(),
+                "the suspend and resume registration given back at exit");
 }
 
 template <TimerProc tick>

@@ -5,8 +5,9 @@
 #include "measure/counting_desktop.h"
 
 // The desktop of a fuzzed run: it checks at every driver request that the PC is not asleep
-// for the utility (its window had PBT_APMSUSPEND and no resume event since) and that the
-// tip does not say the card is lost, and at every walk over the devices that the last one
+// for the utility (its window had PBT_APMSUSPEND and no resume event since, unless the PC is
+// awake 30 s after it: a suspend with no resume) and that the tip does not say the card is
+// lost, and at every walk over the devices that the last one
 // was at least 500 ms before (the walks of one instant are one search).
 class WatchedDesktop : public CountingDesktop {
   public:

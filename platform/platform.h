@@ -118,6 +118,20 @@ struct Overlapped {
     Handle event;
 };
 
+// DEV_BROADCAST_HANDLE: the filter of a notification registration on an open handle, and
+// what WM_DEVICECHANGE's lParam points at for an event of that handle. 28 bytes on 32-bit
+// Windows up to the event's GUID, which the utility leaves zero.
+struct DevBroadcastHandle {
+    std::uint32_t size;
+    std::uint32_t deviceType;
+    std::uint32_t reserved;
+    Handle handle;
+    Handle notification;  // HDEVNOTIFY
+    std::uint8_t eventGuid[16];
+    std::int32_t nameOffset;
+    std::uint8_t data[1];
+};
+
 // COM as the receiver's device discovery uses it, in portable form.
 using HResult = std::int32_t;   // HRESULT
 using ComRef = std::uintptr_t;  // an interface pointer, owned by whoever holds it; 0 is null
@@ -261,6 +275,22 @@ class Platform {
     virtual bool GetOverlappedResult(Handle device, Overlapped* overlapped,
                                      std::uint32_t* bytesTransferred, bool wait) = 0;
     virtual bool CloseHandle(Handle object) = 0;
+    // A bounded wait on an event; WAIT_OBJECT_0 or WAIT_TIMEOUT.
+    virtual std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) = 0;
+    // CancelIoEx exists from Windows Vista on and CancelIo from Windows 98 and NT 4 on: the
+    // Win32 side looks both up when first called, and a missing one fails with
+    // ERROR_CALL_NOT_IMPLEMENTED.
+    virtual bool CancelIoEx(Handle file, Overlapped* overlapped) = 0;
+    virtual bool CancelIo(Handle file) = 0;
+    // Notifications on an open handle (WM_DEVICECHANGE with DBT_DEVTYP_HANDLE events); the
+    // pair is looked up as well, since Windows 95 and NT 4 lack it. 0 when it fails.
+    virtual Handle RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                               std::uint32_t flags) = 0;
+    virtual bool UnregisterDeviceNotification(Handle notification) = 0;
+    // Suspend and resume events for a window (Windows 8 and later, looked up); 0 when it
+    // fails or is missing.
+    virtual Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) = 0;
+    virtual bool UnregisterSuspendResumeNotification(Handle notification) = 0;
 
     // --- main window and tray ---
     virtual bool DeleteFileA(const char* path) = 0;

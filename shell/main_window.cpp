@@ -17,6 +17,7 @@ namespace {
 void CloseReceiverOnce() {
     if (!logic.receiverNeedsClose) return;
     logic.receiverNeedsClose = false;
+    StopWatchingPowerEvents();
     CloseReceiver();
 }
 
@@ -28,6 +29,7 @@ void OnCreate(Hwnd window) {
         logic.ReceiverFound = false;
     }
     logic.receiverNeedsClose = true;
+    WatchReceiverEvents(window);
     InitPointerBounds();
     AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), kTrayTip);
 }
@@ -166,6 +168,7 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
             if (OnPowerBroadcast(static_cast<std::uint32_t>(wParam))) return 1;
             break;
         case WM_DEVICECHANGE:
+            if (OnDeviceHandleEvent(static_cast<std::uint32_t>(wParam), lParam)) return 1;
             if (OnDeviceChange(static_cast<std::uint32_t>(wParam))) return 1;
             break;
         default:

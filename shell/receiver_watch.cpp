@@ -38,6 +38,7 @@ bool Search(std::uint32_t now) {
     }
     logic.ReceiverSearchTimer.Disarm();
     logic.receiverState = ReceiverState::Open;
+    WatchDeviceHandle(logic.mainWindow);
     logic.failingPolls = 0;
     ForgetLastKey();
     logic.KeyPollTimer.Arm();
@@ -45,20 +46,80 @@ bool Search(std::uint32_t now) {
     return true;
 }
 
+// A search now, or when the gap since the last walk is up; while it finds nothing, every 3 s.
+void SearchSoon() {
+    std::uint32_t now = Plat().GetTickCount();
+    std::uint32_t since = now - logic.lastSearchTick;
+    if (since < kSearchGapMs) {
+        ScheduleSearch(kSearchGapMs - since);
+    } else if (!Search(now)) {
+        ScheduleSearch(kSearchPeriodMs);
+    }
+}
+
 bool Searching() {
     return logic.receiverState == ReceiverState::Resumed ||
            logic.receiverState == ReceiverState::Lost;
 }
 
+// Asleep the thread runs nothing, and the ticks that fell due come once at the wake: so the
+// ticks counted stand for the time the utility ran since the suspend event. A suspend that
+// did not happen, or whose resume event was lost, must not leave the card closed for good.
+void CheckSuspend() {
+    if (++logic.suspendChecks < kResumeAfterSuspendChecks) return;
+    logic.receiverState = ReceiverState::Resumed;
+    SearchSoon();
+}
+
 }  // namespace
+
+void WatchReceiverEvents(Hwnd window) {
+    if (!logic.ReceiverFound) return;
+    WatchDeviceHandle(window);
+    logic.powerNotification =
+        Plat().RegisterSuspendResumeNotification(window, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void StopWatchingPowerEvents() {
+    if (logic.powerNotification != 0)
+        Plat().UnregisterSuspendResumeNotification(logic.powerNotification);
+    logic.powerNotification = 0;
+}
+
+// The registration outlives the handle closed for a removal, so that the removal's end is
+// heard; whichever way it ends, the registration is given back then.
+bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam) {
+    if (event != DBT_DEVICEQUERYREMOVE && event != DBT_DEVICEQUERYREMOVEFAILED &&
+        event != DBT_DEVICEREMOVEPENDING && event != DBT_DEVICEREMOVECOMPLETE)
+        return false;
+    const auto* record = reinterpret_cast<const DevBroadcastHandle*>(lParam);
+    if (record == nullptr || record->deviceType != DBT_DEVTYP_HANDLE) return false;
+    ReceiverChannel& channel = logic.receiverChannel;
+    if (!Watching()) return true;
+    if (record->notification != 0 && record->notification == channel.deviceNotification) {
+        if (channel.removalNotification != 0)
+            Plat().UnregisterDeviceNotification(channel.removalNotification);
+        channel.removalNotification = channel.deviceNotification;
+        channel.deviceNotification = 0;
+        LoseReceiver();
+    }
+    if (event == DBT_DEVICEQUERYREMOVE || record->notification == 0 ||
+        record->notification != channel.removalNotification)
+        return true;
+    Plat().UnregisterDeviceNotification(channel.removalNotification);
+    channel.removalNotification = 0;
+    if (event == DBT_DEVICEQUERYREMOVEFAILED && Searching()) SearchSoon();
+    return true;
+}
 
 // Whichever resume event comes first starts the search; the other finds nothing asleep.
 bool OnPowerBroadcast(std::uint32_t event) {
     if (!Watching()) return false;
     switch (event) {
         case PBT_APMSUSPEND:
-            logic.ReceiverSearchTimer.Disarm();
             CloseForNow(ReceiverState::Asleep);
+            logic.suspendChecks = 0;
+            ScheduleSearch(kSuspendCheckMs);
             return true;
         case PBT_APMRESUMEAUTOMATIC:
         case PBT_APMRESUMESUSPEND:
@@ -76,14 +137,7 @@ bool OnPowerBroadcast(std::uint32_t event) {
 // when the gap since the last has passed.
 bool OnDeviceChange(std::uint32_t event) {
     if (!Watching() || (event != DBT_DEVNODES_CHANGED && event != DBT_DEVICEARRIVAL)) return false;
-    if (!Searching()) return true;
-    std::uint32_t now = Plat().GetTickCount();
-    std::uint32_t since = now - logic.lastSearchTick;
-    if (since < kSearchGapMs) {
-        ScheduleSearch(kSearchGapMs - since);
-    } else if (!Search(now)) {
-        ScheduleSearch(kSearchPeriodMs);
-    }
+    if (Searching()) SearchSoon();
     return true;
 }
 
@@ -97,6 +151,10 @@ void LoseReceiver() {
 // A tick held up by a busy thread comes late, and the next keeps the timer's phase: the
 // two may fall closer together than walks may.
 void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
+    if (Watching() && logic.receiverState == ReceiverState::Asleep) {
+        CheckSuspend();
+        return;
+    }
     if (!Watching() || !Searching()) {
         logic.ReceiverSearchTimer.Disarm();
         return;

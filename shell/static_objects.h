@@ -63,6 +63,8 @@ struct LogicState {
     // shell/receiver_watch.cpp
     ReceiverState receiverState = ReceiverState::Open;
     std::uint32_t lastSearchTick = 0;  // when the devices were last walked
+    std::int32_t suspendChecks = 0;    // search timer ticks since the suspend event
+    Handle powerNotification = 0;      // the suspend and resume registration, or 0
 
     // shell/tray.cpp
     NotifyIconData trayIconRecord{};  // filled when the icon is added

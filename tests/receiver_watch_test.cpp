@@ -1,6 +1,9 @@
 // The card going away and coming back while the utility runs; the timeline of each case is
 // in tests/scenarios (sleep_resume, card_unplugged, driver_silent, i2c_steps_fail,
-// no_card_broadcasts).
+// no_card_broadcasts, driver_update*, disable_device, modern_standby, suspend_aborted,
+// driver_hang).
+#include <functional>
+
 #include "platform/device_constants.h"
 #include "shell/tray.h"
 #include "tests/test_support.h"
@@ -33,6 +36,51 @@ TEST_F(ReceiverWatch, ACardGoneInTheMiddleOfAnI2cReadShowsNoBoxAndIsFoundAgain) 
     EXPECT_EQ(desk.devices.com.LiveObjects(), 0);
     EXPECT_EQ(desk.devices.com.initialized, 0);
     EXPECT_EQ(desk.devices.com.misuse, 0);
+}
+
+// Whatever closed the receiver on the way (sleep, a hung request, a removal asked for, one
+// that failed, one done), the registrations for the handle's events and for suspend and
+// resume are all given back by the end of the run, each once, and the handle never
+// vetoed a removal.
+TEST_F(ReceiverWatch, EveryPathGivesItsRegistrationsBack) {
+    struct Case {
+        const char* name;
+        std::function<void(SimDesktop&)> trouble;
+    };
+    std::uint32_t gpioRead = 0;
+    SimCardCommandCode("GpioRead", &gpioRead);
+    const Case cases[] = {
+        {"nothing", [](SimDesktop&) {}},
+        {"sleep",
+         [](SimDesktop& d) {
+             d.Suspend();
+             d.At(3000, [&d] { d.Resume(true); });
+         }},
+        {"aborted suspend", [](SimDesktop& d) { d.SuspendAborted(); }},
+        {"hang", [gpioRead](SimDesktop& d) { d.HangNextRequest(gpioRead); }},
+        {"update", [](SimDesktop& d) { d.RequestRemoval(kKv100, true, false); }},
+        {"disable refused", [](SimDesktop& d) { d.RequestRemoval(kKv100, false, true); }},
+        {"unplug", [](SimDesktop& d) { d.UnplugDevice(kKv100, ERROR_DEVICE_REMOVED); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimDesktop& d = Fresh(60000);
+        d.system.modernStandby = true;
+        d.At(1000, [&d, &c] { c.trouble(d); });
+        d.At(5000, [&d] { d.TrayNotify(kTrayIconId, WM_LBUTTONDOWN); });
+        d.At(5050, [&d] { d.ChooseMenuItem("Exit"); });
+        ConstructStaticObjects();
+        RunRemoteControl(kInstance);
+
+        EXPECT_EQ(d.devices.LiveNotifications(), 0);
+        EXPECT_FALSE(d.devices.handleNotifications.empty());
+        EXPECT_TRUE(d.system.powerRegistrations.empty());
+        EXPECT_EQ(d.devices.vetoesByOpenHandle, 0);
+        EXPECT_LE(d.devices.longestDriverWaitMs, 500u);
+        EXPECT_EQ(d.devices.com.misuse, 0);
+        EXPECT_EQ(d.devices.com.LiveObjects(), 0);
+        EXPECT_TRUE(d.devices.com.pending.empty());
+    }
 }
 
 }  // namespace

@@ -112,6 +112,14 @@ class Win32Platform final : public Platform {
     bool GetOverlappedResult(Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred,
                              bool wait) override;
     bool CloseHandle(Handle object) override;
+    std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) override;
+    bool CancelIoEx(Handle file, Overlapped* overlapped) override;
+    bool CancelIo(Handle file) override;
+    Handle RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                       std::uint32_t flags) override;
+    bool UnregisterDeviceNotification(Handle notification) override;
+    Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) override;
+    bool UnregisterSuspendResumeNotification(Handle notification) override;
 
     // --- main window and tray ---
     bool DeleteFileA(const char* path) override;

@@ -38,6 +38,33 @@ void** AsOut(ComRef* ref) {
     return reinterpret_cast<void**>(ref);
 }
 
+// A call that older Windows lack, looked up in its DLL (already loaded: kernel32 and user32
+// are in every GUI process) so that the program still starts there; null when missing.
+template <typename Proc>
+Proc Lookup(const char* module, const char* name) {
+    HMODULE loaded = ::GetModuleHandleA(module);
+    if (loaded == nullptr) return nullptr;
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(loaded, name)));
+}
+
+// What a missing call answers: failure, as a call that is not implemented.
+template <typename Result>
+Result Missing(Result failure) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return failure;
+}
+
+static_assert(sizeof(DevBroadcastHandle) == sizeof(DEV_BROADCAST_HANDLE),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, handle) == offsetof(DEV_BROADCAST_HANDLE, dbch_handle),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, notification) ==
+                  offsetof(DEV_BROADCAST_HANDLE, dbch_hdevnotify),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, nameOffset) ==
+                  offsetof(DEV_BROADCAST_HANDLE, dbch_nameoffset),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+
 }  // namespace
 
 HResult Win32Platform::CoInitialize(void* reserved) {
@@ -148,4 +175,53 @@ bool Win32Platform::GetOverlappedResult(Handle device, Overlapped* overlapped,
 
 bool Win32Platform::CloseHandle(Handle object) {
     return ::CloseHandle(reinterpret_cast<HANDLE>(object)) != FALSE;
+}
+
+std::uint32_t Win32Platform::WaitForSingleObject(Handle object, std::uint32_t ms) {
+    return ::WaitForSingleObject(reinterpret_cast<HANDLE>(object), ms);
+}
+
+bool Win32Platform::CancelIoEx(Handle file, Overlapped* overlapped) {
+    using Proc = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
+    Proc cancel = Lookup<Proc>("kernel32.dll", "CancelIoEx");
+    if (cancel == nullptr) return Missing(false);
+    return cancel(reinterpret_cast<HANDLE>(file), reinterpret_cast<LPOVERLAPPED>(overlapped)) !=
+           FALSE;
+}
+
+bool Win32Platform::CancelIo(Handle file) {
+    using Proc = BOOL(WINAPI*)(HANDLE);
+    Proc cancel = Lookup<Proc>("kernel32.dll", "CancelIo");
+    if (cancel == nullptr) return Missing(false);
+    return cancel(reinterpret_cast<HANDLE>(file)) != FALSE;
+}
+
+Handle Win32Platform::RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                                  std::uint32_t flags) {
+    using Proc = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+    Proc registerFor = Lookup<Proc>("user32.dll", "RegisterDeviceNotificationA");
+    if (registerFor == nullptr) return Missing(Handle{0});
+    return reinterpret_cast<Handle>(
+        registerFor(reinterpret_cast<HANDLE>(recipient), filter, flags));
+}
+
+bool Win32Platform::UnregisterDeviceNotification(Handle notification) {
+    using Proc = BOOL(WINAPI*)(HDEVNOTIFY);
+    Proc unregister = Lookup<Proc>("user32.dll", "UnregisterDeviceNotification");
+    if (unregister == nullptr) return Missing(false);
+    return unregister(reinterpret_cast<HDEVNOTIFY>(notification)) != FALSE;
+}
+
+Handle Win32Platform::RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) {
+    using Proc = HANDLE(WINAPI*)(HANDLE, DWORD);
+    Proc registerFor = Lookup<Proc>("user32.dll", "RegisterSuspendResumeNotification");
+    if (registerFor == nullptr) return Missing(Handle{0});
+    return reinterpret_cast<Handle>(registerFor(reinterpret_cast<HANDLE>(recipient), flags));
+}
+
+bool Win32Platform::UnregisterSuspendResumeNotification(Handle notification) {
+    using Proc = BOOL(WINAPI*)(HANDLE);
+    Proc unregister = Lookup<Proc>("user32.dll", "UnregisterSuspendResumeNotification");
+    if (unregister == nullptr) return Missing(false);
+    return unregister(reinterpret_cast<HANDLE>(notification)) != FALSE;
 }

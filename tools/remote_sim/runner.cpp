@@ -92,6 +92,8 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
     desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;
     desk.tickBase = s.tickBase;
+    desk.system.modernStandby = s.modernStandby;
+    desk.devices.notificationsPresent = s.deviceNotifications;
 }
 
 void ChangeDisplay(SimDesktop& desk, int width, int height) {
@@ -222,6 +224,23 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
         case ScenarioEvent::ExplorerRestart:
             desk.At(event.at, [d] { d->RestartTaskbar(); });
             break;
+        case ScenarioEvent::UpdateDriver:
+        case ScenarioEvent::Disable:
+            desk.At(event.at, [d, event] {
+                d->RequestRemoval(event.text, event.kind == ScenarioEvent::UpdateDriver,
+                                  event.always);
+            });
+            break;
+        case ScenarioEvent::SuspendAborted:
+            desk.At(event.at, [d] { d->SuspendAborted(); });
+            break;
+        case ScenarioEvent::Hang:
+            desk.At(event.at, [d, name = event.text] {
+                std::uint32_t command = 0;
+                SimCardCommandCode(name, &command);
+                d->HangNextRequest(command);
+            });
+            break;
     }
 }
 
@@ -242,7 +261,8 @@ bool CheckScenario(const Scenario& scenario, std::string* error) {
             }
         }
         std::uint32_t command = 0;
-        if (event.kind == ScenarioEvent::FailCommand && !SimCardCommandCode(event.text, &command)) {
+        if ((event.kind == ScenarioEvent::FailCommand || event.kind == ScenarioEvent::Hang) &&
+            !SimCardCommandCode(event.text, &command)) {
             return Fail(scenario, event.line, "unknown command '" + event.text + "'", error);
         }
     }

@@ -188,7 +188,15 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
             return false;
         }
     } else if (what == "suspend") {
-        event->kind = ScenarioEvent::Suspend;
+        event->kind =
+            p.OptionalKeyword("aborted") ? ScenarioEvent::SuspendAborted : ScenarioEvent::Suspend;
+    } else if (what == "update-driver" || what == "disable") {
+        event->kind = what == "disable" ? ScenarioEvent::Disable : ScenarioEvent::UpdateDriver;
+        if (!p.String(&event->text)) return false;
+        event->always = p.OptionalKeyword("in-use");
+    } else if (what == "hang") {
+        event->kind = ScenarioEvent::Hang;
+        if (!p.Word(&event->text)) return false;
     } else if (what == "resume") {
         event->kind = ScenarioEvent::Resume;
         event->always = !p.OptionalKeyword("automatic");
@@ -396,6 +404,19 @@ const std::map<std::string, Handler>& Directives() {
              s.altGrLayout = layout == "de";
              return p.Done();
          }},
+        {"standby",
+         [](LineParser& p, Scenario& s) {
+             std::string kind;
+             if (!p.Word(&kind)) return false;
+             if (kind != "modern" && kind != "s3") return p.Fail("standby is modern or s3");
+             s.modernStandby = kind == "modern";
+             return p.Done();
+         }},
+        {"no-device-notifications",
+         [](LineParser& p, Scenario& s) {
+             s.deviceNotifications = false;
+             return p.Done();
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -498,6 +519,9 @@ The desktop at start:
                                  sets the screen; the others lie beside it
   keyboard-layout us|de          the keyboard layout (default us); de has AltGr, so an
                                  injected right Alt comes with a left Ctrl
+  standby modern|s3              S0 low-power idle: power events only to registered
+                                 windows (default s3: broadcast to every window)
+  no-device-notifications        RegisterDeviceNotification is missing (Windows 95, NT 4)
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -528,6 +552,12 @@ The timeline (times in simulated ms, never going backwards):
                                  DBT_DEVICEARRIVAL)
   at T explorer-restart          Explorer restarts: the icons go, "TaskbarCreated" is
                                  broadcast
+  at T suspend aborted           PBT_APMSUSPEND, then no sleep and no resume event
+  at T update-driver "NAME" [in-use]  a driver update asks to remove the device; an open
+                                 handle (or, with in-use, another program) vetoes it
+  at T disable "NAME" [in-use]   "Disable device", vetoed alike
+  at T hang COMMAND              the next request with that command never completes
+                                 unless cancelled
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

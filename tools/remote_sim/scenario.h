@@ -62,6 +62,10 @@ struct ScenarioEvent {
         DeviceChange,  // number = the event
         // The shell
         ExplorerRestart,  // the taskbar is re-created
+        UpdateDriver,     // text = device name; always = another program holds it open
+        Disable,          // text = device name; always = another program holds it open
+        SuspendAborted,
+        Hang,  // text = command name
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -101,6 +105,8 @@ struct Scenario {
     bool altGrLayout = false;
     bool hasPrimaryMonitor = false;
     std::vector<ScenarioMonitor> otherMonitors;
+    bool modernStandby = false;
+    bool deviceNotifications = true;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
