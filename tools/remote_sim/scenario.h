@@ -60,12 +60,12 @@ struct ScenarioEvent {
         Suspend,       //
         Resume,        // always = the user woke the PC (both resume events)
         DeviceChange,  // number = the event
-        // The shell
-        ExplorerRestart,  // the taskbar is re-created
-        UpdateDriver,     // text = device name; always = another program holds it open
-        Disable,          // text = device name; always = another program holds it open
+        UpdateDriver,  // text = device name; always = another program holds it open
+        Disable,       // text = device name; always = another program holds it open
         SuspendAborted,
         Hang,  // text = command name
+        // The shell
+        ExplorerRestart,  // the taskbar is re-created
     };
     std::uint64_t at = 0;
     int line = 0;
