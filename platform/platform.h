@@ -277,6 +277,18 @@ class Platform {
     virtual bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                           Overlapped* overlapped) = 0;
     virtual std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) = 0;
+
+    // --- sessions and named objects ---
+    // The session calls are missing on Windows 9x; the Win32 side looks them up when first
+    // called and fails with ERROR_CALL_NOT_IMPLEMENTED where they are not there.
+    virtual bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) = 0;
+    virtual bool WTSUnRegisterSessionNotification(Hwnd window) = 0;
+    virtual std::uint32_t GetCurrentProcessId() = 0;
+    virtual bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) = 0;
+    // 0xFFFFFFFF when no session is attached to the console, or the call is missing.
+    virtual std::uint32_t WTSGetActiveConsoleSessionId() = 0;
+    virtual Handle CreateMutexA(void* security, bool initialOwner, const char* name) = 0;
+    virtual Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) = 0;
 };
 
 // The platform the logic runs on. The Windows program installs its Win32 platform at

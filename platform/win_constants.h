@@ -39,6 +39,15 @@ constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
 constexpr std::uint32_t DBT_DEVNODES_CHANGED = 0x0007;
 constexpr std::uint32_t DBT_DEVICEARRIVAL = 0x8000;
 
+// Session changes, to a window registered for them
+constexpr std::uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
+constexpr std::uint32_t WTS_CONSOLE_CONNECT = 0x1;
+constexpr std::uint32_t WTS_CONSOLE_DISCONNECT = 0x2;
+constexpr std::uint32_t WTS_REMOTE_CONNECT = 0x3;
+constexpr std::uint32_t WTS_REMOTE_DISCONNECT = 0x4;
+constexpr std::uint32_t WTS_SESSION_LOCK = 0x7;
+constexpr std::uint32_t WTS_SESSION_UNLOCK = 0x8;
+
 // Virtual keys
 constexpr std::uint8_t VK_RETURN = 0x0D;
 constexpr std::uint8_t VK_SHIFT = 0x10;
@@ -144,6 +153,11 @@ constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
 constexpr std::int32_t ERROR_NOT_ALL_ASSIGNED = 1300;
 constexpr std::int32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
+
+// Named kernel objects
+constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
+constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
+constexpr std::int32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 
 // Registry keys opened for writing
 constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;

@@ -6,6 +6,7 @@
 #include "routing/pointer_mode.h"
 #include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
+#include "shell/session_watch.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
 #include "shell/static_objects.h"
@@ -20,16 +21,21 @@ void CloseReceiverOnce() {
     CloseReceiver();
 }
 
-// The start-up's walk over the devices counts as the first search for the card.
+// The start-up's walk over the devices counts as the first search for the card. A copy
+// that starts away from the console leaves the card to the session in front.
 void OnCreate(Hwnd window) {
-    if (OpenReceiver()) {
+    const char* tip = kTrayTip;
+    if (WatchSession(window)) {
+        StartPaused();
+        tip = PausedTrayTip();
+    } else if (OpenReceiver()) {
         logic.lastSearchTick = Plat().GetTickCount();
     } else {
         logic.ReceiverFound = false;
     }
     logic.receiverNeedsClose = true;
     InitPointerBounds();
-    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), kTrayTip);
+    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), tip);
 }
 
 void OnDisplayChange(LParam lParam) {
@@ -93,10 +99,12 @@ int RunMessageLoop(Handle instance) {
 int RunRemoteControl(Handle instance) {
     DeleteMediaManagerShortcut();
     CloseCompetingPrograms();
+    HoldRunningObject();
     LoadWindowNames(instance);
     RegisterMainClass(instance);
     int exitCode = CreateMainWindow(instance) ? RunMessageLoop(instance) : 0;
     RunExitActions();
+    ReleaseRunningObject();
     return exitCode;
 }
 
@@ -127,6 +135,7 @@ bool CreateMainWindow(Handle instance) {
     if (logic.mainWindow == 0) return false;
     ReadSettings();
     if (logic.AlwaysRemoteOff) {
+        StopWatchingSession(logic.mainWindow);
         RemoveTrayIcon(logic.mainWindow, kTrayIconId);
         CloseReceiverOnce();
         return false;
@@ -136,6 +145,8 @@ bool CreateMainWindow(Handle instance) {
     if (logic.ReceiverFound) {
         StartKeyPolling(logic.mainWindow);
         PrepareAppWatch(logic.mainWindow);
+        // A paused start polls nothing until its session is in front.
+        if (logic.receiverState == ReceiverState::Paused) logic.KeyPollTimer.Disarm();
     }
     return true;
 }
@@ -164,6 +175,9 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
         case WM_DEVICECHANGE:
             if (OnDeviceChange(static_cast<std::uint32_t>(wParam))) return 1;
             break;
+        case WM_WTSSESSION_CHANGE:
+            if (OnSessionChange(static_cast<std::uint32_t>(wParam))) return 0;
+            break;
         default:
             // The taskbar came back without the icon, the only way to the menu.
             if (logic.taskbarCreatedMessage != 0 && msg == logic.taskbarCreatedMessage) {
@@ -176,6 +190,7 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
 }
 
 void EndRun(Hwnd window) {
+    StopWatchingSession(window);
     RemoveTrayIcon(window, kTrayIconId);
     Plat().PostQuitMessage(0);
     CloseReceiverOnce();

@@ -106,3 +106,34 @@ void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd, std::uint32_t, std::uintptr_t,
     if (!Search(now) && logic.ReceiverSearchTimer.intervalMs != kSearchPeriodMs)
         ScheduleSearch(kSearchPeriodMs);
 }
+
+void PauseReceiver(const char* tip) {
+    if (!Watching()) return;
+    logic.ReceiverSearchTimer.Disarm();
+    if (logic.receiverState == ReceiverState::Open) {
+        CloseForNow(ReceiverState::Paused);
+    } else {
+        logic.receiverState = ReceiverState::Paused;
+    }
+    SetTrayTip(tip);
+}
+
+void ResumeReceiver() {
+    if (!Watching() || logic.receiverState != ReceiverState::Paused) return;
+    std::uint32_t now = Plat().GetTickCount();
+    std::uint32_t since = now - logic.lastSearchTick;
+    logic.receiverState = ReceiverState::Resumed;
+    if (since < kSearchGapMs) {
+        ScheduleSearch(kSearchGapMs - since);
+    } else if (!Search(now)) {
+        ScheduleSearch(kSearchPeriodMs);
+    }
+}
+
+// COM is initialised as the start-up's search would, so that the searches that follow and
+// the close at the end find it so.
+void StartPaused() {
+    Plat().CoInitialize(nullptr);
+    logic.receiverState = ReceiverState::Paused;
+    logic.lastSearchTick = Plat().GetTickCount() - kSearchGapMs;
+}

@@ -61,6 +61,12 @@ struct LogicState {
     ReceiverState receiverState = ReceiverState::Open;
     std::uint32_t lastSearchTick = 0;  // when the devices were last walked
 
+    // shell/session_watch.cpp
+    bool sessionNotified = false;  // the window is registered for its session's changes
+    bool sessionLocked = false;    // the session showed its lock screen and is not unlocked
+    bool sessionAway = false;      // another session is at the console, or a remote client
+    Handle runningObject = 0;      // the named object that says a copy runs
+
     // shell/tray.cpp
     NotifyIconData trayIconRecord{};  // filled when the icon is added
     bool trayIconShown = false;       // added and not removed on purpose

@@ -24,6 +24,7 @@ void SimDesktop::NoteInput(bool toUtility) {
 // A click activates the window at once: the system itself changes the foreground, which no
 // lock holds back.
 void SimDesktop::UserInput(Hwnd handle) {
+    if (UserCannotReach("input")) return;
     SimWindow* window = windows.Find(handle);
     if (window && window->alive) {
         windows.foreground_ = handle;
@@ -39,8 +40,10 @@ void SimDesktop::UserInput(Hwnd handle) {
 }
 
 // Injected input is dropped while an elevated program is in front (User Interface
-// Privilege Isolation), and then it is no input event at all.
+// Privilege Isolation), and while the session's desktop is not the input desktop (locked, or
+// not at the console); then it is no input event at all.
 bool SimDesktop::InjectedInputBlocked() const {
+    if (!sessions.InFront()) return true;
     const SimWindow* focus = windows.Find(windows.foreground_);
     return focus && focus->alive && focus->elevated;
 }
@@ -69,9 +72,15 @@ bool SimDesktop::GetCursorPos(Point* point) {
     return true;
 }
 
-// As on Windows, the pointer cannot leave the screen.
+// As on Windows, the pointer cannot leave the screen, and only the input desktop's programs
+// may move it.
 bool SimDesktop::SetCursorPos(int x, int y) {
     ++calls;
+    if (!sessions.InFront()) {
+        if (Tracing()) Trace("cursor " + std::to_string(x) + " " + std::to_string(y) + " blocked");
+        system.lastError = ERROR_ACCESS_DENIED;
+        return false;
+    }
     Point& cursor = input.cursor;
     cursor = Point{Clamp(x, 0, input.screenWidth - 1), Clamp(y, 0, input.screenHeight - 1)};
     if (Tracing()) Trace("cursor " + std::to_string(cursor.x) + " " + std::to_string(cursor.y));

@@ -145,4 +145,13 @@ class Win32Platform final : public Platform {
     bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                   Overlapped* overlapped) override;
     std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
+
+    // --- sessions and named objects ---
+    bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
+    bool WTSUnRegisterSessionNotification(Hwnd window) override;
+    std::uint32_t GetCurrentProcessId() override;
+    bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
+    std::uint32_t WTSGetActiveConsoleSessionId() override;
+    Handle CreateMutexA(void* security, bool initialOwner, const char* name) override;
+    Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
 };

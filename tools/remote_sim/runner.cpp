@@ -58,6 +58,13 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
                                static_cast<std::uint32_t>(setting.value));
     }
     desk.system.win9xFamily = s.windows9x;
+    desk.sessions.supported = !s.windows9x;
+    if (s.remoteSession) {
+        desk.sessions.ownSession = 2;
+        desk.sessions.remote = true;
+    }
+    for (const auto& name : s.otherSessionObjects)
+        desk.sessions.HoldInOtherSession(name);
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {
@@ -117,6 +124,20 @@ void TraceCensus(SimDesktop& desk) {
                " com=" + std::to_string(references) +
                " timers=" + std::to_string(desk.windows.Timers().size()) +
                " windows=" + std::to_string(windows));
+}
+
+void PlaySessionEvent(SimDesktop& desk, const std::string& what) {
+    if (what == "lock") {
+        desk.LockSession();
+    } else if (what == "unlock") {
+        desk.UnlockSession();
+    } else if (what == "switch-user") {
+        desk.SwitchUser();
+    } else if (what == "switch-back") {
+        desk.SwitchBack();
+    } else {
+        desk.RemoteConnect();
+    }
 }
 
 void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
@@ -207,6 +228,9 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             desk.At(event.at, [d, change = static_cast<std::uint32_t>(event.number)] {
                 d->BroadcastDeviceChange(change);
             });
+            break;
+        case ScenarioEvent::Session:
+            desk.At(event.at, [d, what = event.text] { PlaySessionEvent(*d, what); });
             break;
     }
 }

@@ -195,6 +195,10 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
     } else if (what == "devicechange") {
         event->kind = ScenarioEvent::DeviceChange;
         event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
+    } else if (what == "lock" || what == "unlock" || what == "switch-user" ||
+               what == "switch-back" || what == "remote-connect") {  // sessions
+        event->kind = ScenarioEvent::Session;
+        event->text = what;
     } else {
         return p.Fail("unknown action '" + what + "'");
     }
@@ -315,6 +319,19 @@ const std::map<std::string, Handler>& Directives() {
              s.elevated.push_back(appId);
              return true;
          }},
+        {"session",
+         [](LineParser& p, Scenario& s) {
+             if (!p.Keyword("remote")) return false;
+             s.remoteSession = true;
+             return p.Done();
+         }},
+        {"other-session",
+         [](LineParser& p, Scenario& s) {
+             std::string name;
+             if (!p.Keyword("holds") || !p.String(&name) || !p.Done()) return false;
+             s.otherSessionObjects.push_back(name);
+             return true;
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -408,6 +425,10 @@ The desktop at start:
   foreground-lock on|off         the foreground lock (default on)
   foreground-lock-timeout MS     its time-out since the last input (default 200000)
   elevated APP                   the application runs as administrator
+  session remote                 the utility starts in a Remote Desktop session, not at
+                                 the console
+  other-session holds "NAME"     a program of another user's session holds that named
+                                 object ("Global\..." is seen from every session)
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -436,6 +457,11 @@ The timeline (times in simulated ms, never going backwards):
                                  first resume event is broadcast
   at T devicechange [arrival]    a device-change broadcast (DBT_DEVNODES_CHANGED, or a
                                  DBT_DEVICEARRIVAL)
+  at T lock | unlock             the user locks the PC, or signs in on its lock screen
+  at T switch-user               another user signs in at the console ("Switch user")
+  at T switch-back               the utility's user signs in at the console again
+  at T remote-connect            someone connects to the utility's session with Remote
+                                 Desktop; the console shows the logon screen
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

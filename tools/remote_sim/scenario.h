@@ -46,6 +46,8 @@ struct ScenarioEvent {
         Suspend,       //
         Resume,        // always = the user woke the PC (both resume events)
         DeviceChange,  // number = the event
+        // Sessions
+        Session,  // text = lock, unlock, switch-user, switch-back or remote-connect
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -77,6 +79,8 @@ struct Scenario {
     bool foregroundLock = true;
     std::uint32_t foregroundLockTimeoutMs = 200000;
     std::vector<int> elevated;
+    bool remoteSession = false;                    // the utility starts in a Remote Desktop session
+    std::vector<std::string> otherSessionObjects;  // named objects another session holds
     std::uint32_t tickBase = 0;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
