@@ -311,6 +311,7 @@ class SimDesktop : public Platform {
 
     // Sessions (sim_session.cpp).
     void NotifySession(std::uint32_t event);
+    void TraceSessionEvent(const char* what);
     void LockSessionQuietly();
 
     // The run (sim_desktop.cpp).

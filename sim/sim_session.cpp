@@ -48,14 +48,21 @@ void SimDesktop::NotifySession(std::uint32_t event) {
     }
 }
 
+// The card's discovery is traced from the first session event on, as from the first device
+// or power event.
+void SimDesktop::TraceSessionEvent(const char* what) {
+    devices.traceDiscovery = true;
+    Trace(std::string("session ") + what);
+}
+
 void SimDesktop::LockSession() {
-    Trace("session lock");
+    TraceSessionEvent("lock");
     LockSessionQuietly();
 }
 
 // The user signs in on the lock screen, which the console shows only for a session at it.
 void SimDesktop::UnlockSession() {
-    Trace("session unlock");
+    TraceSessionEvent("unlock");
     if (!sessions.locked || !sessions.AtConsole()) return;
     sessions.locked = false;
     NotifySession(WTS_SESSION_UNLOCK);
@@ -64,7 +71,7 @@ void SimDesktop::UnlockSession() {
 // Another user signs in at the console: Windows locks this session first, then gives the
 // console to the other one.
 void SimDesktop::SwitchUser() {
-    Trace("session switch-user");
+    TraceSessionEvent("switch-user");
     if (!sessions.AtConsole()) return;
     LockSessionQuietly();
     sessions.consoleSession =
@@ -75,7 +82,7 @@ void SimDesktop::SwitchUser() {
 // The session's user signs in at the console again: the session leaves a Remote Desktop
 // client if it had one, comes to the console, and is unlocked by the sign-in.
 void SimDesktop::SwitchBack() {
-    Trace("session switch-back");
+    TraceSessionEvent("switch-back");
     if (sessions.AtConsole()) return;
     if (sessions.remote) {
         sessions.remote = false;
@@ -92,7 +99,7 @@ void SimDesktop::SwitchBack() {
 // Someone connects to this session with Remote Desktop: it leaves the console, whose
 // screen shows the logon screen instead, and the remote user's sign-in unlocks it.
 void SimDesktop::RemoteConnect() {
-    Trace("session remote-connect");
+    TraceSessionEvent("remote-connect");
     if (sessions.remote) return;
     if (sessions.AtConsole()) {
         sessions.consoleSession = kOtherSession;
