@@ -107,6 +107,13 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(bool, AppendMenuA, (Handle menu, std::uint32_t flags, std::uintptr_t id, const char* text), (menu, flags, id, text))
     RC_BELOW_SEAM(bool, DestroyMenu, (Handle menu), (menu))
     RC_BELOW_SEAM(int, TrackPopupMenu, (Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner, const void* rect), (menu, flags, x, y, reserved, owner, rect))
+    RC_BELOW_SEAM(bool, WTSRegisterSessionNotification, (Hwnd window, std::uint32_t flags), (window, flags))
+    RC_BELOW_SEAM(bool, WTSUnRegisterSessionNotification, (Hwnd window), (window))
+    RC_BELOW_SEAM(std::uint32_t, GetCurrentProcessId, (), ())
+    RC_BELOW_SEAM(bool, ProcessIdToSessionId, (std::uint32_t processId, std::uint32_t* sessionId), (processId, sessionId))
+    RC_BELOW_SEAM(std::uint32_t, WTSGetActiveConsoleSessionId, (), ())
+    RC_BELOW_SEAM(Handle, CreateMutexA, (void* security, bool initialOwner, const char* name), (security, initialOwner, name))
+    RC_BELOW_SEAM(Handle, OpenMutexA, (std::uint32_t access, bool inherit, const char* name), (access, inherit, name))
     // clang-format on
 
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,

@@ -2,6 +2,7 @@
 
 #include "receiver/capture_device.h"
 #include "routing/key_router.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 #include "shell/timer_slot.h"
 #include "shell/tray.h"
@@ -30,6 +31,12 @@ void CloseForNow(ReceiverState state) {
 // One walk over the devices. A card found is polled at once, and its first key is a fresh
 // press whatever was held before.
 bool Search(std::uint32_t now) {
+    if (SessionPaused()) {  // nothing reopens the card behind a lock screen
+        logic.ReceiverSearchTimer.Disarm();
+        logic.receiverState = ReceiverState::Paused;
+        SetTrayTip(PausedTrayTip());
+        return true;
+    }
     logic.lastSearchTick = now;
     if (!ReopenReceiver()) {
         logic.receiverState = ReceiverState::Lost;
@@ -58,7 +65,8 @@ bool OnPowerBroadcast(std::uint32_t event) {
     switch (event) {
         case PBT_APMSUSPEND:
             logic.ReceiverSearchTimer.Disarm();
-            CloseForNow(ReceiverState::Asleep);
+            // Paused stays paused: only the session coming in front ends it.
+            if (logic.receiverState != ReceiverState::Paused) CloseForNow(ReceiverState::Asleep);
             return true;
         case PBT_APMRESUMEAUTOMATIC:
         case PBT_APMRESUMESUSPEND:
