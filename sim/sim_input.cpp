@@ -40,10 +40,10 @@ void SimDesktop::UserInput(Hwnd handle) {
 }
 
 // Injected input is dropped while an elevated program is in front (User Interface
-// Privilege Isolation), and while the session's desktop is not the input desktop (locked, or
-// not at the console); then it is no input event at all.
+// Privilege Isolation), and while the session's desktop takes no input (locked, or
+// disconnected); then it is no input event at all.
 bool SimDesktop::InjectedInputBlocked() const {
-    if (!sessions.InFront()) return true;
+    if (!sessions.TakesInput()) return true;
     const SimWindow* focus = windows.Find(windows.foreground_);
     return focus && focus->alive && focus->elevated;
 }
@@ -76,7 +76,7 @@ bool SimDesktop::GetCursorPos(Point* point) {
 // may move it.
 bool SimDesktop::SetCursorPos(int x, int y) {
     ++calls;
-    if (!sessions.InFront()) {
+    if (!sessions.TakesInput()) {
         if (Tracing()) Trace("cursor " + std::to_string(x) + " " + std::to_string(y) + " blocked");
         system.lastError = ERROR_ACCESS_DENIED;
         return false;

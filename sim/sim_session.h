@@ -8,8 +8,9 @@
 //   WTSRegisterSessionNotification, for the changes of their own session, through the
 //   thread's queue; a user switch or a Remote Desktop connection sends several, in the order
 //   Windows sends them (docs/architecture.md, "Sessions and the lock screen").
-// - While the session is locked or not at the console, its desktop is not the input
-//   desktop: injected keys and mouse events reach nothing, SetCursorPos fails, and the user
+// - While the session is locked, or neither at the console nor at a Remote Desktop client,
+//   its desktop takes no input: injected keys and mouse events reach nothing and
+//   SetCursorPos fails. While it is locked or not at the console, the person at the PC
 //   cannot reach its windows, its tray icon or its boxes.
 // - Named objects live in the creating session's namespace, or with "Global\" in the one
 //   namespace that every session shares. An object of another user, made with the default
@@ -45,8 +46,12 @@ struct SimSessions {
     Handle nextHandle = 0x9000;
 
     bool AtConsole() const { return consoleSession == ownSession; }
-    // The session is the one the person at the PC sees and types into.
+    // The session is the one the person at the PC sees and types into. (The scenario's user is
+    // that person; a Remote Desktop user's own clicks are not modelled.)
     bool InFront() const { return !supported || (AtConsole() && !locked); }
+    // The session's desktop takes input: unlocked, and at the console or at a Remote Desktop
+    // client. A disconnected session has no input at all.
+    bool TakesInput() const { return !supported || (!locked && (AtConsole() || remote)); }
     // The namespace key of a name opened from `session`.
     std::string KeyOf(const std::string& name, std::uint32_t session) const;
     // A program of another session (another user's) holds the named object.
