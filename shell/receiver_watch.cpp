@@ -65,8 +65,7 @@ bool OnPowerBroadcast(std::uint32_t event) {
     switch (event) {
         case PBT_APMSUSPEND:
             logic.ReceiverSearchTimer.Disarm();
-            // Paused stays paused: only the session coming in front ends it.
-            if (logic.receiverState != ReceiverState::Paused) CloseForNow(ReceiverState::Asleep);
+            CloseForNow(ReceiverState::Asleep);
             return true;
         case PBT_APMRESUMEAUTOMATIC:
         case PBT_APMRESUMESUSPEND:
@@ -115,12 +114,14 @@ void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd, std::uint32_t, std::uintptr_t,
         ScheduleSearch(kSearchPeriodMs);
 }
 
+// Asleep stays asleep until a resume event, whose search finds the session paused, if it
+// still is: nothing asks the card before the PC has said it is awake.
 void PauseReceiver(const char* tip) {
     if (!Watching()) return;
-    logic.ReceiverSearchTimer.Disarm();
     if (logic.receiverState == ReceiverState::Open) {
         CloseForNow(ReceiverState::Paused);
-    } else {
+    } else if (logic.receiverState != ReceiverState::Asleep) {
+        logic.ReceiverSearchTimer.Disarm();
         logic.receiverState = ReceiverState::Paused;
     }
     SetTrayTip(tip);

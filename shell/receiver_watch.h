@@ -31,8 +31,8 @@ bool OnDeviceChange(std::uint32_t event);
 // The key poll's verdict that the card is gone: its requests failed for 2 s, or one said so.
 void LoseReceiver();
 // The session is locked or not in front: the receiver is closed as for sleep, and the tip
-// says why. ResumeReceiver looks for the card at once (or, within 500 ms of the last walk,
-// when the 500 ms are up) when the session is in front again.
+// says why; no search reopens it meanwhile. ResumeReceiver looks for the card at once (or,
+// within 500 ms of the last walk, when the 500 ms are up) when the session is in front again.
 void PauseReceiver(const char* tip);
 void ResumeReceiver();
 // A start in a session that is not at the console: the card is not looked for until the
