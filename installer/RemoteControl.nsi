@@ -32,6 +32,7 @@ SetCompressor /SOLID lzma
 !define WINDOW_CLASS "Remote Control"
 ; The named object that every running copy holds, seen from every session.
 !define RUNNING_OBJECT "Global\Remote Control is running"
+!define OTHER_SESSION_TEXT "Remote Control is running for another user. Ask them to exit it from its tray menu, or restart Windows, then choose Retry."
 !define SHORTCUT "$SMPROGRAMS\Remote Control.lnk"
 !define MONITOR_EXE_NAME "RemoteMonitor.exe"
 !define MONITOR_SHORTCUT "$SMPROGRAMS\Test the remote.lnk"
@@ -351,9 +352,7 @@ Function ${UN}WaitForOtherSessions
             IntOp $R1 $R1 + 1
             ${Continue}
         ${EndIf}
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Remote Control is running for another \
-            user. Ask them to exit it from its tray menu, or restart Windows, then choose \
-            Retry." /SD IDCANCEL IDRETRY retry
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${OTHER_SESSION_TEXT}" /SD IDCANCEL IDRETRY retry
         Abort "Remote Control is running for another user: nothing was changed."
       retry:
     ${Loop}
