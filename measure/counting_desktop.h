@@ -112,7 +112,9 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(std::uint32_t, GetCurrentProcessId, (), ())
     RC_BELOW_SEAM(bool, ProcessIdToSessionId, (std::uint32_t processId, std::uint32_t* sessionId), (processId, sessionId))
     RC_BELOW_SEAM(std::uint32_t, WTSGetActiveConsoleSessionId, (), ())
-    RC_BELOW_SEAM(Handle, CreateMutexA, (void* security, bool initialOwner, const char* name), (security, initialOwner, name))
+    RC_BELOW_SEAM(bool, InitializeSecurityDescriptor, (SecurityDescriptor* descriptor, std::uint32_t revision), (descriptor, revision))
+    RC_BELOW_SEAM(bool, SetSecurityDescriptorDacl, (SecurityDescriptor* descriptor, bool present, void* dacl, bool defaulted), (descriptor, present, dacl, defaulted))
+    RC_BELOW_SEAM(Handle, CreateMutexA, (SecurityAttributes* security, bool initialOwner, const char* name), (security, initialOwner, name))
     RC_BELOW_SEAM(Handle, OpenMutexA, (std::uint32_t access, bool inherit, const char* name), (access, inherit, name))
     // clang-format on
 

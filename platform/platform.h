@@ -101,6 +101,17 @@ struct Overlapped {
     Handle event;
 };
 
+// SECURITY_DESCRIPTOR in its absolute form, opaque, in a buffer as large as its 64-bit layout;
+// and SECURITY_ATTRIBUTES.
+struct SecurityDescriptor {
+    alignas(8) std::uint8_t bytes[40];
+};
+struct SecurityAttributes {
+    std::uint32_t length;
+    SecurityDescriptor* descriptor;
+    std::int32_t inheritHandle;
+};
+
 // COM as the receiver's device discovery uses it, in portable form.
 using HResult = std::int32_t;   // HRESULT
 using ComRef = std::uintptr_t;  // an interface pointer, owned by whoever holds it; 0 is null
@@ -287,7 +298,12 @@ class Platform {
     virtual bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) = 0;
     // 0xFFFFFFFF when no session is attached to the console, or the call is missing.
     virtual std::uint32_t WTSGetActiveConsoleSessionId() = 0;
-    virtual Handle CreateMutexA(void* security, bool initialOwner, const char* name) = 0;
+    virtual bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                              std::uint32_t revision) = 0;
+    virtual bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                           bool defaulted) = 0;
+    virtual Handle CreateMutexA(SecurityAttributes* security, bool initialOwner,
+                                const char* name) = 0;
     virtual Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) = 0;
 };
 

@@ -156,6 +156,7 @@ constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
 
 // Named kernel objects
 constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
+constexpr std::uint32_t SECURITY_DESCRIPTOR_REVISION = 1;
 constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
 constexpr std::int32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 

@@ -70,10 +70,20 @@ bool OnSessionChange(std::uint32_t event) {
     return true;
 }
 
-// A copy of another user may have made the object with security that keeps this session
-// from opening it; then this copy holds nothing, and that copy's mark stands for both.
+// The mark is open to everyone (a present but null DACL), so that the copy of every user
+// holds it, and it lasts while any copy runs: with the default security only its maker could
+// open it, and it would go with the first user's copy while another user's still runs. Nobody
+// waits on it, so taking it over would only make setup ask to end a copy. Where security
+// cannot be set (Windows 9x, one user) the object is made as it comes; one that another
+// user's copy made with less access is still there for the checks, held by that copy.
 void HoldRunningObject() {
-    logic.runningObject = Plat().CreateMutexA(nullptr, false, kRunningObjectName);
+    Platform& platform = Plat();
+    SecurityDescriptor descriptor{};
+    SecurityAttributes everyone{sizeof(SecurityAttributes), &descriptor, 0};
+    bool open = platform.InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                platform.SetSecurityDescriptorDacl(&descriptor, true, nullptr, false);
+    logic.runningObject =
+        platform.CreateMutexA(open ? &everyone : nullptr, false, kRunningObjectName);
 }
 
 void ReleaseRunningObject() {

@@ -303,7 +303,11 @@ class SimDesktop : public Platform {
     std::uint32_t GetCurrentProcessId() override;
     bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
     std::uint32_t WTSGetActiveConsoleSessionId() override;
-    Handle CreateMutexA(void* security, bool initialOwner, const char* name) override;
+    bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                      std::uint32_t revision) override;
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                   bool defaulted) override;
+    Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
     Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
 
   private:

@@ -22,9 +22,9 @@ std::string SimSessions::KeyOf(const std::string& name, std::uint32_t session) c
     return "session" + std::to_string(session) + ":" + local;
 }
 
-void SimSessions::HoldInOtherSession(const std::string& name) {
+void SimSessions::HoldInOtherSession(const std::string& name, bool openToAll) {
     std::uint32_t other = ownSession == kOtherSession ? kOtherSession + 1 : kOtherSession;
-    objects.push_back(SimNamedObject{KeyOf(name, other), true, 1});
+    objects.push_back(SimNamedObject{KeyOf(name, other), true, openToAll, 1});
 }
 
 bool SimSessions::CloseObjectHandle(Handle handle) {
@@ -186,20 +186,58 @@ std::uint32_t SimDesktop::WTSGetActiveConsoleSessionId() {
 
 // --- named objects ---
 
-Handle SimDesktop::CreateMutexA(void*, bool, const char* name) {
+// The model keeps of a descriptor its revision (byte 0) and its DACL (byte 1): 0 none present,
+// so that the creator's default DACL applies; 2 present and null, which grants everyone every
+// access; 3 a DACL of its own, which the model holds to be as strict as the default.
+bool SimDesktop::InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                              std::uint32_t revision) {
+    ++calls;
+    if (system.win9xFamily) {
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return false;
+    }
+    if (!descriptor || revision != SECURITY_DESCRIPTOR_REVISION) {
+        system.lastError = kErrorInvalidParameter;
+        return false;
+    }
+    *descriptor = SecurityDescriptor{};
+    descriptor->bytes[0] = static_cast<std::uint8_t>(revision);
+    descriptor->bytes[1] = 0;  // no DACL, owner, group or SACL yet
+    return true;
+}
+
+bool SimDesktop::SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                           bool) {
+    ++calls;
+    if (system.win9xFamily) {
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return false;
+    }
+    if (!descriptor || descriptor->bytes[0] != SECURITY_DESCRIPTOR_REVISION) {
+        system.lastError = kErrorInvalidParameter;
+        return false;
+    }
+    descriptor->bytes[1] = !present ? 0 : dacl == nullptr ? 2 : 3;
+    return true;
+}
+
+Handle SimDesktop::CreateMutexA(SecurityAttributes* security, bool, const char* name) {
     ++calls;
     std::string key = name ? sessions.KeyOf(name, sessions.ownSession) : std::string();
     auto& objects = sessions.objects;
     auto found = std::find_if(objects.begin(), objects.end(), [&](const SimNamedObject& object) {
         return !key.empty() && object.key == key;
     });
-    if (found != objects.end() && found->otherUser) {
+    if (found != objects.end() && found->otherUser && !found->openToAll) {
         system.lastError = ERROR_ACCESS_DENIED;
         return 0;
     }
     system.lastError = found != objects.end() ? ERROR_ALREADY_EXISTS : 0;
     if (found == objects.end()) {
-        objects.push_back(SimNamedObject{key, false, 0});
+        bool openToAll = security && security->descriptor &&
+                         security->descriptor->bytes[0] == SECURITY_DESCRIPTOR_REVISION &&
+                         security->descriptor->bytes[1] == 2;
+        objects.push_back(SimNamedObject{key, false, openToAll, 0});
         found = objects.end() - 1;
     }
     ++found->handles;
@@ -219,7 +257,7 @@ Handle SimDesktop::OpenMutexA(std::uint32_t, bool, const char* name) {
         system.lastError = ERROR_FILE_NOT_FOUND;
         return 0;
     }
-    if (found->otherUser) {
+    if (found->otherUser && !found->openToAll) {
         system.lastError = ERROR_ACCESS_DENIED;
         return 0;
     }

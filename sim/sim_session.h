@@ -15,7 +15,8 @@
 // - Named objects live in the creating session's namespace, or with "Global\" in the one
 //   namespace that every session shares. An object of another user, made with the default
 //   security, cannot be opened from this session (ERROR_ACCESS_DENIED), which still says it
-//   exists.
+//   exists; one made with a descriptor without a DACL (no DACL: everyone has access) can.
+//   On Windows 9x the security calls fail (ERROR_CALL_NOT_IMPLEMENTED).
 // - On Windows 9x the session calls are missing (ERROR_CALL_NOT_IMPLEMENTED).
 #pragma once
 
@@ -27,7 +28,8 @@
 
 struct SimNamedObject {
     std::string key;  // the namespace and the name
-    bool otherUser;   // made by another user's program, with the default security
+    bool otherUser;   // made by another user's program
+    bool openToAll;   // made with a present but null DACL: everyone may open it
     int handles;      // open handles, the other program's included
 };
 
@@ -54,7 +56,8 @@ struct SimSessions {
     bool TakesInput() const { return !supported || (!locked && (AtConsole() || remote)); }
     // The namespace key of a name opened from `session`.
     std::string KeyOf(const std::string& name, std::uint32_t session) const;
-    // A program of another session (another user's) holds the named object.
-    void HoldInOtherSession(const std::string& name);
+    // A program of another session (another user's) holds the named object, made with the
+    // default security or (openToAll) without a DACL.
+    void HoldInOtherSession(const std::string& name, bool openToAll);
     bool CloseObjectHandle(Handle handle);
 };

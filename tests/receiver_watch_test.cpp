@@ -40,6 +40,11 @@ TEST_F(ReceiverWatch, ACardGoneInTheMiddleOfAnI2cReadShowsNoBoxAndIsFoundAgain) 
 // sleeps keeps the card closed at the wake, and the unlock finds it; an unlock just after a
 // walk waits for the 500 ms. Whatever the run held is given back at its end.
 TEST_F(ReceiverWatch, TheSessionPausesAcrossSleepAndResumesOnlyWhenInFront) {
+    bool markOpenToAll = false;  // every user's copy can hold the mark
+    desk.At(100, [&] {
+        for (const auto& object : desk.sessions.objects)
+            markOpenToAll |= object.key == "global:Remote Control is running" && object.openToAll;
+    });
     desk.At(300, [this] { desk.Suspend(); });
     desk.At(2000, [this] { desk.Resume(true); });
     desk.At(2050, [this] { desk.LockSession(); });  // the lock at the wake comes before resume
@@ -61,6 +66,7 @@ TEST_F(ReceiverWatch, TheSessionPausesAcrossSleepAndResumesOnlyWhenInFront) {
     for (const auto& line : desk.trace)
         if (line.find("device search") != std::string::npos) searches.push_back(line);
     EXPECT_EQ(searches, (std::vector<std::string>{"4000 device search", "4500 device search"}));
+    EXPECT_TRUE(markOpenToAll);
     EXPECT_TRUE(desk.sessions.registered.empty());
     EXPECT_TRUE(desk.sessions.handles.empty());
     EXPECT_EQ(desk.devices.com.initialized, 0);

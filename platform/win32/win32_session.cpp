@@ -65,8 +65,21 @@ std::uint32_t Win32Platform::WTSGetActiveConsoleSessionId() {
     return call ? call() : 0xFFFFFFFFu;
 }
 
-Handle Win32Platform::CreateMutexA(void* security, bool initialOwner, const char* name) {
-    return FromNative(::CreateMutexA(static_cast<LPSECURITY_ATTRIBUTES>(security),
+bool Win32Platform::InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                                 std::uint32_t revision) {
+    return ::InitializeSecurityDescriptor(descriptor, revision) != FALSE;
+}
+
+bool Win32Platform::SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present,
+                                              void* dacl, bool defaulted) {
+    return ::SetSecurityDescriptorDacl(descriptor, static_cast<BOOL>(present),
+                                       static_cast<PACL>(dacl),
+                                       static_cast<BOOL>(defaulted)) != FALSE;
+}
+
+Handle Win32Platform::CreateMutexA(SecurityAttributes* security, bool initialOwner,
+                                   const char* name) {
+    return FromNative(::CreateMutexA(reinterpret_cast<LPSECURITY_ATTRIBUTES>(security),
                                      static_cast<BOOL>(initialOwner), name));
 }
 

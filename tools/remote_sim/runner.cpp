@@ -63,8 +63,8 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
         desk.sessions.ownSession = 2;
         desk.sessions.remote = true;
     }
-    for (const auto& name : s.otherSessionObjects)
-        desk.sessions.HoldInOtherSession(name);
+    for (const auto& [name, open] : s.otherSessionObjects)
+        desk.sessions.HoldInOtherSession(name, open);
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {

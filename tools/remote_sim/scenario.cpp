@@ -328,8 +328,10 @@ const std::map<std::string, Handler>& Directives() {
         {"other-session",
          [](LineParser& p, Scenario& s) {
              std::string name;
-             if (!p.Keyword("holds") || !p.String(&name) || !p.Done()) return false;
-             s.otherSessionObjects.push_back(name);
+             if (!p.Keyword("holds") || !p.String(&name)) return false;
+             bool open = p.OptionalKeyword("open");
+             if (!p.Done()) return false;
+             s.otherSessionObjects.emplace_back(name, open);
              return true;
          }},
         {"tick-count",
@@ -427,8 +429,9 @@ The desktop at start:
   elevated APP                   the application runs as administrator
   session remote                 the utility starts in a Remote Desktop session, not at
                                  the console
-  other-session holds "NAME"     a program of another user's session holds that named
-                                 object ("Global\..." is seen from every session)
+  other-session holds "NAME" [open]  a program of another user's session holds that named
+                                 object ("Global\..." is seen from every session), made
+                                 with its default security or open to everyone
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code

@@ -79,8 +79,8 @@ struct Scenario {
     bool foregroundLock = true;
     std::uint32_t foregroundLockTimeoutMs = 200000;
     std::vector<int> elevated;
-    bool remoteSession = false;                    // the utility starts in a Remote Desktop session
-    std::vector<std::string> otherSessionObjects;  // named objects another session holds
+    bool remoteSession = false;  // the utility starts in a Remote Desktop session
+    std::vector<std::pair<std::string, bool>> otherSessionObjects;  // held elsewhere; open to all
     std::uint32_t tickBase = 0;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
