@@ -15,6 +15,10 @@ bool StartsWith(const std::string& text, const char* prefix) {
 
 }  // namespace
 
+std::uint32_t SimSessions::OtherSession() const {
+    return ownSession == kOtherSession ? kOtherSession + 1 : kOtherSession;
+}
+
 std::string SimSessions::KeyOf(const std::string& name, std::uint32_t session) const {
     if (!supported) return name;  // Windows 9x: one namespace
     if (StartsWith(name, "Global\\")) return "global:" + name.substr(7);
@@ -23,8 +27,7 @@ std::string SimSessions::KeyOf(const std::string& name, std::uint32_t session) c
 }
 
 void SimSessions::HoldInOtherSession(const std::string& name, bool openToAll) {
-    std::uint32_t other = ownSession == kOtherSession ? kOtherSession + 1 : kOtherSession;
-    objects.push_back(SimNamedObject{KeyOf(name, other), true, openToAll, 1});
+    objects.push_back(SimNamedObject{KeyOf(name, OtherSession()), true, openToAll, 1});
 }
 
 bool SimSessions::CloseObjectHandle(Handle handle) {
@@ -74,8 +77,7 @@ void SimDesktop::SwitchUser() {
     TraceSessionEvent("switch-user");
     if (!sessions.AtConsole()) return;
     LockSessionQuietly();
-    sessions.consoleSession =
-        sessions.ownSession == kOtherSession ? kOtherSession + 1 : kOtherSession;
+    sessions.consoleSession = sessions.OtherSession();
     NotifySession(WTS_CONSOLE_DISCONNECT);
 }
 
@@ -102,7 +104,7 @@ void SimDesktop::RemoteConnect() {
     TraceSessionEvent("remote-connect");
     if (sessions.remote) return;
     if (sessions.AtConsole()) {
-        sessions.consoleSession = kOtherSession;
+        sessions.consoleSession = sessions.OtherSession();
         NotifySession(WTS_CONSOLE_DISCONNECT);
     }
     sessions.remote = true;

@@ -48,6 +48,8 @@ struct SimSessions {
     Handle nextHandle = 0x9000;
 
     bool AtConsole() const { return consoleSession == ownSession; }
+    // A session that is not the utility's: another user's, or the console's logon screen.
+    std::uint32_t OtherSession() const;
     // The session is the one the person at the PC sees and types into. (The scenario's user is
     // that person; a Remote Desktop user's own clicks are not modelled.)
     bool InFront() const { return !supported || (AtConsole() && !locked); }
