@@ -10,6 +10,7 @@
 #include "measure/allocation_count.h"
 #include "routing/key_router.h"
 #include "routing/shutdown.h"
+#include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
 #include "shell/resource_ids.h"
 #include "shell/static_objects.h"
@@ -31,6 +32,9 @@ WndProc utilityProc = nullptr;
 bool asleepForUtility = false;  // its window had PBT_APMSUSPEND and no resume event since
 bool lockedForUtility = false;  // the session's changes as the utility's window heard them
 bool awayForUtility = false;
+// Inside the handling of the user's own click or menu choice, which may have been made while
+// the session was still in front: what it opens is the user's doing, not the remote's.
+int userActionDepth = 0;
 bool walked = false;
 std::uint64_t lastWalkAt = 0;
 
@@ -48,7 +52,10 @@ LResult PLATFORM_CALLBACK WatchedWindowProc(Hwnd window, std::uint32_t msg, WPar
         asleepForUtility = false;
     if (session && wParam == WTS_SESSION_UNLOCK) lockedForUtility = false;
     if (session && wParam == WTS_CONSOLE_CONNECT) awayForUtility = false;
+    bool user = msg == WM_COMMAND || msg == WM_TRAYNOTIFY;
+    userActionDepth += user;
     LResult result = utilityProc(window, msg, wParam, lParam);
+    userActionDepth -= user;
     if (power && wParam == PBT_APMSUSPEND) asleepForUtility = true;
     if (session && wParam == WTS_SESSION_LOCK) lockedForUtility = true;
     if (session && (wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_CONNECT))
@@ -220,13 +227,15 @@ bool WatchedDesktop::SetCursorPos(int x, int y) {
 
 int WatchedDesktop::MessageBoxA(Hwnd owner, const char* text, const char* caption,
                                 std::uint32_t type) {
-    Require(!PausedForUtility(), "no message box while the session is locked or away");
+    Require(!PausedForUtility() || userActionDepth > 0,
+            "no message box of the remote's while the session is locked or away");
     return CountingDesktop::MessageBoxA(owner, text, caption, type);
 }
 
 std::intptr_t WatchedDesktop::DialogBoxParamA(Handle instance, int templateId, Hwnd owner,
                                               DlgProc proc, LParam initParam) {
-    Require(!PausedForUtility(), "no dialog while the session is locked or away");
+    Require(!PausedForUtility() || userActionDepth > 0,
+            "no dialog of the remote's while the session is locked or away");
     return CountingDesktop::DialogBoxParamA(instance, templateId, owner, proc, initParam);
 }
 
@@ -237,6 +246,7 @@ void BeginInvariantWatch(SimDesktop& desk) {
     asleepForUtility = false;
     lockedForUtility = false;
     awayForUtility = desk.sessions.supported && !desk.sessions.AtConsole();
+    userActionDepth = 0;
     walked = false;
     lastWalkAt = 0;
 }
@@ -272,10 +282,13 @@ template <TimerProc tick>
 void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                std::uint32_t time) {
     std::uint64_t before = CountedAllocations().logic;
+    int userDepth = userActionDepth;  // a tick in a user's dialog is not the user's doing
+    userActionDepth = 0;
     {
         CountingScope counting;
         tick(owner, msg, id, time);
     }
+    userActionDepth = userDepth;
     Require(CountedAllocations().logic == before, "a timer procedure allocates nothing");
     CheckInvariants();
 }

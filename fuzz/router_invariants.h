@@ -10,7 +10,8 @@
 // was at least 500 ms before (the walks of one instant are one search). While the session
 // is locked or away from the console for the utility (it started away, or its window was
 // told so and not told otherwise since), no driver request goes out, no input is injected
-// and no dialog or message box opens.
+// and no dialog or message box opens but on the user's own click or menu choice (made, it
+// may be, just before the session went).
 class WatchedDesktop : public CountingDesktop {
   public:
     std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;

@@ -296,7 +296,8 @@ class SimDesktop : public Platform {
     void SwitchUser();
     void SwitchBack();
     void RemoteConnect();
-    // True, and traced, when the user cannot reach the session's windows now.
+    // True, and traced, when the user cannot reach the session's windows now: the session is
+    // not in front, or the PC sleeps.
     bool UserCannotReach(const char* action);
     bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
     bool WTSUnRegisterSessionNotification(Hwnd window) override;

@@ -121,8 +121,9 @@ void SimDesktop::LockSessionQuietly() {
     NotifySession(WTS_SESSION_LOCK);
 }
 
+// Nobody uses a sleeping PC either.
 bool SimDesktop::UserCannotReach(const char* action) {
-    if (sessions.InFront()) return false;
+    if (sessions.InFront() && !system.asleep) return false;
     Trace(std::string("user ") + action + " unseen");
     return true;
 }
