@@ -5,8 +5,9 @@
 // own input under the foreground lock or with the lock off, driver faults of every command,
 // at once or pending, and the card going away and coming back: sleep and wake, unplug and
 // plug, device-change broadcasts, driver updates and "Disable device", suspends with no
-// sleep, requests that hang. The invariants are checked after every event and every
-// tick.
+// sleep, requests that hang; the session locked, switched away, taken over by Remote
+// Desktop and back, or started away from the console. The invariants are checked after
+// every event and every tick.
 #include <climits>
 #include <memory>
 #include <string>
@@ -150,6 +151,11 @@ void SetUpDesktop(Run& run, ByteSource& input) {
     std::uint8_t more = input.Byte();
     desk.system.modernStandby = (more & 1) != 0;
     desk.devices.notificationsPresent = (more & 2) == 0;
+    desk.sessions.supported = !desk.system.win9xFamily;
+    if (input.Below(8) == 0) {  // started in a Remote Desktop session
+        desk.sessions.ownSession = 2;
+        desk.sessions.remote = true;
+    }
 }
 
 int RawCodeFor(const Run& run, ByteSource& input) {
@@ -342,6 +348,27 @@ void ScheduleDriverTrouble(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+void ScheduleSession(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    switch (input.Below(5)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->LockSession(); });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk] { desk->UnlockSession(); });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk] { desk->SwitchUser(); });
+            break;
+        case 3:
+            ScheduleAction(run, at, [desk] { desk->SwitchBack(); });
+            break;
+        default:
+            ScheduleAction(run, at, [desk] { desk->RemoteConnect(); });
+            break;
+    }
+}
+
 // The user's own input, which restarts the foreground lock's time-out: on the window in
 // front, or a click on an application's or another program's window; or the lock is
 // turned on or off.
@@ -377,7 +404,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(15)) {
+        switch (input.Below(16)) {
             case 0:
             case 1:
             case 2:
@@ -416,6 +443,9 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
                 break;
             case 14:
                 ScheduleDriverTrouble(run, at, input);
+                break;
+            case 15:
+                ScheduleSession(run, at, input);
                 break;
             default:
                 ScheduleUserInput(run, at, input);

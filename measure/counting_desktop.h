@@ -118,6 +118,15 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(int, TrackPopupMenu, (Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner, const void* rect), (menu, flags, x, y, reserved, owner, rect))
     RC_BELOW_SEAM(bool, ChangeWindowMessageFilterEx, (Hwnd window, std::uint32_t msg, std::uint32_t action, void* changeInfo), (window, msg, action, changeInfo))
     RC_BELOW_SEAM(bool, ChangeWindowMessageFilter, (std::uint32_t msg, std::uint32_t flag), (msg, flag))
+    RC_BELOW_SEAM(bool, WTSRegisterSessionNotification, (Hwnd window, std::uint32_t flags), (window, flags))
+    RC_BELOW_SEAM(bool, WTSUnRegisterSessionNotification, (Hwnd window), (window))
+    RC_BELOW_SEAM(std::uint32_t, GetCurrentProcessId, (), ())
+    RC_BELOW_SEAM(bool, ProcessIdToSessionId, (std::uint32_t processId, std::uint32_t* sessionId), (processId, sessionId))
+    RC_BELOW_SEAM(std::uint32_t, WTSGetActiveConsoleSessionId, (), ())
+    RC_BELOW_SEAM(bool, InitializeSecurityDescriptor, (SecurityDescriptor* descriptor, std::uint32_t revision), (descriptor, revision))
+    RC_BELOW_SEAM(bool, SetSecurityDescriptorDacl, (SecurityDescriptor* descriptor, bool present, void* dacl, bool defaulted), (descriptor, present, dacl, defaulted))
+    RC_BELOW_SEAM(Handle, CreateMutexA, (SecurityAttributes* security, bool initialOwner, const char* name), (security, initialOwner, name))
+    RC_BELOW_SEAM(Handle, OpenMutexA, (std::uint32_t access, bool inherit, const char* name), (access, inherit, name))
     // clang-format on
 
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,

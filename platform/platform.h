@@ -132,6 +132,17 @@ struct DevBroadcastHandle {
     std::uint8_t data[1];
 };
 
+// SECURITY_DESCRIPTOR in its absolute form, opaque, in a buffer as large as its 64-bit layout;
+// and SECURITY_ATTRIBUTES.
+struct SecurityDescriptor {
+    alignas(8) std::uint8_t bytes[40];
+};
+struct SecurityAttributes {
+    std::uint32_t length;
+    SecurityDescriptor* descriptor;
+    std::int32_t inheritHandle;
+};
+
 // COM as the receiver's device discovery uses it, in portable form.
 using HResult = std::int32_t;   // HRESULT
 using ComRef = std::uintptr_t;  // an interface pointer, owned by whoever holds it; 0 is null
@@ -335,6 +346,23 @@ class Platform {
     virtual bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                           Overlapped* overlapped) = 0;
     virtual std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) = 0;
+
+    // --- sessions and named objects ---
+    // The session calls are missing on Windows 9x; the Win32 side looks them up when first
+    // called and fails with ERROR_CALL_NOT_IMPLEMENTED where they are not there.
+    virtual bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) = 0;
+    virtual bool WTSUnRegisterSessionNotification(Hwnd window) = 0;
+    virtual std::uint32_t GetCurrentProcessId() = 0;
+    virtual bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) = 0;
+    // 0xFFFFFFFF when no session is attached to the console, or the call is missing.
+    virtual std::uint32_t WTSGetActiveConsoleSessionId() = 0;
+    virtual bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                              std::uint32_t revision) = 0;
+    virtual bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                           bool defaulted) = 0;
+    virtual Handle CreateMutexA(SecurityAttributes* security, bool initialOwner,
+                                const char* name) = 0;
+    virtual Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) = 0;
 };
 
 // The platform the logic runs on. The Windows program installs its Win32 platform at

@@ -47,6 +47,15 @@ constexpr std::uint32_t DBT_DEVTYP_HANDLE = 0x0006;
 constexpr std::uint32_t DEVICE_NOTIFY_WINDOW_HANDLE = 0x0000;
 constexpr std::uint32_t BROADCAST_QUERY_DENY = 0x424D5144;
 
+// Session changes, to a window registered for them
+constexpr std::uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
+constexpr std::uint32_t WTS_CONSOLE_CONNECT = 0x1;
+constexpr std::uint32_t WTS_CONSOLE_DISCONNECT = 0x2;
+constexpr std::uint32_t WTS_REMOTE_CONNECT = 0x3;
+constexpr std::uint32_t WTS_REMOTE_DISCONNECT = 0x4;
+constexpr std::uint32_t WTS_SESSION_LOCK = 0x7;
+constexpr std::uint32_t WTS_SESSION_UNLOCK = 0x8;
+
 // Virtual keys
 constexpr std::uint8_t VK_RETURN = 0x0D;
 constexpr std::uint8_t VK_SHIFT = 0x10;
@@ -162,6 +171,12 @@ constexpr std::int32_t ERROR_PROC_NOT_FOUND = 127;
 // The message filter of a program run as administrator
 constexpr std::uint32_t MSGFLT_ALLOW = 1;  // ChangeWindowMessageFilterEx
 constexpr std::uint32_t MSGFLT_ADD = 1;    // ChangeWindowMessageFilter
+
+// Named kernel objects
+constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
+constexpr std::uint32_t SECURITY_DESCRIPTOR_REVISION = 1;
+constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
+constexpr std::int32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 
 // Registry keys opened for writing
 constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;

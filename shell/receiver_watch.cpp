@@ -2,6 +2,7 @@
 
 #include "receiver/capture_device.h"
 #include "routing/key_router.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 #include "shell/timer_slot.h"
 #include "shell/tray.h"
@@ -30,6 +31,12 @@ void CloseForNow(ReceiverState state) {
 // One walk over the devices. A card found is polled at once, and its first key is a fresh
 // press whatever was held before.
 bool Search(std::uint32_t now) {
+    if (SessionPaused()) {  // nothing reopens the card behind a lock screen
+        logic.ReceiverSearchTimer.Disarm();
+        logic.receiverState = ReceiverState::Paused;
+        SetTrayTip(PausedTrayTip());
+        return true;
+    }
     logic.lastSearchTick = now;
     if (!ReopenReceiver()) {
         logic.receiverState = ReceiverState::Lost;
@@ -163,4 +170,37 @@ void PLATFORM_CALLBACK OnReceiverSearchTick(Hwnd, std::uint32_t, std::uintptr_t,
     if (now - logic.lastSearchTick < kSearchGapMs) return;
     if (!Search(now) && logic.ReceiverSearchTimer.intervalMs != kSearchPeriodMs)
         ScheduleSearch(kSearchPeriodMs);
+}
+
+// Asleep stays asleep until a resume event, whose search finds the session paused, if it
+// still is: nothing asks the card before the PC has said it is awake.
+void PauseReceiver(const char* tip) {
+    if (!Watching()) return;
+    if (logic.receiverState == ReceiverState::Open) {
+        CloseForNow(ReceiverState::Paused);
+    } else if (logic.receiverState != ReceiverState::Asleep) {
+        logic.ReceiverSearchTimer.Disarm();
+        logic.receiverState = ReceiverState::Paused;
+    }
+    SetTrayTip(tip);
+}
+
+void ResumeReceiver() {
+    if (!Watching() || logic.receiverState != ReceiverState::Paused) return;
+    std::uint32_t now = Plat().GetTickCount();
+    std::uint32_t since = now - logic.lastSearchTick;
+    logic.receiverState = ReceiverState::Resumed;
+    if (since < kSearchGapMs) {
+        ScheduleSearch(kSearchGapMs - since);
+    } else if (!Search(now)) {
+        ScheduleSearch(kSearchPeriodMs);
+    }
+}
+
+// COM is initialised as the start-up's search would, so that the searches that follow and
+// the close at the end find it so.
+void StartPaused() {
+    Plat().CoInitialize(nullptr);
+    logic.receiverState = ReceiverState::Paused;
+    logic.lastSearchTick = Plat().GetTickCount() - kSearchGapMs;
 }

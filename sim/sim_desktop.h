@@ -9,6 +9,7 @@
 //   registry                  sim_registry.h (sim_registry.cpp)
 //   devices and card          sim_devices.h  (sim_devices.cpp, sim_card.h/.cpp)
 //   system                    sim_system.h   (sim_system.cpp)
+//   sessions and named objects sim_session.h (sim_session.cpp)
 // Everything that reaches the desktop is recorded, both in the receiving window's log and
 // as a line of the trace.
 #pragma once
@@ -25,6 +26,7 @@
 #include "sim/sim_dialogs.h"
 #include "sim/sim_input.h"
 #include "sim/sim_registry.h"
+#include "sim/sim_session.h"
 #include "sim/sim_system.h"
 #include "sim/sim_tray.h"
 #include "sim/sim_windows.h"
@@ -42,6 +44,7 @@ class SimDesktop : public Platform {
     SimDevices devices;
     SimSystem system;
     SimConsole console;
+    SimSessions sessions;
 
     // --- world: clock, scheduled events and the run (sim_desktop.cpp) ---
     std::uint64_t now = 0;       // ms since the utility started
@@ -321,8 +324,37 @@ class SimDesktop : public Platform {
     Handle LoadCursorA(Handle instance, int resourceId) override;
     Handle LoadAcceleratorsA(Handle instance, int resourceId) override;
 
+    // --- sessions and named objects (sim_session.cpp) ---
+    // Trace lines: session lock|unlock|switch-user|switch-back|remote-connect for the
+    // scenario's events, session change N for each WM_WTSSESSION_CHANGE sent, and
+    // user ACTION unseen for a user action on a session that is not in front.
+    void LockSession();
+    void UnlockSession();
+    void SwitchUser();
+    void SwitchBack();
+    void RemoteConnect();
+    // True, and traced, when the user cannot reach the session's windows now: the session is
+    // not in front, or the PC sleeps.
+    bool UserCannotReach(const char* action);
+    bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
+    bool WTSUnRegisterSessionNotification(Hwnd window) override;
+    std::uint32_t GetCurrentProcessId() override;
+    bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
+    std::uint32_t WTSGetActiveConsoleSessionId() override;
+    bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                      std::uint32_t revision) override;
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                   bool defaulted) override;
+    Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
+    Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
+
   private:
     std::multimap<std::uint64_t, std::function<void()>> events_;
+
+    // Sessions (sim_session.cpp).
+    void NotifySession(std::uint32_t event);
+    void TraceSessionEvent(const char* what);
+    void LockSessionQuietly();
 
     // The run (sim_desktop.cpp).
     void RunWorldUntil(std::uint64_t time);

@@ -432,6 +432,7 @@ bool SimDesktop::CloseHandle(Handle object) {
         return true;
     }
     if (system.CloseToken(object)) return true;
+    if (sessions.CloseObjectHandle(object)) return true;
     // Device handles belong to their filter and are not the caller's to close.
     ++devices.com.misuse;
     system.lastError = ERROR_INVALID_HANDLE;

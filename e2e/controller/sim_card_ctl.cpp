@@ -16,6 +16,9 @@
 //   sim_card_ctl post <class|-> <title|-> <message> <wParam>   posts to a top-level window
 //   sim_card_ctl tip                  prints the tip of each icon in Wine's system tray
 //   sim_card_ctl hold                 stays running, keeping the Wine session (and the cards) up
+//   sim_card_ctl hold-object <name>   holds a mutex of that name, with no window, until killed:
+//                                     a copy of Remote Control in another session, as this
+//                                     session sees it
 #include <windows.h>
 // After <windows.h>.
 #include <commctrl.h>
@@ -316,6 +319,13 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "wait") == 0 && count == 2) return Wait(args[0], args[1]);
     if (std::strcmp(command, "post") == 0 && count == 4) return Post(args);
     if (std::strcmp(command, "hold") == 0 && count == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (std::strcmp(command, "hold-object") == 0 && count == 1) {
+        if (!CreateMutexA(nullptr, FALSE, args[0])) return Fail("cannot create the object");
+        std::printf("holding %s\n", args[0]);
+        std::fflush(stdout);
         Sleep(INFINITE);
         return 0;
     }

@@ -160,4 +160,17 @@ class Win32Platform final : public Platform {
     bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                   Overlapped* overlapped) override;
     std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
+
+    // --- sessions and named objects ---
+    bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
+    bool WTSUnRegisterSessionNotification(Hwnd window) override;
+    std::uint32_t GetCurrentProcessId() override;
+    bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
+    std::uint32_t WTSGetActiveConsoleSessionId() override;
+    bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                      std::uint32_t revision) override;
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                   bool defaulted) override;
+    Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
+    Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
 };

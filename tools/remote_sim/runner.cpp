@@ -62,6 +62,13 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
     desk.windows.utilityElevated = s.utilityElevated;
     desk.registry.hklmReadOnly = s.registryReadOnly;
     desk.registry.virtualization = s.registryVirtualization;
+    desk.sessions.supported = !s.windows9x;
+    if (s.remoteSession) {
+        desk.sessions.ownSession = 2;
+        desk.sessions.remote = true;
+    }
+    for (const auto& [name, open] : s.otherSessionObjects)
+        desk.sessions.HoldInOtherSession(name, open);
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {
@@ -130,6 +137,20 @@ void TraceCensus(SimDesktop& desk) {
                " com=" + std::to_string(references) +
                " timers=" + std::to_string(desk.windows.Timers().size()) +
                " windows=" + std::to_string(windows));
+}
+
+void PlaySessionEvent(SimDesktop& desk, const std::string& what) {
+    if (what == "lock") {
+        desk.LockSession();
+    } else if (what == "unlock") {
+        desk.UnlockSession();
+    } else if (what == "switch-user") {
+        desk.SwitchUser();
+    } else if (what == "switch-back") {
+        desk.SwitchBack();
+    } else {
+        desk.RemoteConnect();
+    }
 }
 
 void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
@@ -240,6 +261,9 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
                 SimCardCommandCode(name, &command);
                 d->HangNextRequest(command);
             });
+            break;
+        case ScenarioEvent::Session:
+            desk.At(event.at, [d, what = event.text] { PlaySessionEvent(*d, what); });
             break;
     }
 }

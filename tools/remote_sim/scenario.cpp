@@ -205,6 +205,10 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
     } else if (what == "explorer-restart") {
         event->kind = ScenarioEvent::ExplorerRestart;
+    } else if (what == "lock" || what == "unlock" || what == "switch-user" ||
+               what == "switch-back" || what == "remote-connect") {  // sessions
+        event->kind = ScenarioEvent::Session;
+        event->text = what;
     } else {
         return p.Fail("unknown action '" + what + "'");
     }
@@ -417,6 +421,21 @@ const std::map<std::string, Handler>& Directives() {
              s.deviceNotifications = false;
              return p.Done();
          }},
+        {"session",
+         [](LineParser& p, Scenario& s) {
+             if (!p.Keyword("remote")) return false;
+             s.remoteSession = true;
+             return p.Done();
+         }},
+        {"other-session",
+         [](LineParser& p, Scenario& s) {
+             std::string name;
+             if (!p.Keyword("holds") || !p.String(&name)) return false;
+             bool open = p.OptionalKeyword("open");
+             if (!p.Done()) return false;
+             s.otherSessionObjects.emplace_back(name, open);
+             return true;
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -522,6 +541,11 @@ The desktop at start:
   standby modern|s3              S0 low-power idle: power events only to registered
                                  windows (default s3: broadcast to every window)
   no-device-notifications        RegisterDeviceNotification is missing (Windows 95, NT 4)
+  session remote                 the utility starts in a Remote Desktop session, not at
+                                 the console
+  other-session holds "NAME" [open]  a program of another user's session holds that named
+                                 object ("Global\..." is seen from every session), made
+                                 with its default security or open to everyone
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -558,6 +582,11 @@ The timeline (times in simulated ms, never going backwards):
   at T disable "NAME" [in-use]   "Disable device", vetoed alike
   at T hang COMMAND              the next request with that command never completes
                                  unless cancelled
+  at T lock | unlock             the user locks the PC, or signs in on its lock screen
+  at T switch-user               another user signs in at the console ("Switch user")
+  at T switch-back               the utility's user signs in at the console again
+  at T remote-connect            someone connects to the utility's session with Remote
+                                 Desktop; the console shows the logon screen
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

@@ -66,6 +66,8 @@ struct ScenarioEvent {
         Hang,  // text = command name
         // The shell
         ExplorerRestart,  // the taskbar is re-created
+        // Sessions
+        Session,  // text = lock, unlock, switch-user, switch-back or remote-connect
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -101,6 +103,8 @@ struct Scenario {
     bool utilityElevated = false;
     bool registryReadOnly = false;
     bool registryVirtualization = true;
+    bool remoteSession = false;  // the utility starts in a Remote Desktop session
+    std::vector<std::pair<std::string, bool>> otherSessionObjects;  // held elsewhere; open to all
     std::uint32_t tickBase = 0;
     bool altGrLayout = false;
     bool hasPrimaryMonitor = false;
