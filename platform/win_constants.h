@@ -176,7 +176,6 @@ constexpr std::uint32_t MSGFLT_ADD = 1;    // ChangeWindowMessageFilter
 constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
 constexpr std::uint32_t SECURITY_DESCRIPTOR_REVISION = 1;
 constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
-constexpr std::int32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 
 // Registry keys opened for writing
 constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;

@@ -187,14 +187,8 @@ void PauseReceiver(const char* tip) {
 
 void ResumeReceiver() {
     if (!Watching() || logic.receiverState != ReceiverState::Paused) return;
-    std::uint32_t now = Plat().GetTickCount();
-    std::uint32_t since = now - logic.lastSearchTick;
     logic.receiverState = ReceiverState::Resumed;
-    if (since < kSearchGapMs) {
-        ScheduleSearch(kSearchGapMs - since);
-    } else if (!Search(now)) {
-        ScheduleSearch(kSearchPeriodMs);
-    }
+    SearchSoon();
 }
 
 // COM is initialised as the start-up's search would, so that the searches that follow and
