@@ -334,7 +334,7 @@ class Platform {
     // --- the message filter of a program run as administrator ---
     // ChangeWindowMessageFilterEx (Windows 7 and later) and ChangeWindowMessageFilter
     // (Windows Vista), looked up in user32 when called: where the system lacks the function
-    // the call fails with GetLastError ERROR_PROC_NOT_FOUND.
+    // the call fails with GetLastError ERROR_CALL_NOT_IMPLEMENTED.
     virtual bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
                                              void* changeInfo) = 0;
     virtual bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) = 0;

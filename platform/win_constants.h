@@ -163,10 +163,11 @@ constexpr std::uint32_t EWX_FORCE = 0x00000004;
 constexpr std::uint32_t EWX_POWEROFF = 0x00000008;
 constexpr std::int32_t ERROR_ACCESS_DENIED = 5;
 constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
+// What a call that this Windows lacks fails with.
+constexpr std::uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr std::int32_t ERROR_NOT_ALL_ASSIGNED = 1300;
 constexpr std::int32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
-constexpr std::int32_t ERROR_PROC_NOT_FOUND = 127;
 
 // The message filter of a program run as administrator
 constexpr std::uint32_t MSGFLT_ALLOW = 1;  // ChangeWindowMessageFilterEx

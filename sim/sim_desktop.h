@@ -122,7 +122,7 @@ class SimDesktop : public Platform {
     // The message filter of User Interface Privilege Isolation (Vista and later; the Ex form
     // Windows 7 and later): what a window of the utility, or the whole utility, lets through
     // from a lower integrity level. Where the system lacks a function the call fails with
-    // ERROR_PROC_NOT_FOUND, as the Win32 side reports a function that user32 does not have.
+    // ERROR_CALL_NOT_IMPLEMENTED, as the Win32 side reports a function that user32 does not have.
     bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
                                      void* changeInfo) override;
     bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) override;

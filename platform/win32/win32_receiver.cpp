@@ -15,6 +15,7 @@
 
 #include <cstddef>
 
+#include "platform/win32/win32_late_bound.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -38,21 +39,13 @@ void** AsOut(ComRef* ref) {
     return reinterpret_cast<void**>(ref);
 }
 
-// A call that older Windows lack, looked up in its DLL (already loaded: kernel32 and user32
-// are in every GUI process) so that the program still starts there; null when missing.
-template <typename Proc>
-Proc Lookup(const char* module, const char* name) {
-    HMODULE loaded = ::GetModuleHandleA(module);
-    if (loaded == nullptr) return nullptr;
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(loaded, name)));
-}
-
-// What a missing call answers: failure, as a call that is not implemented.
-template <typename Result>
-Result Missing(Result failure) {
-    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return failure;
-}
+// Calls that older Windows lack.
+LateBound cancelIoExEntry{"kernel32.dll", "CancelIoEx", false, nullptr};
+LateBound cancelIoEntry{"kernel32.dll", "CancelIo", false, nullptr};
+LateBound registerDeviceEntry{"user32.dll", "RegisterDeviceNotificationA", false, nullptr};
+LateBound unregisterDeviceEntry{"user32.dll", "UnregisterDeviceNotification", false, nullptr};
+LateBound registerPowerEntry{"user32.dll", "RegisterSuspendResumeNotification", false, nullptr};
+LateBound unregisterPowerEntry{"user32.dll", "UnregisterSuspendResumeNotification", false, nullptr};
 
 static_assert(sizeof(DevBroadcastHandle) == sizeof(DEV_BROADCAST_HANDLE),
               "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
@@ -183,45 +176,45 @@ std::uint32_t Win32Platform::WaitForSingleObject(Handle object, std::uint32_t ms
 
 bool Win32Platform::CancelIoEx(Handle file, Overlapped* overlapped) {
     using Proc = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
-    Proc cancel = Lookup<Proc>("kernel32.dll", "CancelIoEx");
-    if (cancel == nullptr) return Missing(false);
+    Proc cancel = Find<Proc>(cancelIoExEntry);
+    if (cancel == nullptr) return false;
     return cancel(reinterpret_cast<HANDLE>(file), reinterpret_cast<LPOVERLAPPED>(overlapped)) !=
            FALSE;
 }
 
 bool Win32Platform::CancelIo(Handle file) {
     using Proc = BOOL(WINAPI*)(HANDLE);
-    Proc cancel = Lookup<Proc>("kernel32.dll", "CancelIo");
-    if (cancel == nullptr) return Missing(false);
+    Proc cancel = Find<Proc>(cancelIoEntry);
+    if (cancel == nullptr) return false;
     return cancel(reinterpret_cast<HANDLE>(file)) != FALSE;
 }
 
 Handle Win32Platform::RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
                                                   std::uint32_t flags) {
     using Proc = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
-    Proc registerFor = Lookup<Proc>("user32.dll", "RegisterDeviceNotificationA");
-    if (registerFor == nullptr) return Missing(Handle{0});
+    Proc registerFor = Find<Proc>(registerDeviceEntry);
+    if (registerFor == nullptr) return 0;
     return reinterpret_cast<Handle>(
         registerFor(reinterpret_cast<HANDLE>(recipient), filter, flags));
 }
 
 bool Win32Platform::UnregisterDeviceNotification(Handle notification) {
     using Proc = BOOL(WINAPI*)(HDEVNOTIFY);
-    Proc unregister = Lookup<Proc>("user32.dll", "UnregisterDeviceNotification");
-    if (unregister == nullptr) return Missing(false);
+    Proc unregister = Find<Proc>(unregisterDeviceEntry);
+    if (unregister == nullptr) return false;
     return unregister(reinterpret_cast<HDEVNOTIFY>(notification)) != FALSE;
 }
 
 Handle Win32Platform::RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) {
     using Proc = HANDLE(WINAPI*)(HANDLE, DWORD);
-    Proc registerFor = Lookup<Proc>("user32.dll", "RegisterSuspendResumeNotification");
-    if (registerFor == nullptr) return Missing(Handle{0});
+    Proc registerFor = Find<Proc>(registerPowerEntry);
+    if (registerFor == nullptr) return 0;
     return reinterpret_cast<Handle>(registerFor(reinterpret_cast<HANDLE>(recipient), flags));
 }
 
 bool Win32Platform::UnregisterSuspendResumeNotification(Handle notification) {
     using Proc = BOOL(WINAPI*)(HANDLE);
-    Proc unregister = Lookup<Proc>("user32.dll", "UnregisterSuspendResumeNotification");
-    if (unregister == nullptr) return Missing(false);
+    Proc unregister = Find<Proc>(unregisterPowerEntry);
+    if (unregister == nullptr) return false;
     return unregister(reinterpret_cast<HANDLE>(notification)) != FALSE;
 }

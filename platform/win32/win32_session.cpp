@@ -4,6 +4,7 @@
 #include "platform/win32/windows_api.h"
 // The seam after <windows.h>, whose definitions its portable constants defer to.
 #include "platform/win32/win32_casts.h"
+#include "platform/win32/win32_late_bound.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -13,31 +14,10 @@ using UnRegisterProc = BOOL(WINAPI*)(HWND);
 using SessionOfProc = BOOL(WINAPI*)(DWORD, DWORD*);
 using ConsoleSessionProc = DWORD(WINAPI*)();
 
-// An entry point looked up once. Plain constant-initialised state: the program runs one
-// thread, and a guarded local static would pull in the C++ runtime's locks.
-struct Entry {
-    const char* module;
-    const char* name;
-    bool looked;
-    FARPROC found;
-};
-Entry registerEntry{"wtsapi32.dll", "WTSRegisterSessionNotification", false, nullptr};
-Entry unRegisterEntry{"wtsapi32.dll", "WTSUnRegisterSessionNotification", false, nullptr};
-Entry sessionOfEntry{"kernel32.dll", "ProcessIdToSessionId", false, nullptr};
-Entry consoleSessionEntry{"kernel32.dll", "WTSGetActiveConsoleSessionId", false, nullptr};
-
-// The entry point, or null with the last error that a missing call has.
-template <class Proc>
-Proc Find(Entry& entry) {
-    if (!entry.looked) {
-        entry.looked = true;
-        HMODULE library = ::GetModuleHandleA(entry.module);
-        if (!library) library = ::LoadLibraryA(entry.module);
-        entry.found = library ? ::GetProcAddress(library, entry.name) : nullptr;
-    }
-    if (!entry.found) ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(entry.found));
-}
+LateBound registerEntry{"wtsapi32.dll", "WTSRegisterSessionNotification", false, nullptr};
+LateBound unRegisterEntry{"wtsapi32.dll", "WTSUnRegisterSessionNotification", false, nullptr};
+LateBound sessionOfEntry{"kernel32.dll", "ProcessIdToSessionId", false, nullptr};
+LateBound consoleSessionEntry{"kernel32.dll", "WTSGetActiveConsoleSessionId", false, nullptr};
 
 }  // namespace
 
