@@ -5,6 +5,7 @@
 #include "apps/keystroke_map.h"
 #include "apps/message_maps.h"
 #include "apps/window_search.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 #include "shell/text.h"
 #include "shell/timer_slot.h"
@@ -251,8 +252,10 @@ PowerToggle PowerToggleOf(AppId id) {
     return IsInstalled(id) ? PowerToggle::Start : PowerToggle::Nothing;
 }
 
+// A box of one close (an application that runs as administrator) may wait while the
+// session goes away; the closes left are then not made where nobody sees them.
 void CloseOthers(AppId id, const AppId* order, int count) {
-    for (int slot = 0; slot < count; ++slot) {
+    for (int slot = 0; slot < count && !SessionPaused(); ++slot) {
         if (order[slot] != id) RequestClose(order[slot]);
     }
 }

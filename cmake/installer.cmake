@@ -27,5 +27,5 @@ enable_testing()
 add_test(NAME installer/wine
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/installer/wine_installer_test.sh ${RC_SETUP}
                  $<TARGET_FILE:RemoteControl> $<TARGET_FILE:wait_for_window>
-                 $<TARGET_FILE:RemoteMonitor>)
+                 $<TARGET_FILE:RemoteMonitor> ${CMAKE_BINARY_DIR}/e2e-win64/sim_card_ctl.exe)
 set_tests_properties(installer/wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

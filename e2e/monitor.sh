@@ -114,6 +114,20 @@ check "and says to exit Remote Control from its tray menu first" \
 ctl post "Remote Control" - 16 0  # WM_CLOSE
 utility_gone 30
 
+say "refusal while a copy runs in another session"
+# A mark in the Global namespace and no window here: what a copy of another session is, seen
+# from this one.
+"$WINE64" "$CTL" hold-object 'Global\Remote Control is running' >"$LOGS/holder.out" 2>&1 &
+HOLDER_PID=$!
+check "the other session's copy holds its mark" wait_for 30 grep -q '^holding' "$LOGS/holder.out"
+start_monitor other-session
+check "with no Remote Control window in this session the monitor still refuses with status 3" \
+    monitor_status other-session 3
+check "and says that Remote Control runs for another user" \
+    monitor_says other-session 'Remote Control is running for another user'
+kill "$HOLDER_PID" 2>/dev/null
+wait "$HOLDER_PID" 2>/dev/null
+
 say "the I2C board, whose codes are the keys"
 ctl unregister a-dvbt
 ctl unregister b-kv200

@@ -45,6 +45,7 @@ source "$ROOT/e2e/scenarios.sh"
 run_no_receiver
 run_gpio_boards
 run_card_away
+run_driver_hang
 run_i2c_board  # last: it ends with the shutdown request, which ends the Wine session
 
 if [[ ${E2E_UPDATE_DOCS:-0} == 1 ]]; then

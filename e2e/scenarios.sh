@@ -216,6 +216,28 @@ run_card_away() {
     check "the tip reads Remote Control again" wait_for 10 tip_is "Remote Control"
 }
 
+run_driver_hang() {
+    say "a driver that never completes a request (until it is cancelled)"
+    ctl reset 0
+    ctl completion 0 hang
+    check "a hung request: the tip says the card is lost within 5 s" \
+        wait_for 5 tip_is "Remote Control - TV card not found"
+    check "the hung request was cancelled in the driver" eval '(($(counter 0 cancelled) > 0))'
+    ctl post "Remote Control" - 273 30  # WM_COMMAND IDM_ABOUT
+    check "the utility stays responsive: a posted command opens About" \
+        wait_for 5 window_shown '^Remote Control - About$'
+    focus_and_press '^Remote Control - About$' Escape
+    wait_for 5 window_gone '^Remote Control - About$'
+    check "the utility is still running" utility_running
+    ctl completion 0 immediate
+    check "the card is found again once the driver answers" \
+        wait_for 10 tip_is "Remote Control"
+    local x
+    x=$(pointer_x)
+    press 0 21x1
+    check "and a key moves the pointer" wait_for 5 eval '(($(pointer_x) > x))'
+}
+
 screenshot_tray_menu() {
     local id X Y WIDTH HEIGHT
     id=$(window_ids '^Wine System Tray$' | head -n 1)

@@ -4,8 +4,10 @@
 // vanishing, message boxes and dialogs answered, display changes, tray clicks, the user's
 // own input under the foreground lock or with the lock off, driver faults of every command,
 // at once or pending, and the card going away and coming back: sleep and wake, unplug and
-// plug, device-change broadcasts. The invariants are checked after every event and every
-// tick.
+// plug, device-change broadcasts, driver updates and "Disable device", suspends with no
+// sleep, requests that hang; the session locked, switched away, taken over by Remote
+// Desktop and back, or started away from the console. The invariants are checked after
+// every event and every tick.
 #include <climits>
 #include <memory>
 #include <string>
@@ -146,6 +148,13 @@ void SetUpDesktop(Run& run, ByteSource& input) {
     desk.tickBase = input.Pick(kTickBases);
     desk.windows.launchDelayMs = 100 + input.Below(8) * 300;
     desk.windows.closeDelayMs = 50 + input.Below(8) * 100;
+    std::uint8_t more = input.Byte();
+    desk.system.modernStandby = (more & 1) != 0;
+    desk.sessions.supported = !desk.system.win9xFamily;
+    if (input.Below(8) == 0) {  // started in a Remote Desktop session
+        desk.sessions.ownSession = 2;
+        desk.sessions.remote = true;
+    }
 }
 
 int RawCodeFor(const Run& run, ByteSource& input) {
@@ -315,6 +324,50 @@ void ScheduleDeviceOrPower(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+// Trouble with the driver or the power: a driver update or "Disable device" (perhaps with
+// another program holding the card), a suspend with no sleep after it, a request that hangs.
+void ScheduleDriverTrouble(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    std::string name = run.board->name;
+    switch (input.Below(4)) {
+        case 0:
+        case 1:
+            ScheduleAction(run, at, [desk, name, update = input.Flag(), held = input.Flag()] {
+                desk->RequestRemoval(name, update, held);
+            });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk] { desk->SuspendAborted(); });
+            break;
+        default:
+            ScheduleAction(run, at, [desk, command = input.Pick(kCommands)] {
+                desk->HangNextRequest(command);
+            });
+            break;
+    }
+}
+
+void ScheduleSession(Run& run, std::uint64_t at, ByteSource& input) {
+    SimDesktop* desk = run.desk;
+    switch (input.Below(5)) {
+        case 0:
+            ScheduleAction(run, at, [desk] { desk->LockSession(); });
+            break;
+        case 1:
+            ScheduleAction(run, at, [desk] { desk->UnlockSession(); });
+            break;
+        case 2:
+            ScheduleAction(run, at, [desk] { desk->SwitchUser(); });
+            break;
+        case 3:
+            ScheduleAction(run, at, [desk] { desk->SwitchBack(); });
+            break;
+        default:
+            ScheduleAction(run, at, [desk] { desk->RemoteConnect(); });
+            break;
+    }
+}
+
 // The user's own input, which restarts the foreground lock's time-out: on the window in
 // front, or a click on an application's or another program's window; or the lock is
 // turned on or off.
@@ -350,7 +403,7 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
          ++count) {
         at += input.Pick(kGaps);
-        switch (input.Below(14)) {
+        switch (input.Below(16)) {
             case 0:
             case 1:
             case 2:
@@ -386,6 +439,12 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
             case 12:
             case 13:
                 ScheduleDeviceOrPower(run, at, input);
+                break;
+            case 14:
+                ScheduleDriverTrouble(run, at, input);
+                break;
+            case 15:
+                ScheduleSession(run, at, input);
                 break;
             default:
                 ScheduleUserInput(run, at, input);

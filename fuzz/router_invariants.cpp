@@ -10,6 +10,7 @@
 #include "measure/allocation_count.h"
 #include "routing/key_router.h"
 #include "routing/shutdown.h"
+#include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
 #include "shell/resource_ids.h"
 #include "shell/static_objects.h"
@@ -24,21 +25,47 @@ constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 
 constexpr std::uint32_t kTrayIconId = 10;
 constexpr std::uint64_t kDiscoveryGapMs = 500;
+constexpr std::uint64_t kSearchWithoutResumeMs = 30000;
+constexpr std::uint64_t kLongestDriverWaitMs = 500;
 
 SimDesktop* watched = nullptr;
 std::vector<std::size_t> checkedReceived;  // per window: messages already checked
 WndProc utilityProc = nullptr;
 bool asleepForUtility = false;  // its window had PBT_APMSUSPEND and no resume event since
+std::uint64_t suspendAt = 0;    // when it had the latest PBT_APMSUSPEND
+bool lockedForUtility = false;  // the session's changes as the utility's window heard them
+bool awayForUtility = false;
+// Inside the handling of the user's own click or menu choice, which may have been made while
+// the session was still in front: what it opens is the user's doing, not the remote's.
+int userActionDepth = 0;
 bool walked = false;
 std::uint64_t lastWalkAt = 0;
 
+bool PausedForUtility() {
+    return lockedForUtility || awayForUtility;
+}
+
+// A change that lets the utility go on counts before its window handles it, one that stops
+// it after, so that only what the utility does while it knows is checked.
 LResult PLATFORM_CALLBACK WatchedWindowProc(Hwnd window, std::uint32_t msg, WParam wParam,
                                             LParam lParam) {
     bool power = msg == WM_POWERBROADCAST;
+    bool session = msg == WM_WTSSESSION_CHANGE;
     if (power && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND))
         asleepForUtility = false;
+    if (session && wParam == WTS_SESSION_UNLOCK) lockedForUtility = false;
+    if (session && wParam == WTS_CONSOLE_CONNECT) awayForUtility = false;
+    bool user = msg == WM_COMMAND || msg == WM_TRAYNOTIFY;
+    userActionDepth += user;
     LResult result = utilityProc(window, msg, wParam, lParam);
-    if (power && wParam == PBT_APMSUSPEND) asleepForUtility = true;
+    userActionDepth -= user;
+    if (power && wParam == PBT_APMSUSPEND) {
+        asleepForUtility = true;
+        suspendAt = watched->now;
+    }
+    if (session && wParam == WTS_SESSION_LOCK) lockedForUtility = true;
+    if (session && (wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_CONNECT))
+        awayForUtility = true;
     return result;
 }
 
@@ -172,7 +199,10 @@ std::uint16_t WatchedDesktop::RegisterClassExA(const WindowClass* windowClass) {
 bool WatchedDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void* in,
                                      std::uint32_t inSize, void* out, std::uint32_t outSize,
                                      std::uint32_t* bytesReturned, Overlapped* overlapped) {
-    Require(!asleepForUtility && !TipSaysLost(), "no driver request while suspended or lost");
+    bool suspended = asleepForUtility && (system.asleep || system.sleepPending ||
+                                          now - suspendAt < kSearchWithoutResumeMs);
+    Require(!suspended && !TipSaysLost(), "no driver request while suspended or lost");
+    Require(!PausedForUtility(), "no driver request while the session is locked or away");
     return CountingDesktop::DeviceIoControl(device, controlCode, in, inSize, out, outSize,
                                             bytesReturned, overlapped);
 }
@@ -186,40 +216,93 @@ HResult WatchedDesktop::CreateClassEnumerator(ComRef devEnum, const Guid& catego
     return CountingDesktop::CreateClassEnumerator(devEnum, category, monikers, flags);
 }
 
+void WatchedDesktop::keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                                 std::uintptr_t extraInfo) {
+    Require(!PausedForUtility(), "no injected key while the session is locked or away");
+    CountingDesktop::keybd_event(vk, scan, flags, extraInfo);
+}
+
+void WatchedDesktop::mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy,
+                                 std::uint32_t data, std::uintptr_t extraInfo) {
+    Require(!PausedForUtility(), "no injected mouse event while the session is locked or away");
+    CountingDesktop::mouse_event(flags, dx, dy, data, extraInfo);
+}
+
+bool WatchedDesktop::SetCursorPos(int x, int y) {
+    Require(!PausedForUtility(), "no pointer move while the session is locked or away");
+    return CountingDesktop::SetCursorPos(x, y);
+}
+
+int WatchedDesktop::MessageBoxA(Hwnd owner, const char* text, const char* caption,
+                                std::uint32_t type) {
+    Require(!PausedForUtility() || userActionDepth > 0,
+            "no message box of the remote's while the session is locked or away");
+    return CountingDesktop::MessageBoxA(owner, text, caption, type);
+}
+
+std::intptr_t WatchedDesktop::DialogBoxParamA(Handle instance, int templateId, Hwnd owner,
+                                              DlgProc proc, LParam initParam) {
+    Require(!PausedForUtility() || userActionDepth > 0,
+            "no dialog of the remote's while the session is locked or away");
+    return CountingDesktop::DialogBoxParamA(instance, templateId, owner, proc, initParam);
+}
+
 void BeginInvariantWatch(SimDesktop& desk) {
     watched = &desk;
     checkedReceived.clear();
     utilityProc = nullptr;
     asleepForUtility = false;
+    suspendAt = 0;
+    lockedForUtility = false;
+    awayForUtility = desk.sessions.supported && !desk.sessions.AtConsole();
+    userActionDepth = 0;
     walked = false;
     lastWalkAt = 0;
 }
 
+// Windows wants a window's registration for session changes given back before it goes.
+void CheckSessionRegistrations() {
+    for (Hwnd handle : watched->sessions.registered) {
+        const SimWindow* window = watched->windows.Find(handle);
+        Require(window && window->alive, "no destroyed window stays registered for sessions");
+    }
+}
+
 void CheckInvariants() {
     CheckShutdownFlag();
+    CheckSessionRegistrations();
     CheckTimerSlot(logic.KeyPollTimer);
     CheckTimerSlot(logic.AppWatchTimer);
     CheckTimerSlot(logic.ReceiverSearchTimer);
     Require(watched->windows.Timers().size() <= 3, "the utility runs no timers but its slots'");
     CheckMessages();
     CheckModalBoxes();
+    Require(watched->devices.longestDriverWaitMs <= kLongestDriverWaitMs,
+            "no wait on the driver longer than 500 ms");
 }
 
 void CheckEndOfRun() {
     CheckInvariants();
+    Require(watched->sessions.handles.empty(), "the running copy's named object is closed at exit");
     Require(
         !logic.KeyPollTimer.armed && !logic.AppWatchTimer.armed && !logic.ReceiverSearchTimer.armed,
         "every slot disarmed at exit");
+    if (!logic.receiverNeedsClose)
+        Require(watched->system.powerRegistrations.empty(),
+                "the suspend and resume registration given back at exit");
 }
 
 template <TimerProc tick>
 void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                std::uint32_t time) {
     std::uint64_t before = CountedAllocations().logic;
+    int userDepth = userActionDepth;  // a tick in a user's dialog is not the user's doing
+    userActionDepth = 0;
     {
         CountingScope counting;
         tick(owner, msg, id, time);
     }
+    userActionDepth = userDepth;
     Require(CountedAllocations().logic == before, "a timer procedure allocates nothing");
     CheckInvariants();
 }

@@ -5,9 +5,13 @@
 #include "measure/counting_desktop.h"
 
 // The desktop of a fuzzed run: it checks at every driver request that the PC is not asleep
-// for the utility (its window had PBT_APMSUSPEND and no resume event since) and that the
-// tip does not say the card is lost, and at every walk over the devices that the last one
-// was at least 500 ms before (the walks of one instant are one search).
+// for the utility (its window had PBT_APMSUSPEND and no resume event since, unless the PC is
+// awake 30 s after it: a suspend with no resume) and that the tip does not say the card is
+// lost, and at every walk over the devices that the last one was at least 500 ms before (the
+// walks of one instant are one search). While the session is locked or away from the console
+// for the utility (it started away, or its window was told so and not told otherwise since),
+// no driver request goes out, no input is injected and no dialog or message box opens but on
+// the user's own click or menu choice (made, it may be, just before the session went).
 class WatchedDesktop : public CountingDesktop {
   public:
     std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;
@@ -16,6 +20,14 @@ class WatchedDesktop : public CountingDesktop {
                          Overlapped* overlapped) override;
     HResult CreateClassEnumerator(ComRef devEnum, const Guid& category, ComRef* monikers,
                                   std::uint32_t flags) override;
+    void keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                     std::uintptr_t extraInfo) override;
+    void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
+                     std::uintptr_t extraInfo) override;
+    bool SetCursorPos(int x, int y) override;
+    int MessageBoxA(Hwnd owner, const char* text, const char* caption, std::uint32_t type) override;
+    std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
+                                  LParam initParam) override;
 };
 
 // Starts watching a new run on `desk`.

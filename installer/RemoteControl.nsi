@@ -11,6 +11,9 @@
 ; Silent use, for tests and deployment:
 ;   RemoteControl-Setup-5.0.0.1.exe /S [/DEFAULTAPP=n]   n: 1, 2, 6, 7 or 9, if installed
 ;   Uninstall.exe /S [/REMOVESETTINGS]
+; A copy of the utility that runs in another session (another user's, or a Remote Desktop
+; one) cannot be closed from here; the installer then asks to have it ended (Retry, Cancel),
+; and a silent install or uninstall ends at once with exit code 2 and changes nothing.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -27,6 +30,9 @@ SetCompressor /SOLID lzma
 !define EXE_NAME "RemoteControl.exe"
 !define UNINSTALLER "Uninstall.exe"
 !define WINDOW_CLASS "Remote Control"
+; The named object that every running copy holds, seen from every session.
+!define RUNNING_OBJECT "Global\Remote Control is running"
+!define OTHER_SESSION_TEXT "Remote Control is running for another user. Ask them to exit it from its tray menu, or restart Windows, then choose Retry."
 !define SHORTCUT "$SMPROGRAMS\Remote Control.lnk"
 !define MONITOR_EXE_NAME "RemoteMonitor.exe"
 !define MONITOR_SHORTCUT "$SMPROGRAMS\Test the remote.lnk"
@@ -298,7 +304,8 @@ FunctionEnd
 
 ; ---------------------------------------------------------------------------------------
 ; Ending a running copy. The utility ends when its hidden window of class "Remote
-; Control" receives WM_CLOSE; the file stays locked until its process is gone.
+; Control" receives WM_CLOSE; the file stays locked until its process is gone. A copy in
+; another session has no window here, only its mark, which it gives back when it ends.
 
 !macro CloseRunningCopy UN
 Function ${UN}CloseRunningCopy
@@ -313,7 +320,46 @@ Function ${UN}CloseRunningCopy
         Sleep 200
         IntOp $R1 $R1 + 1
     ${LoopWhile} $R1 < 25
-    ; Wait until the program file can go.
+FunctionEnd
+
+; Pushes 1 while a copy holds its mark. A mark that this account may not open (another
+; user's) still exists.
+Function ${UN}CopyHoldsMark
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_OBJECT}") p.r0 ?e'
+    Pop $1
+    ${If} $0 != 0
+        System::Call 'kernel32::CloseHandle(p r0)'
+        Push 1
+    ${ElseIf} $1 == 5
+        Push 1
+    ${Else}
+        Push 0
+    ${EndIf}
+FunctionEnd
+
+; Before anything is written or removed: the closed copy of this session gives its mark back
+; as its process ends; a mark still held then is another session's copy.
+Function ${UN}WaitForOtherSessions
+    StrCpy $R1 0
+    ${Do}
+        Call ${UN}CopyHoldsMark
+        Pop $R0
+        ${If} $R0 == 0
+            ${Break}
+        ${EndIf}
+        ${If} $R1 < 50
+            Sleep 200
+            IntOp $R1 $R1 + 1
+            ${Continue}
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${OTHER_SESSION_TEXT}" /SD IDCANCEL IDRETRY retry
+        Abort "Remote Control is running for another user: nothing was changed."
+      retry:
+    ${Loop}
+FunctionEnd
+
+; Waits until the program file can go.
+Function ${UN}FreeProgramFile
     StrCpy $R1 0
     ${Do}
         ClearErrors
@@ -351,8 +397,10 @@ FunctionEnd
 
 Section "Remote Control" SecProgram
     SectionIn RO
-    SetOutPath "$INSTDIR"
     Call CloseRunningCopy
+    Call WaitForOtherSessions
+    SetOutPath "$INSTDIR"
+    Call FreeProgramFile
     File "/oname=${EXE_NAME}" "${RC_EXE}"
     File "/oname=${MONITOR_EXE_NAME}" "${RC_MONITOR_EXE}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
@@ -392,6 +440,8 @@ SectionEnd
 
 Section "-un.Program"
     Call un.CloseRunningCopy
+    Call un.WaitForOtherSessions
+    Call un.FreeProgramFile
     Delete "$INSTDIR\${EXE_NAME}"
     Delete "$INSTDIR\${MONITOR_EXE_NAME}"
     Delete "$INSTDIR\${UNINSTALLER}"

@@ -89,6 +89,11 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(bool, DeviceIoControl, (Handle device, std::uint32_t controlCode, void* in, std::uint32_t inSize, void* out, std::uint32_t outSize, std::uint32_t* bytesReturned, Overlapped* overlapped), (device, controlCode, in, inSize, out, outSize, bytesReturned, overlapped))
     RC_BELOW_SEAM(bool, GetOverlappedResult, (Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred, bool wait), (device, overlapped, bytesTransferred, wait))
     RC_BELOW_SEAM(bool, CloseHandle, (Handle object), (object))
+    RC_BELOW_SEAM(std::uint32_t, WaitForSingleObject, (Handle object, std::uint32_t ms), (object, ms))
+    RC_BELOW_SEAM(bool, CancelIoEx, (Handle file, Overlapped* overlapped), (file, overlapped))
+    RC_BELOW_SEAM(bool, CancelIo, (Handle file), (file))
+    RC_BELOW_SEAM(Handle, RegisterSuspendResumeNotification, (Hwnd recipient, std::uint32_t flags), (recipient, flags))
+    RC_BELOW_SEAM(bool, UnregisterSuspendResumeNotification, (Handle notification), (notification))
     RC_BELOW_SEAM(bool, DeleteFileA, (const char* path), (path))
     RC_BELOW_SEAM(int, LoadStringA, (Handle instance, std::uint32_t id, char* buffer, int size), (instance, id, buffer, size))
     RC_BELOW_SEAM(Handle, LoadIconA, (Handle instance, int resourceId), (instance, resourceId))
@@ -111,6 +116,15 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(int, TrackPopupMenu, (Handle menu, std::uint32_t flags, int x, int y, int reserved, Hwnd owner, const void* rect), (menu, flags, x, y, reserved, owner, rect))
     RC_BELOW_SEAM(bool, ChangeWindowMessageFilterEx, (Hwnd window, std::uint32_t msg, std::uint32_t action, void* changeInfo), (window, msg, action, changeInfo))
     RC_BELOW_SEAM(bool, ChangeWindowMessageFilter, (std::uint32_t msg, std::uint32_t flag), (msg, flag))
+    RC_BELOW_SEAM(bool, WTSRegisterSessionNotification, (Hwnd window, std::uint32_t flags), (window, flags))
+    RC_BELOW_SEAM(bool, WTSUnRegisterSessionNotification, (Hwnd window), (window))
+    RC_BELOW_SEAM(std::uint32_t, GetCurrentProcessId, (), ())
+    RC_BELOW_SEAM(bool, ProcessIdToSessionId, (std::uint32_t processId, std::uint32_t* sessionId), (processId, sessionId))
+    RC_BELOW_SEAM(std::uint32_t, WTSGetActiveConsoleSessionId, (), ())
+    RC_BELOW_SEAM(bool, InitializeSecurityDescriptor, (SecurityDescriptor* descriptor, std::uint32_t revision), (descriptor, revision))
+    RC_BELOW_SEAM(bool, SetSecurityDescriptorDacl, (SecurityDescriptor* descriptor, bool present, void* dacl, bool defaulted), (descriptor, present, dacl, defaulted))
+    RC_BELOW_SEAM(Handle, CreateMutexA, (SecurityAttributes* security, bool initialOwner, const char* name), (security, initialOwner, name))
+    RC_BELOW_SEAM(Handle, OpenMutexA, (std::uint32_t access, bool inherit, const char* name), (access, inherit, name))
     // clang-format on
 
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,

@@ -11,6 +11,7 @@
 #include "receiver/platform_ids.h"
 #include "receiver/receiver_commands.h"
 #include "routing/key_router.h"
+#include "shell/session_watch.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
 #include "shell/static_objects.h"
@@ -188,11 +189,15 @@ void WaitForEnterIfOwnConsole() {
 }
 
 int Monitor(std::uint32_t seconds) {
-    if (FindRunningInstance() != 0) {
+    bool here = FindRunningInstance() != 0;
+    if (here || AnyCopyRunning()) {
         Write(Plat().GetStdHandle(STD_ERROR_HANDLE),
-              "Remote Control is running: two programs polling one card would mix up their "
-              "requests.\r\nExit Remote Control from its tray menu first (right-click the remote "
-              "icon, Exit), then start RemoteMonitor again.\r\n");
+              here ? "Remote Control is running: two programs polling one card would mix up "
+                     "their requests.\r\nExit Remote Control from its tray menu first (right-click "
+                     "the remote icon, Exit), then start RemoteMonitor again.\r\n"
+                   : "Remote Control is running for another user: two programs polling one card "
+                     "would mix up their requests.\r\nAsk them to exit it from its tray menu, or "
+                     "restart Windows, then start RemoteMonitor again.\r\n");
         return kMonitorRefused;
     }
     Say("RemoteMonitor: what the remote sends, and what Remote Control would do with it.");

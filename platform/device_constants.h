@@ -28,6 +28,10 @@ constexpr std::uint32_t ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr std::uint32_t ERROR_NOT_FOUND = 1168;
 constexpr std::uint32_t ERROR_SET_NOT_FOUND = 1170;
 constexpr std::uint32_t ERROR_DEVICE_REMOVED = 1617;
+constexpr std::uint32_t ERROR_SEM_TIMEOUT = 121;
+constexpr std::uint32_t ERROR_OPERATION_ABORTED = 995;
+constexpr std::uint32_t WAIT_OBJECT_0 = 0;
+constexpr std::uint32_t WAIT_TIMEOUT = 258;
 
 #endif
 

@@ -118,6 +118,17 @@ struct Overlapped {
     Handle event;
 };
 
+// SECURITY_DESCRIPTOR in its absolute form, opaque, in a buffer as large as its 64-bit layout;
+// and SECURITY_ATTRIBUTES.
+struct SecurityDescriptor {
+    alignas(8) std::uint8_t bytes[40];
+};
+struct SecurityAttributes {
+    std::uint32_t length;
+    SecurityDescriptor* descriptor;
+    std::int32_t inheritHandle;
+};
+
 // COM as the receiver's device discovery uses it, in portable form.
 using HResult = std::int32_t;   // HRESULT
 using ComRef = std::uintptr_t;  // an interface pointer, owned by whoever holds it; 0 is null
@@ -261,6 +272,17 @@ class Platform {
     virtual bool GetOverlappedResult(Handle device, Overlapped* overlapped,
                                      std::uint32_t* bytesTransferred, bool wait) = 0;
     virtual bool CloseHandle(Handle object) = 0;
+    // A bounded wait on an event; WAIT_OBJECT_0 or WAIT_TIMEOUT.
+    virtual std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) = 0;
+    // CancelIoEx exists from Windows Vista on and CancelIo from Windows 98 and NT 4 on: the
+    // Win32 side looks both up when first called, and a missing one fails with
+    // ERROR_CALL_NOT_IMPLEMENTED.
+    virtual bool CancelIoEx(Handle file, Overlapped* overlapped) = 0;
+    virtual bool CancelIo(Handle file) = 0;
+    // Suspend and resume events for a window (Windows 8 and later, looked up); 0 when it
+    // fails or is missing.
+    virtual Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) = 0;
+    virtual bool UnregisterSuspendResumeNotification(Handle notification) = 0;
 
     // --- main window and tray ---
     virtual bool DeleteFileA(const char* path) = 0;
@@ -293,7 +315,7 @@ class Platform {
     // --- the message filter of a program run as administrator ---
     // ChangeWindowMessageFilterEx (Windows 7 and later) and ChangeWindowMessageFilter
     // (Windows Vista), looked up in user32 when called: where the system lacks the function
-    // the call fails with GetLastError ERROR_PROC_NOT_FOUND.
+    // the call fails with GetLastError ERROR_CALL_NOT_IMPLEMENTED.
     virtual bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
                                              void* changeInfo) = 0;
     virtual bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) = 0;
@@ -305,6 +327,23 @@ class Platform {
     virtual bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                           Overlapped* overlapped) = 0;
     virtual std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) = 0;
+
+    // --- sessions and named objects ---
+    // The session calls are missing on Windows 9x; the Win32 side looks them up when first
+    // called and fails with ERROR_CALL_NOT_IMPLEMENTED where they are not there.
+    virtual bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) = 0;
+    virtual bool WTSUnRegisterSessionNotification(Hwnd window) = 0;
+    virtual std::uint32_t GetCurrentProcessId() = 0;
+    virtual bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) = 0;
+    // 0xFFFFFFFF when no session is attached to the console, or the call is missing.
+    virtual std::uint32_t WTSGetActiveConsoleSessionId() = 0;
+    virtual bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                              std::uint32_t revision) = 0;
+    virtual bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                           bool defaulted) = 0;
+    virtual Handle CreateMutexA(SecurityAttributes* security, bool initialOwner,
+                                const char* name) = 0;
+    virtual Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) = 0;
 };
 
 // The platform the logic runs on. The Windows program installs its Win32 platform at

@@ -38,6 +38,16 @@ constexpr std::uint32_t PBT_APMRESUMEAUTOMATIC = 0x0012;
 constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
 constexpr std::uint32_t DBT_DEVNODES_CHANGED = 0x0007;
 constexpr std::uint32_t DBT_DEVICEARRIVAL = 0x8000;
+constexpr std::uint32_t DEVICE_NOTIFY_WINDOW_HANDLE = 0x0000;
+
+// Session changes, to a window registered for them
+constexpr std::uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
+constexpr std::uint32_t WTS_CONSOLE_CONNECT = 0x1;
+constexpr std::uint32_t WTS_CONSOLE_DISCONNECT = 0x2;
+constexpr std::uint32_t WTS_REMOTE_CONNECT = 0x3;
+constexpr std::uint32_t WTS_REMOTE_DISCONNECT = 0x4;
+constexpr std::uint32_t WTS_SESSION_LOCK = 0x7;
+constexpr std::uint32_t WTS_SESSION_UNLOCK = 0x8;
 
 // Virtual keys
 constexpr std::uint8_t VK_RETURN = 0x0D;
@@ -146,14 +156,20 @@ constexpr std::uint32_t EWX_FORCE = 0x00000004;
 constexpr std::uint32_t EWX_POWEROFF = 0x00000008;
 constexpr std::int32_t ERROR_ACCESS_DENIED = 5;
 constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
+// What a call that this Windows lacks fails with.
+constexpr std::uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr std::int32_t ERROR_NOT_ALL_ASSIGNED = 1300;
 constexpr std::int32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 constexpr std::int32_t ERROR_PRIVILEGE_NOT_HELD = 1314;
-constexpr std::int32_t ERROR_PROC_NOT_FOUND = 127;
 
 // The message filter of a program run as administrator
 constexpr std::uint32_t MSGFLT_ALLOW = 1;  // ChangeWindowMessageFilterEx
 constexpr std::uint32_t MSGFLT_ADD = 1;    // ChangeWindowMessageFilter
+
+// Named kernel objects
+constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
+constexpr std::uint32_t SECURITY_DESCRIPTOR_REVISION = 1;
+constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
 
 // Registry keys opened for writing
 constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;

@@ -16,13 +16,14 @@ enum class BoardKind : std::int32_t {
 
 struct ReceiverChannel {
     ComRef captureFilter = 0;  // the bound capture filter, owned; 0 when none
-    Handle deviceHandle = 0;   // belongs to the filter; never closed here
+    Handle deviceHandle = 0;   // belongs to the filter; never closed here; 0 after a hang
     BoardKind boardKind = BoardKind::None;
     std::uint8_t gpioBit = 0;
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
     RemoteLayout remoteLayout = Translated;
     bool deviceGone = false;  // a request ended with a status that says the device is gone
+    bool hung = false;        // a request was given up after the driver left it pending
 };
 
 // True when a listed board was found, even without a device handle.

@@ -21,7 +21,9 @@ inline bool Failed(std::int32_t status) {
 // closed under us). Every other failure may pass, and counts only as a failing poll.
 bool DeviceGone(std::int32_t status);
 
-// Sends one request and waits for the driver to complete it, however long it takes.
+// Sends one request and waits for the driver to complete it, at most 500 ms: a request
+// still pending then is cancelled and fails with ERROR_SEM_TIMEOUT, and the channel
+// forgets its handle and counts the card as gone.
 std::int32_t SyncDeviceControl(Handle device, std::uint32_t controlCode, void* in,
                                std::uint32_t inSize, void* out, std::uint32_t outSize,
                                std::uint32_t* bytesReturned);

@@ -3,14 +3,16 @@
 #include "receiver/device_control.h"
 #include "receiver/property_requests.h"
 #include "receiver/receiver_commands.h"
+#include "shell/static_objects.h"
 
 namespace {
 
 bool failureBoxOpen = false;
 
-// A card that went away in the middle of a read is the key poll's to handle, without a box.
+// A card that went away or hung in the middle of a read is the key poll's to handle,
+// without a box.
 void ShowFailure(const char* text, std::int32_t status) {
-    if (DeviceGone(status)) return;
+    if (DeviceGone(status) || logic.receiverChannel.deviceGone) return;
     failureBoxOpen = true;
     Plat().MessageBoxA(0, text, "I2CSWRead", MB_OK);
     failureBoxOpen = false;

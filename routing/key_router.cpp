@@ -6,6 +6,7 @@
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
 #include "shell/receiver_watch.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 
 namespace {
@@ -75,9 +76,12 @@ void ToggleDefault(const RouteDecision& route) {
         Plat().MessageBoxA(0, kReinitializeText, "Remote Control", MB_OK | MB_SETFOREGROUND);
         reinitializeBoxOpen = false;
         app = logic.DefaultTVAPP;  // the tray menu may have changed it meanwhile
-        if (!IsAppId(app)) return;
+        if (!IsAppId(app) || SessionPaused()) return;
     }
     CloseOthers(app, route.closeFirst, route.closeCount);
+    // A box of the closes may have waited while the session went away: nobody would see
+    // the application start.
+    if (SessionPaused()) return;
     TogglePower(app);
 }
 
@@ -176,6 +180,8 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintp
         LoseReceiver();
         return;
     }
+    // A failure box of the code read may have waited while the session went away.
+    if (SessionPaused()) return;
     RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
     if (ThinsRepeat(repeat)) key = SkipKey;

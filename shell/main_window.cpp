@@ -6,6 +6,7 @@
 #include "routing/pointer_mode.h"
 #include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
+#include "shell/session_watch.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
 #include "shell/static_objects.h"
@@ -17,19 +18,26 @@ namespace {
 void CloseReceiverOnce() {
     if (!logic.receiverNeedsClose) return;
     logic.receiverNeedsClose = false;
+    StopWatchingPowerEvents();
     CloseReceiver();
 }
 
-// The start-up's walk over the devices counts as the first search for the card.
+// The start-up's walk over the devices counts as the first search for the card. A copy
+// that starts away from the console leaves the card to the session in front.
 void OnCreate(Hwnd window) {
-    if (OpenReceiver()) {
+    const char* tip = kTrayTip;
+    if (WatchSession(window)) {
+        StartPaused();
+        tip = PausedTrayTip();
+    } else if (OpenReceiver()) {
         logic.lastSearchTick = Plat().GetTickCount();
     } else {
         logic.ReceiverFound = false;
     }
     logic.receiverNeedsClose = true;
+    WatchReceiverEvents(window);
     InitPointerBounds();
-    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), kTrayTip);
+    AddTrayIcon(window, kTrayIconId, Plat().LoadIconA(logic.appInstance, kMainIconId), tip);
 }
 
 void OnDisplayChange(LParam lParam) {
@@ -96,10 +104,12 @@ int RunMessageLoop(Handle instance) {
 int RunRemoteControl(Handle instance) {
     DeleteMediaManagerShortcut();
     CloseCompetingPrograms();
+    HoldRunningObject();
     LoadWindowNames(instance);
     RegisterMainClass(instance);
     int exitCode = CreateMainWindow(instance) ? RunMessageLoop(instance) : 0;
     RunExitActions();
+    ReleaseRunningObject();
     return exitCode;
 }
 
@@ -131,6 +141,7 @@ bool CreateMainWindow(Handle instance) {
     AllowTaskbarCreated(logic.mainWindow);
     ReadSettings();
     if (logic.AlwaysRemoteOff) {
+        StopWatchingSession(logic.mainWindow);
         RemoveTrayIcon(logic.mainWindow, kTrayIconId);
         CloseReceiverOnce();
         return false;
@@ -140,6 +151,8 @@ bool CreateMainWindow(Handle instance) {
     if (logic.ReceiverFound) {
         StartKeyPolling(logic.mainWindow);
         PrepareAppWatch(logic.mainWindow);
+        // A paused start polls nothing until its session is in front.
+        if (logic.receiverState == ReceiverState::Paused) logic.KeyPollTimer.Disarm();
     }
     return true;
 }
@@ -168,6 +181,9 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
         case WM_DEVICECHANGE:
             if (OnDeviceChange(static_cast<std::uint32_t>(wParam))) return 1;
             break;
+        case WM_WTSSESSION_CHANGE:
+            if (OnSessionChange(static_cast<std::uint32_t>(wParam))) return 0;
+            break;
         default:
             // The taskbar came back without the icon, the only way to the menu.
             if (logic.taskbarCreatedMessage != 0 && msg == logic.taskbarCreatedMessage) {
@@ -180,6 +196,7 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
 }
 
 void EndRun(Hwnd window) {
+    StopWatchingSession(window);
     RemoveTrayIcon(window, kTrayIconId);
     Plat().PostQuitMessage(0);
     CloseReceiverOnce();

@@ -63,6 +63,14 @@ struct LogicState {
     // shell/receiver_watch.cpp
     ReceiverState receiverState = ReceiverState::Open;
     std::uint32_t lastSearchTick = 0;  // when the devices were last walked
+    std::int32_t suspendChecks = 0;    // search timer ticks since the suspend event
+    Handle powerNotification = 0;      // the suspend and resume registration, or 0
+
+    // shell/session_watch.cpp
+    bool sessionNotified = false;  // the window is registered for its session's changes
+    bool sessionLocked = false;    // the session showed its lock screen and is not unlocked
+    bool sessionAway = false;      // another session is at the console, or a remote client
+    Handle runningObject = 0;      // the named object that says a copy runs
 
     // shell/tray.cpp
     NotifyIconData trayIconRecord{};  // filled when the icon is added

@@ -96,7 +96,7 @@ void AllowTaskbarCreated(Hwnd window) {
     std::uint32_t created = logic.taskbarCreatedMessage;
     if (created == 0) return;
     if (platform.ChangeWindowMessageFilterEx(window, created, MSGFLT_ALLOW, nullptr)) return;
-    if (platform.GetLastError() == static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND))
+    if (platform.GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
         platform.ChangeWindowMessageFilter(created, MSGFLT_ADD);
 }
 

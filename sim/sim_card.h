@@ -16,7 +16,8 @@
 #include "sim/card/card_decoder.h"
 
 enum class SimFaultRepeat { Once, Always };
-enum class SimCompletion { Immediate, Pending };
+// Hung: the driver leaves the request pending and completes it only when it is cancelled.
+enum class SimCompletion { Immediate, Pending, Hung };
 
 // A command that the card fails, with the platform error it reports.
 struct SimCardFault {
@@ -118,6 +119,11 @@ struct SimPendingRequest {
     std::uint32_t outSize;
     std::uint32_t faultError;  // 0: the card answers when it completes
     std::size_t logIndex;
+    Handle handle = 0;       // the device handle it was sent on
+    Handle event = 0;        // the caller's event, signalled when it completes
+    bool hung = false;       // completes only when cancelled
+    bool completed = false;  // its event is signalled; `result` is its error
+    std::uint32_t result = 0;
 };
 
 // What COM and the kernel hold for the utility: objects, strings, events and requests

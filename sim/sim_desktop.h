@@ -9,6 +9,7 @@
 //   registry                  sim_registry.h (sim_registry.cpp)
 //   devices and card          sim_devices.h  (sim_devices.cpp, sim_card.h/.cpp)
 //   system                    sim_system.h   (sim_system.cpp)
+//   sessions and named objects sim_session.h (sim_session.cpp)
 // Everything that reaches the desktop is recorded, both in the receiving window's log and
 // as a line of the trace.
 #pragma once
@@ -25,6 +26,7 @@
 #include "sim/sim_dialogs.h"
 #include "sim/sim_input.h"
 #include "sim/sim_registry.h"
+#include "sim/sim_session.h"
 #include "sim/sim_system.h"
 #include "sim/sim_tray.h"
 #include "sim/sim_windows.h"
@@ -42,6 +44,7 @@ class SimDesktop : public Platform {
     SimDevices devices;
     SimSystem system;
     SimConsole console;
+    SimSessions sessions;
 
     // --- world: clock, scheduled events and the run (sim_desktop.cpp) ---
     std::uint64_t now = 0;       // ms since the utility started
@@ -119,7 +122,7 @@ class SimDesktop : public Platform {
     // The message filter of User Interface Privilege Isolation (Vista and later; the Ex form
     // Windows 7 and later): what a window of the utility, or the whole utility, lets through
     // from a lower integrity level. Where the system lacks a function the call fails with
-    // ERROR_PROC_NOT_FOUND, as the Win32 side reports a function that user32 does not have.
+    // ERROR_CALL_NOT_IMPLEMENTED, as the Win32 side reports a function that user32 does not have.
     bool ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std::uint32_t action,
                                      void* changeInfo) override;
     bool ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) override;
@@ -257,6 +260,21 @@ class SimDesktop : public Platform {
                              bool wait) override;
     bool CloseHandle(Handle object) override;
 
+    // --- device removal and requests that hang (sim_device_events.cpp) ---
+    // Trace lines: update-driver|disable "NAME", ... needs a restart|failed (WHY), ... done,
+    // driver started "NAME", request cancelled.
+    // The system asks to remove the first listed device of that name: a driver update
+    // (the device comes back driverInstallMs later as a new device object) or "Disable
+    // device". A handle of the device still open (or another program's, `heldElsewhere`)
+    // vetoes it; otherwise the device goes. False when none is listed, and while the PC
+    // goes to sleep or sleeps.
+    bool RequestRemoval(const std::string& friendlyName, bool update, bool heldElsewhere);
+    // The next request with that command on any card hangs.
+    void HangNextRequest(std::uint32_t command);
+    std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) override;
+    bool CancelIoEx(Handle file, Overlapped* overlapped) override;
+    bool CancelIo(Handle file) override;
+
     // --- console (sim_console.cpp) ---
     void TypeConsoleLine(const std::string& line);
     Handle GetStdHandle(std::uint32_t which) override;
@@ -276,6 +294,11 @@ class SimDesktop : public Platform {
     // system.resumeBroadcastDelayMs later; with the user present, PBT_APMRESUMESUSPEND as
     // long again after it.
     void Resume(bool userPresent);
+    // PBT_APMSUSPEND, and then neither the sleep nor a resume event: a suspend that was
+    // called off, or whose resume event got lost. Trace line: power suspend aborted.
+    void SuspendAborted();
+    Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) override;
+    bool UnregisterSuspendResumeNotification(Handle notification) override;
     std::uint32_t GetVersion() override;
     bool GetVersionExA(OsVersionInfo* info) override;
     Handle GetCurrentProcess() override;
@@ -295,8 +318,37 @@ class SimDesktop : public Platform {
     Handle LoadCursorA(Handle instance, int resourceId) override;
     Handle LoadAcceleratorsA(Handle instance, int resourceId) override;
 
+    // --- sessions and named objects (sim_session.cpp) ---
+    // Trace lines: session lock|unlock|switch-user|switch-back|remote-connect for the
+    // scenario's events, session change N for each WM_WTSSESSION_CHANGE sent, and
+    // user ACTION unseen for a user action on a session that is not in front.
+    void LockSession();
+    void UnlockSession();
+    void SwitchUser();
+    void SwitchBack();
+    void RemoteConnect();
+    // True, and traced, when the user cannot reach the session's windows now: the session is
+    // not in front, or the PC sleeps.
+    bool UserCannotReach(const char* action);
+    bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
+    bool WTSUnRegisterSessionNotification(Hwnd window) override;
+    std::uint32_t GetCurrentProcessId() override;
+    bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
+    std::uint32_t WTSGetActiveConsoleSessionId() override;
+    bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                      std::uint32_t revision) override;
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                   bool defaulted) override;
+    Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
+    Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
+
   private:
     std::multimap<std::uint64_t, std::function<void()>> events_;
+
+    // Sessions (sim_session.cpp).
+    void NotifySession(std::uint32_t event);
+    void TraceSessionEvent(const char* what);
+    void LockSessionQuietly();
 
     // The run (sim_desktop.cpp).
     void RunWorldUntil(std::uint64_t time);
@@ -305,6 +357,13 @@ class SimDesktop : public Platform {
 
     // Devices that come back as new device objects, at wake (sim_devices.cpp).
     void RecreateDevices();
+    void CompletePending(SimPendingRequest& request);
+    // A wait without a limit on a request that never completes: the thread is stuck, and
+    // the world runs on to the end of the run (sim_device_events.cpp).
+    void BlockOnHungRequest();
+    // WM_POWERBROADCAST to the windows that hear it: every top-level window of the utility,
+    // or with Modern Standby only the registered ones (sim_system.cpp).
+    void BroadcastPower(WParam event);
     // The PC asleep: the world goes on and the thread runs nothing until the wake
     // (sim_system.cpp).
     void FallAsleep();

@@ -136,6 +136,10 @@ bool EventOpen(const SimComWorld& com, Handle event) {
 
 }  // namespace
 
+bool SimHandleOpen(const SimDevices& devices, std::size_t device, std::uint32_t generation) {
+    return FilterAlive(devices, device, generation);
+}
+
 int SimComWorld::LiveObjects() const {
     int live = 0;
     for (const SimComObject& object : objects)
@@ -430,6 +434,7 @@ bool SimDesktop::CloseHandle(Handle object) {
         return true;
     }
     if (system.CloseToken(object)) return true;
+    if (sessions.CloseObjectHandle(object)) return true;
     // Device handles belong to their filter and are not the caller's to close.
     ++devices.com.misuse;
     system.lastError = ERROR_INVALID_HANDLE;
@@ -468,10 +473,18 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
     SimCardFault fault{};
     bool faulty = card.TakeFault(inBytes, inSize, &fault);
     SimCompletion completion = faulty ? fault.completion : card.completion;
+    if (completion == SimCompletion::Hung) {
+        SimPendingRequest request{overlapped, index, inBytes,  inSize, outBytes,
+                                  outSize,    0,     logIndex, device, overlapped->event};
+        request.hung = true;
+        devices.com.pending.push_back(request);
+        system.lastError = ERROR_IO_PENDING;
+        return false;
+    }
     if (completion == SimCompletion::Pending) {
         devices.com.pending.push_back(SimPendingRequest{overlapped, index, inBytes, inSize,
                                                         outBytes, outSize, faulty ? fault.error : 0,
-                                                        logIndex});
+                                                        logIndex, device, overlapped->event});
         system.lastError = ERROR_IO_PENDING;
         return false;
     }
@@ -486,7 +499,9 @@ bool SimDesktop::DeviceIoControl(Handle device, std::uint32_t controlCode, void*
     return true;
 }
 
-// A pending request completes only when waited for: the card answers it then.
+// A pending request completes only when waited for: the card answers it then. A hung one
+// completes only when cancelled; a wait without a limit on it never returns, and the
+// thread is stuck until the run ends.
 bool SimDesktop::GetOverlappedResult(Handle, Overlapped* overlapped,
                                      std::uint32_t* bytesTransferred, bool wait) {
     ++calls;
@@ -499,22 +514,28 @@ bool SimDesktop::GetOverlappedResult(Handle, Overlapped* overlapped,
         system.lastError = ERROR_INVALID_PARAMETER;
         return false;
     }
-    if (!wait) {
+    if (!found->completed && (!wait || found->hung)) {
+        if (wait) BlockOnHungRequest();
         system.lastError = ERROR_IO_INCOMPLETE;
         return false;
     }
+    if (!found->completed) CompletePending(*found);
     SimPendingRequest request = *found;
     devices.com.pending.erase(found);
-    SimCard& card = devices.videoDevices[request.device].card;
-    std::uint32_t error = request.faultError != 0
-                              ? request.faultError
-                              : card.Answer(request.in, request.inSize, request.out,
-                                            request.outSize, devices.heldRawCode);
-    RecordError(card, request.logIndex, error);
-    if (error != 0) {
-        system.lastError = error;
+    if (request.result != 0) {
+        system.lastError = request.result;
         return false;
     }
     if (bytesTransferred) *bytesTransferred = request.outSize;
     return true;
+}
+
+// The card answers a pending request: its event is signalled.
+void SimDesktop::CompletePending(SimPendingRequest& request) {
+    SimCard& card = devices.videoDevices[request.device].card;
+    request.result = request.faultError != 0 ? request.faultError
+                                             : card.Answer(request.in, request.inSize, request.out,
+                                                           request.outSize, devices.heldRawCode);
+    RecordError(card, request.logIndex, request.result);
+    request.completed = true;
 }

@@ -58,4 +58,11 @@ struct SimDevices {
     // that read it. Off by default, since it grows by one entry per request: memory would
     // follow the number of polls rather than of events.
     bool logRequests = false;
+
+    std::uint32_t driverInstallMs = 2000;  // from a driver update to the new driver's start
+    // The longest the utility's thread waited on one driver request, in ms.
+    std::uint64_t longestDriverWaitMs = 0;
 };
+
+// Whether a handle of that device object is open: a capture filter bound from it is held.
+bool SimHandleOpen(const SimDevices& devices, std::size_t device, std::uint32_t generation);

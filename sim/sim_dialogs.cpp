@@ -135,6 +135,7 @@ int SimDesktop::MessageBoxA(Hwnd, const char* text, const char* caption, std::ui
 }
 
 void SimDesktop::CloseTopMessageBox() {
+    if (UserCannotReach("msgbox")) return;
     auto& boxes = dialogs.messageBoxes;
     for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
         if (!it->closed) {
@@ -263,6 +264,7 @@ Hwnd SimDesktop::TopDialog() const {
 // it: one that runs while the thread sleeps or waits on the driver sees it only afterwards.
 // A click on a button moves the focus to it and presses it.
 bool SimDesktop::PressDialogButton(int controlId) {
+    if (UserCannotReach("dialog")) return false;
     Hwnd top = TopDialog();
     if (!top) return false;
     const SimDialogRecord& dialog = *dialogs.DialogOf(top);
@@ -278,6 +280,7 @@ bool SimDesktop::PressDialogButton(int controlId) {
 }
 
 bool SimDesktop::SelectListEntry(const std::string& label) {
+    if (UserCannotReach("dialog")) return false;
     Hwnd top = TopDialog();
     if (!top) return false;
     const SimDialogRecord& dialog = *dialogs.DialogOf(top);
@@ -294,6 +297,7 @@ bool SimDesktop::SelectListEntry(const std::string& label) {
 // The close box comes to the procedure as the Cancel command (DefDlgProc's answer to
 // SC_CLOSE).
 bool SimDesktop::CloseDialogBox() {
+    if (UserCannotReach("dialog")) return false;
     Hwnd top = TopDialog();
     if (!top) return false;
     Trace("user closebox " + std::to_string(dialogs.DialogOf(top)->templateId));
@@ -305,6 +309,7 @@ bool SimDesktop::CloseDialogBox() {
 // A key goes to the control that has the focus; the dialog's own loop turns Tab, Enter
 // and Escape into focus moves and commands (IsDialogMessage).
 bool SimDesktop::TypeDialogKey(std::uint8_t vk) {
+    if (UserCannotReach("dialog")) return false;
     Hwnd top = TopDialog();
     if (!top || (vk != VK_RETURN && vk != VK_ESCAPE && vk != kVkTab)) return false;
     const SimDialogRecord& dialog = *dialogs.DialogOf(top);

@@ -78,6 +78,7 @@ void SimDesktop::NoteInput(bool toUtility) {
 // A click activates the window at once: the system itself changes the foreground, which no
 // lock holds back.
 void SimDesktop::UserInput(Hwnd handle) {
+    if (UserCannotReach("input")) return;
     SimWindow* window = windows.Find(handle);
     if (window && window->alive) {
         windows.foreground_ = handle;
@@ -93,8 +94,10 @@ void SimDesktop::UserInput(Hwnd handle) {
 }
 
 // Injected input is dropped while an elevated program is in front of a utility that is not
-// elevated (User Interface Privilege Isolation), and then it is no input event at all.
+// elevated (User Interface Privilege Isolation), and while the session's desktop takes no
+// input (locked, or disconnected); then it is no input event at all.
 bool SimDesktop::InjectedInputBlocked() const {
+    if (!sessions.TakesInput()) return true;
     const SimWindow* focus = windows.Find(windows.foreground_);
     return focus && focus->alive && windows.RefusesUtility(*focus);
 }
@@ -148,9 +151,15 @@ bool SimDesktop::GetCursorPos(Point* point) {
     return true;
 }
 
-// As on Windows, the pointer cannot leave the screen.
+// As on Windows, the pointer cannot leave the screen, and only the input desktop's programs
+// may move it.
 bool SimDesktop::SetCursorPos(int x, int y) {
     ++calls;
+    if (!sessions.TakesInput()) {
+        if (Tracing()) Trace("cursor " + std::to_string(x) + " " + std::to_string(y) + " blocked");
+        system.lastError = ERROR_ACCESS_DENIED;
+        return false;
+    }
     Point& cursor = input.cursor;
     cursor = input.OnSomeMonitor(Point{x, y});
     if (Tracing()) Trace("cursor " + std::to_string(cursor.x) + " " + std::to_string(cursor.y));

@@ -273,7 +273,7 @@ bool SimDesktop::ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std
                                              void*) {
     ++calls;
     if (!system.NtAtLeast(0x0601)) {
-        system.lastError = ERROR_PROC_NOT_FOUND;
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
         return false;
     }
     const SimWindow* target = windows.Find(window);
@@ -301,7 +301,7 @@ bool SimDesktop::ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg, std
 bool SimDesktop::ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) {
     ++calls;
     if (!system.NtAtLeast(0x0600)) {
-        system.lastError = ERROR_PROC_NOT_FOUND;
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
         return false;
     }
     if (flag == MSGFLT_ADD) {

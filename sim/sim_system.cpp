@@ -258,7 +258,7 @@ void SimDesktop::Suspend() {
     if (system.sleepPending || system.asleep) return;
     devices.traceDiscovery = true;
     Trace("power suspend");
-    BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    BroadcastPower(PBT_APMSUSPEND);
     system.sleepPending = true;
     At(now + system.sleepDelayMs, [this] { FallAsleep(); });
 }
@@ -290,11 +290,59 @@ void SimDesktop::Resume(bool userPresent) {
     std::uint64_t at = now + system.resumeBroadcastDelayMs;
     At(at, [this] {
         Trace("power resume " + std::to_string(PBT_APMRESUMEAUTOMATIC));
-        BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        BroadcastPower(PBT_APMRESUMEAUTOMATIC);
     });
     if (!userPresent) return;
     At(at + system.resumeBroadcastDelayMs, [this] {
         Trace("power resume " + std::to_string(PBT_APMRESUMESUSPEND));
-        BroadcastToTopLevel(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        BroadcastPower(PBT_APMRESUMESUSPEND);
     });
+}
+
+// On a machine that sleeps the classic way every top-level window hears the broadcast, a
+// registered one once; with S0 low-power idle only the registered windows hear it.
+void SimDesktop::BroadcastPower(WParam event) {
+    if (!system.modernStandby) {
+        BroadcastToTopLevel(WM_POWERBROADCAST, event, 0);
+        return;
+    }
+    for (const auto& registration : system.powerRegistrations) {
+        const SimWindow* window = windows.Find(registration.second);
+        if (window && window->alive && window->utility)
+            PostToQueue(registration.second, WM_POWERBROADCAST, event, 0);
+    }
+}
+
+void SimDesktop::SuspendAborted() {
+    if (system.sleepPending || system.asleep) return;
+    devices.traceDiscovery = true;
+    Trace("power suspend aborted");
+    BroadcastPower(PBT_APMSUSPEND);
+}
+
+Handle SimDesktop::RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) {
+    ++calls;
+    if (!system.NewerCallsPresent()) {
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return 0;
+    }
+    const SimWindow* window = windows.Find(recipient);
+    if (!window || !window->alive || flags != DEVICE_NOTIFY_WINDOW_HANDLE) {
+        system.lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    system.nextPowerRegistration += 4;
+    Handle registration = 0x9000 + system.nextPowerRegistration;
+    system.powerRegistrations[registration] = recipient;
+    return registration;
+}
+
+bool SimDesktop::UnregisterSuspendResumeNotification(Handle notification) {
+    ++calls;
+    if (system.powerRegistrations.erase(notification) == 0) {
+        ++devices.com.misuse;
+        system.lastError = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    return true;
 }

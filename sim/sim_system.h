@@ -46,6 +46,14 @@ struct SimSystem {
     std::uint32_t resumeBroadcastDelayMs = 100;  // from the wake to the first resume event
     bool sleepPending = false;                   // suspended, not yet asleep
     bool asleep = false;
+    // S0 low-power idle (Modern Standby): the power broadcasts reach only the windows
+    // registered with RegisterSuspendResumeNotification.
+    bool modernStandby = false;
+    std::map<Handle, Hwnd> powerRegistrations;
+    Handle nextPowerRegistration = 0;
+    // CancelIoEx and RegisterSuspendResumeNotification exist: not on the 95 family (nor on
+    // XP and 7 respectively, which the scenarios do not tell apart).
+    bool NewerCallsPresent() const { return !win9xFamily; }
 
     // The command of the program's accelerator for this character with Alt, or 0.
     static std::uint32_t AcceleratorCommand(Handle accelerators, WParam character);

@@ -68,6 +68,7 @@ bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, NotifyIconData* data) 
 // mouse is the user's input to the shell; on a click the shell lets the icon's owner take
 // the foreground, as if the owner had received the input.
 bool SimDesktop::TrayNotify(std::uint32_t id, std::uint32_t mouseMessage) {
+    if (UserCannotReach("tray")) return false;
     NoteInput(mouseMessage != WM_MOUSEMOVE);
     const SimTrayIcon* icon = tray.FindIcon(id);
     if (!icon) return false;
@@ -140,6 +141,7 @@ bool SimDesktop::DestroyMenu(Handle menu) {
 }
 
 bool SimDesktop::ChooseMenuItem(const std::string& label) {
+    if (UserCannotReach("menu")) return false;
     if (!tray.MenuOpen()) return false;
     SimTray::MenuTracking& tracking = *tray.tracking_.back();
     SimTray::Menu* menu = tray.FindMenu(tracking.menu);
@@ -156,6 +158,7 @@ bool SimDesktop::ChooseMenuItem(const std::string& label) {
 }
 
 bool SimDesktop::ClickOutsideMenu() {
+    if (UserCannotReach("menu")) return false;
     if (!tray.MenuOpen()) return false;
     SimTray::MenuTracking& tracking = *tray.tracking_.back();
     NoteInput(true);  // the menu's loop captures the mouse

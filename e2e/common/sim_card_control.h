@@ -68,9 +68,11 @@ typedef struct SIMCARD_FAULT {
 
 typedef struct SIMCARD_COMPLETION_MODE {
     unsigned int card;
-    unsigned int pending;  // 1: every request is pended and completed by the worker thread
+    unsigned int pending;  // 1: every request is pended and completed by the worker thread;
+                           // SIMCARD_HANG: pended and never completed unless cancelled
     unsigned int delayMs;  // how long the worker holds a pended request
 } SIMCARD_COMPLETION_MODE;
+#define SIMCARD_HANG 2u
 
 typedef struct SIMCARD_COUNTERS {
     unsigned int requests;   // property requests received
@@ -81,5 +83,6 @@ typedef struct SIMCARD_COUNTERS {
     unsigned int byCommand[CARD_COMMAND_COUNT][2];  // [command in cardCommands][0: set, 1: get]
     unsigned int lastSize;
     unsigned char last[SIMCARD_REQUEST_BYTES];  // the last request as received
-    unsigned int refused;  // requests on a handle of the card while it was away, or from before
+    unsigned int refused;    // requests on a handle of the card while it was away, or from before
+    unsigned int cancelled;  // hung requests that their caller cancelled
 } SIMCARD_COUNTERS;

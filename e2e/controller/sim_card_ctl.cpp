@@ -9,12 +9,16 @@
 //   sim_card_ctl unregister <entry key>
 //   sim_card_ctl script <card> <code>x<polls> ...     code "-" is no key; polls 0: for ever
 //   sim_card_ctl fail <card> <command code> <ntstatus> <times|always> [pending] [set|get]
-//   sim_card_ctl completion <card> immediate|pending [delay ms]
+//   sim_card_ctl completion <card> immediate|pending|hang [delay ms]
+//                                    (hang: pending until the caller cancels)
 //   sim_card_ctl counters <card>     sim_card_ctl reset <card>
 //   sim_card_ctl wait <card> <timeout ms>   waits until the script has been played
 //   sim_card_ctl post <class|-> <title|-> <message> <wParam>   posts to a top-level window
 //   sim_card_ctl tip                  prints the tip of each icon in Wine's system tray
 //   sim_card_ctl hold                 stays running, keeping the Wine session (and the cards) up
+//   sim_card_ctl hold-object <name>   holds a mutex of that name, with no window, until killed:
+//                                     a copy of Remote Control in another session, as this
+//                                     session sees it
 #include <windows.h>
 // After <windows.h>.
 #include <commctrl.h>
@@ -155,7 +159,9 @@ int FailCommand(int argc, char** argv) {
 
 int Completion(int argc, char** argv) {
     SIMCARD_COMPLETION_MODE mode{static_cast<unsigned>(Number(argv[0])),
-                                 std::strcmp(argv[1], "pending") == 0 ? 1u : 0u,
+                                 std::strcmp(argv[1], "hang") == 0      ? SIMCARD_HANG
+                                 : std::strcmp(argv[1], "pending") == 0 ? 1u
+                                                                        : 0u,
                                  argc > 2 ? static_cast<unsigned>(Number(argv[2])) : 0u};
     return Send(IOCTL_SIMCARD_COMPLETION, &mode, sizeof mode, nullptr, 0)
                ? 0
@@ -174,6 +180,7 @@ int Counters(const char* card) {
     std::printf("requests %u\npolls %u\nfailed %u\npended %u\nstepsLeft %u\nrefused %u\n",
                 counters.requests, counters.polls, counters.failed, counters.pended,
                 counters.stepsLeft, counters.refused);
+    std::printf("cancelled %u\n", counters.cancelled);
     for (int i = 0; i < CARD_COMMAND_COUNT; ++i) {
         const char* name = cardCommands[i].name;
         std::printf("%s set %u\n%s get %u\n", name, counters.byCommand[i][0], name,
@@ -312,6 +319,13 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "wait") == 0 && count == 2) return Wait(args[0], args[1]);
     if (std::strcmp(command, "post") == 0 && count == 4) return Post(args);
     if (std::strcmp(command, "hold") == 0 && count == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (std::strcmp(command, "hold-object") == 0 && count == 1) {
+        if (!CreateMutexA(nullptr, FALSE, args[0])) return Fail("cannot create the object");
+        std::printf("holding %s\n", args[0]);
+        std::fflush(stdout);
         Sleep(INFINITE);
         return 0;
     }

@@ -3,7 +3,8 @@
 // the card model; a request can be completed at once or pended and completed later by a
 // system thread, as a real capture driver may do. A control device takes the test
 // controller's private requests: add and remove cards, script the remote, inject faults,
-// read counters, and unplug a card and plug it in again.
+// read counters, and unplug a card and plug it in again. A card may also hang: it leaves
+// every request pending and completes one only when its caller cancels it.
 #include <ntddk.h>
 
 #include "e2e/common/sim_card_control.h"
@@ -85,6 +86,26 @@ static VOID WorkerThread(PVOID context) {
     PsTerminateSystemThread(STATUS_SUCCESS);
 }
 
+// The cancel routine of a hung request, called with the cancel spin lock held.
+static VOID CancelHung(PDEVICE_OBJECT device, PIRP irp) {
+    int card = ((DEVICE_EXTENSION*)device->DeviceExtension)->card;
+    IoReleaseCancelSpinLock(irp->CancelIrql);
+    KIRQL irql;
+    KeAcquireSpinLock(&stateLock, &irql);
+    cards[card].counters.cancelled++;
+    KeReleaseSpinLock(&stateLock, irql);
+    Complete(irp, STATUS_CANCELLED, 0);
+}
+
+// Leaves the request pending for its caller to cancel; one cancelled before the routine
+// was set is completed here.
+static NTSTATUS Hang(PIRP irp) {
+    IoMarkIrpPending(irp);
+    IoSetCancelRoutine(irp, CancelHung);
+    if (irp->Cancel && IoSetCancelRoutine(irp, NULL)) Complete(irp, STATUS_CANCELLED, 0);
+    return STATUS_PENDING;
+}
+
 static NTSTATUS AnswerProperty(PIRP irp, int index) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     ULONG inSize = stack->Parameters.DeviceIoControl.InputBufferLength;
@@ -98,6 +119,10 @@ static NTSTATUS AnswerProperty(PIRP irp, int index) {
     KeAcquireSpinLock(&stateLock, &irql);
     CARD_ANSWER answer = CardAnswer(&cards[index], in, inSize, out, outSize);
     unsigned int delayMs = cards[index].pendDelayMs;
+    if (answer.pend == SIMCARD_HANG) {
+        KeReleaseSpinLock(&stateLock, irql);
+        return Hang(irp);
+    }
     int pend = answer.pend && queued < QUEUE_SIZE;
     if (pend) {
         queue[queued].irp = irp;

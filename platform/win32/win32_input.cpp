@@ -2,6 +2,7 @@
 #include "platform/win32/windows_api.h"
 // The seam after <windows.h>, whose definitions its portable constants defer to.
 #include "platform/win32/win32_casts.h"
+#include "platform/win32/win32_late_bound.h"
 #include "platform/win32/win32_platform.h"
 
 bool Win32Platform::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -59,34 +60,19 @@ int Win32Platform::GetSystemMetrics(int index) {
 // there.
 namespace {
 
-struct LazyProc {
-    const char* name;
-    FARPROC proc;
-    bool looked;
-};
-LazyProc monitorFromPointProc{"MonitorFromPoint", nullptr, false};
-LazyProc getMonitorInfoProc{"GetMonitorInfoA", nullptr, false};
-
-template <typename Proc>
-Proc UserProc(LazyProc& lazy) {
-    if (!lazy.looked) {
-        HMODULE user32 = ::GetModuleHandleA("user32.dll");
-        lazy.proc = user32 ? ::GetProcAddress(user32, lazy.name) : nullptr;
-        lazy.looked = true;
-    }
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(lazy.proc));
-}
+LateBound monitorFromPointEntry{"user32.dll", "MonitorFromPoint", false, nullptr};
+LateBound getMonitorInfoEntry{"user32.dll", "GetMonitorInfoA", false, nullptr};
 
 }  // namespace
 
 Handle Win32Platform::MonitorFromPoint(Point point, std::uint32_t flags) {
-    auto monitorFromPoint = UserProc<HMONITOR(WINAPI*)(POINT, DWORD)>(monitorFromPointProc);
+    auto monitorFromPoint = Find<HMONITOR(WINAPI*)(POINT, DWORD)>(monitorFromPointEntry);
     if (!monitorFromPoint) return 0;
     return reinterpret_cast<Handle>(monitorFromPoint(POINT{point.x, point.y}, flags));
 }
 
 bool Win32Platform::GetMonitorInfoA(Handle monitor, MonitorInfo* info) {
-    auto getMonitorInfo = UserProc<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)>(getMonitorInfoProc);
+    auto getMonitorInfo = Find<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)>(getMonitorInfoEntry);
     if (!getMonitorInfo) return false;
     return getMonitorInfo(reinterpret_cast<HMONITOR>(monitor),
                           reinterpret_cast<LPMONITORINFO>(info)) != FALSE;

@@ -116,3 +116,18 @@ static_assert(offsetof(Overlapped, event) == offsetof(OVERLAPPED, hEvent), "Over
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "NOTIFYICONDATAA in its first form is 88 bytes");
 static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA is 48 bytes");
 #endif
+
+// SECURITY_DESCRIPTOR and SECURITY_ATTRIBUTES
+static_assert(sizeof(SecurityDescriptor) >= sizeof(SECURITY_DESCRIPTOR) &&
+                  alignof(SecurityDescriptor) >= alignof(SECURITY_DESCRIPTOR),
+              "SecurityDescriptor holds a SECURITY_DESCRIPTOR");
+static_assert(sizeof(SecurityAttributes) == sizeof(SECURITY_ATTRIBUTES),
+              "SecurityAttributes is SECURITY_ATTRIBUTES");
+static_assert(offsetof(SecurityAttributes, length) == offsetof(SECURITY_ATTRIBUTES, nLength),
+              "SecurityAttributes::length");
+static_assert(offsetof(SecurityAttributes, descriptor) ==
+                  offsetof(SECURITY_ATTRIBUTES, lpSecurityDescriptor),
+              "SecurityAttributes::descriptor");
+static_assert(offsetof(SecurityAttributes, inheritHandle) ==
+                  offsetof(SECURITY_ATTRIBUTES, bInheritHandle),
+              "SecurityAttributes::inheritHandle");

@@ -5,36 +5,23 @@
 #include "platform/win32/windows_api.h"
 // The seam after <windows.h>, whose definitions its portable constants defer to.
 #include "platform/win32/win32_casts.h"
+#include "platform/win32/win32_late_bound.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
-template <class Proc>
-Proc User32Function(const char* name) {
-    HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    FARPROC found = user32 ? ::GetProcAddress(user32, name) : nullptr;
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(found));
-}
+LateBound filterExEntry{"user32.dll", "ChangeWindowMessageFilterEx", false, nullptr};
+LateBound filterEntry{"user32.dll", "ChangeWindowMessageFilter", false, nullptr};
 
 }  // namespace
 
 bool Win32Platform::ChangeWindowMessageFilterEx(Hwnd window, std::uint32_t msg,
                                                 std::uint32_t action, void* changeInfo) {
-    using Proc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    Proc change = User32Function<Proc>("ChangeWindowMessageFilterEx");
-    if (!change) {
-        ::SetLastError(ERROR_PROC_NOT_FOUND);
-        return false;
-    }
-    return change(AsHwnd(window), msg, action, changeInfo) != FALSE;
+    auto change = Find<BOOL(WINAPI*)(HWND, UINT, DWORD, void*)>(filterExEntry);
+    return change && change(AsHwnd(window), msg, action, changeInfo) != FALSE;
 }
 
 bool Win32Platform::ChangeWindowMessageFilter(std::uint32_t msg, std::uint32_t flag) {
-    using Proc = BOOL(WINAPI*)(UINT, DWORD);
-    Proc change = User32Function<Proc>("ChangeWindowMessageFilter");
-    if (!change) {
-        ::SetLastError(ERROR_PROC_NOT_FOUND);
-        return false;
-    }
-    return change(msg, flag) != FALSE;
+    auto change = Find<BOOL(WINAPI*)(UINT, DWORD)>(filterEntry);
+    return change && change(msg, flag) != FALSE;
 }

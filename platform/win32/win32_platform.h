@@ -112,6 +112,11 @@ class Win32Platform final : public Platform {
     bool GetOverlappedResult(Handle device, Overlapped* overlapped, std::uint32_t* bytesTransferred,
                              bool wait) override;
     bool CloseHandle(Handle object) override;
+    std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) override;
+    bool CancelIoEx(Handle file, Overlapped* overlapped) override;
+    bool CancelIo(Handle file) override;
+    Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) override;
+    bool UnregisterSuspendResumeNotification(Handle notification) override;
 
     // --- main window and tray ---
     bool DeleteFileA(const char* path) override;
@@ -152,4 +157,17 @@ class Win32Platform final : public Platform {
     bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read,
                   Overlapped* overlapped) override;
     std::uint32_t GetConsoleProcessList(std::uint32_t* processIds, std::uint32_t count) override;
+
+    // --- sessions and named objects ---
+    bool WTSRegisterSessionNotification(Hwnd window, std::uint32_t flags) override;
+    bool WTSUnRegisterSessionNotification(Hwnd window) override;
+    std::uint32_t GetCurrentProcessId() override;
+    bool ProcessIdToSessionId(std::uint32_t processId, std::uint32_t* sessionId) override;
+    std::uint32_t WTSGetActiveConsoleSessionId() override;
+    bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
+                                      std::uint32_t revision) override;
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool present, void* dacl,
+                                   bool defaulted) override;
+    Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
+    Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
 };

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 
+#include "platform/win32/win32_late_bound.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -37,6 +38,12 @@ Interface* As(ComRef ref) {
 void** AsOut(ComRef* ref) {
     return reinterpret_cast<void**>(ref);
 }
+
+// Calls that older Windows lack.
+LateBound cancelIoExEntry{"kernel32.dll", "CancelIoEx", false, nullptr};
+LateBound cancelIoEntry{"kernel32.dll", "CancelIo", false, nullptr};
+LateBound registerPowerEntry{"user32.dll", "RegisterSuspendResumeNotification", false, nullptr};
+LateBound unregisterPowerEntry{"user32.dll", "UnregisterSuspendResumeNotification", false, nullptr};
 
 }  // namespace
 
@@ -148,4 +155,37 @@ bool Win32Platform::GetOverlappedResult(Handle device, Overlapped* overlapped,
 
 bool Win32Platform::CloseHandle(Handle object) {
     return ::CloseHandle(reinterpret_cast<HANDLE>(object)) != FALSE;
+}
+
+std::uint32_t Win32Platform::WaitForSingleObject(Handle object, std::uint32_t ms) {
+    return ::WaitForSingleObject(reinterpret_cast<HANDLE>(object), ms);
+}
+
+bool Win32Platform::CancelIoEx(Handle file, Overlapped* overlapped) {
+    using Proc = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
+    Proc cancel = Find<Proc>(cancelIoExEntry);
+    if (cancel == nullptr) return false;
+    return cancel(reinterpret_cast<HANDLE>(file), reinterpret_cast<LPOVERLAPPED>(overlapped)) !=
+           FALSE;
+}
+
+bool Win32Platform::CancelIo(Handle file) {
+    using Proc = BOOL(WINAPI*)(HANDLE);
+    Proc cancel = Find<Proc>(cancelIoEntry);
+    if (cancel == nullptr) return false;
+    return cancel(reinterpret_cast<HANDLE>(file)) != FALSE;
+}
+
+Handle Win32Platform::RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) {
+    using Proc = HANDLE(WINAPI*)(HANDLE, DWORD);
+    Proc registerFor = Find<Proc>(registerPowerEntry);
+    if (registerFor == nullptr) return 0;
+    return reinterpret_cast<Handle>(registerFor(reinterpret_cast<HANDLE>(recipient), flags));
+}
+
+bool Win32Platform::UnregisterSuspendResumeNotification(Handle notification) {
+    using Proc = BOOL(WINAPI*)(HANDLE);
+    Proc unregister = Find<Proc>(unregisterPowerEntry);
+    if (unregister == nullptr) return false;
+    return unregister(reinterpret_cast<HANDLE>(notification)) != FALSE;
 }

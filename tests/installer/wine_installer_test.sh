@@ -2,10 +2,12 @@
 # The installer under Wine, silently, on a fresh prefix: install over a registry that already
 # holds TV applications and an "AlwaysRemoteOff" value, start the installed utility, install
 # again over the running copy, uninstall, and check what each step leaves behind. A second
-# round checks that ticking "remove the settings" removes them and nothing else. Last, the
-# installer's page for the default TV application and the uninstaller's page with the settings
-# box are shown and photographed for the user guide.
-#   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE
+# round checks that ticking "remove the settings" removes them and nothing else. With the
+# end-to-end run's controller, a copy of another session (its mark held, no window here) makes
+# a silent install stop before it writes anything. Last, the installer's page for the default
+# TV application and the uninstaller's page with the settings box are shown and photographed
+# for the user guide.
+#   wine_installer_test.sh SETUP_EXE PROGRAM_EXE WAIT_FOR_WINDOW_EXE MONITOR_EXE [SIM_CARD_CTL]
 #   E2E_SHOTS=DIR     keep the screenshots there (default: installer-shots beside SETUP_EXE)
 # Exits 77 (skipped) when Wine or xvfb-run is missing.
 set -euo pipefail
@@ -25,15 +27,18 @@ setup=$(readlink -f "$1")
 program=$(readlink -f "$2")
 wait_for_window=$(readlink -f "$3")
 monitor=$(readlink -f "$4")
+controller=$(readlink -f "${5:-/nonexistent}" || true)
 work=$(mktemp -d /tmp/rc-installer-test.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 # No desktop menu entries, and no prompts for the .NET and HTML engines.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 
 utility_pid=""
+holder_pid=""
 cleanup() {
     local status=$?
     if [[ -n "$utility_pid" ]] && utility_running; then kill "$utility_pid" 2>/dev/null || true; fi
+    if [[ -n "$holder_pid" ]]; then kill "$holder_pid" 2>/dev/null || true; fi
     if [[ -d "$WINEPREFIX" ]]; then wineserver -k 2>/dev/null || true; fi
     rm -rf "$WINEPREFIX"
     if [[ $status -ne 0 ]]; then
@@ -218,6 +223,29 @@ wine32 install-2 "$setup" /S /DEFAULTAPP=7 || fail "the second install failed"
 expect_utility_ended "the second install"
 expect_installed
 expect_settings 0x6 0x2
+
+if [[ -f "$controller" ]]; then
+    step "a copy in another session: the silent install stops with status 2 and writes nothing"
+    "$wine64" "$controller" hold-object 'Global\Remote Control is running' >"$work/holder.log" 2>&1 &
+    holder_pid=$!
+    for _ in $(seq 100); do
+        if grep -q '^holding' "$work/holder.log"; then break; fi
+        sleep 0.2
+    done
+    grep -q '^holding' "$work/holder.log" || fail "the controller does not hold the mark"
+    rm -f "$shortcut"
+    reg32 drop-value delete "$uninstall_key" /v NoModify /f
+    status=0
+    logged install-blocked wine "$setup" /S || status=$?
+    [[ $status -eq 2 ]] || fail "the blocked install exited with $status, expected 2"
+    [[ ! -e "$shortcut" ]] || fail "the blocked install wrote the Start-menu shortcut"
+    expect_absent "$uninstall_key" NoModify
+    kill "$holder_pid"
+    wait "$holder_pid" 2>/dev/null || true
+    holder_pid=""
+    wine32 install-unblocked "$setup" /S || fail "the install after the other copy ended failed"
+    expect_installed
+fi
 
 step "silent uninstall while the utility runs"
 start_utility 2

@@ -62,6 +62,13 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
     desk.windows.utilityElevated = s.utilityElevated;
     desk.registry.hklmReadOnly = s.registryReadOnly;
     desk.registry.virtualization = s.registryVirtualization;
+    desk.sessions.supported = !s.windows9x;
+    if (s.remoteSession) {
+        desk.sessions.ownSession = 2;
+        desk.sessions.remote = true;
+    }
+    for (const auto& [name, open] : s.otherSessionObjects)
+        desk.sessions.HoldInOtherSession(name, open);
     if (s.hasCountry) {
         std::string code = std::to_string(s.country);
         if (s.windows9x) {
@@ -92,6 +99,7 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
         s.hasCursor ? Point{s.cursorX, s.cursorY} : Point{s.screenWidth / 2, s.screenHeight / 2};
     desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;
     desk.tickBase = s.tickBase;
+    desk.system.modernStandby = s.modernStandby;
 }
 
 void ChangeDisplay(SimDesktop& desk, int width, int height) {
@@ -128,6 +136,20 @@ void TraceCensus(SimDesktop& desk) {
                " com=" + std::to_string(references) +
                " timers=" + std::to_string(desk.windows.Timers().size()) +
                " windows=" + std::to_string(windows));
+}
+
+void PlaySessionEvent(SimDesktop& desk, const std::string& what) {
+    if (what == "lock") {
+        desk.LockSession();
+    } else if (what == "unlock") {
+        desk.UnlockSession();
+    } else if (what == "switch-user") {
+        desk.SwitchUser();
+    } else if (what == "switch-back") {
+        desk.SwitchBack();
+    } else {
+        desk.RemoteConnect();
+    }
 }
 
 void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) {
@@ -222,6 +244,26 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
         case ScenarioEvent::ExplorerRestart:
             desk.At(event.at, [d] { d->RestartTaskbar(); });
             break;
+        case ScenarioEvent::UpdateDriver:
+        case ScenarioEvent::Disable:
+            desk.At(event.at, [d, event] {
+                d->RequestRemoval(event.text, event.kind == ScenarioEvent::UpdateDriver,
+                                  event.always);
+            });
+            break;
+        case ScenarioEvent::SuspendAborted:
+            desk.At(event.at, [d] { d->SuspendAborted(); });
+            break;
+        case ScenarioEvent::Hang:
+            desk.At(event.at, [d, name = event.text] {
+                std::uint32_t command = 0;
+                SimCardCommandCode(name, &command);
+                d->HangNextRequest(command);
+            });
+            break;
+        case ScenarioEvent::Session:
+            desk.At(event.at, [d, what = event.text] { PlaySessionEvent(*d, what); });
+            break;
     }
 }
 
@@ -242,7 +284,8 @@ bool CheckScenario(const Scenario& scenario, std::string* error) {
             }
         }
         std::uint32_t command = 0;
-        if (event.kind == ScenarioEvent::FailCommand && !SimCardCommandCode(event.text, &command)) {
+        if ((event.kind == ScenarioEvent::FailCommand || event.kind == ScenarioEvent::Hang) &&
+            !SimCardCommandCode(event.text, &command)) {
             return Fail(scenario, event.line, "unknown command '" + event.text + "'", error);
         }
     }

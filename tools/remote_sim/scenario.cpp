@@ -188,7 +188,15 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
             return false;
         }
     } else if (what == "suspend") {
-        event->kind = ScenarioEvent::Suspend;
+        event->kind =
+            p.OptionalKeyword("aborted") ? ScenarioEvent::SuspendAborted : ScenarioEvent::Suspend;
+    } else if (what == "update-driver" || what == "disable") {
+        event->kind = what == "disable" ? ScenarioEvent::Disable : ScenarioEvent::UpdateDriver;
+        if (!p.String(&event->text)) return false;
+        event->always = p.OptionalKeyword("in-use");
+    } else if (what == "hang") {
+        event->kind = ScenarioEvent::Hang;
+        if (!p.Word(&event->text)) return false;
     } else if (what == "resume") {
         event->kind = ScenarioEvent::Resume;
         event->always = !p.OptionalKeyword("automatic");
@@ -197,6 +205,10 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
     } else if (what == "explorer-restart") {
         event->kind = ScenarioEvent::ExplorerRestart;
+    } else if (what == "lock" || what == "unlock" || what == "switch-user" ||
+               what == "switch-back" || what == "remote-connect") {  // sessions
+        event->kind = ScenarioEvent::Session;
+        event->text = what;
     } else {
         return p.Fail("unknown action '" + what + "'");
     }
@@ -396,6 +408,29 @@ const std::map<std::string, Handler>& Directives() {
              s.altGrLayout = layout == "de";
              return p.Done();
          }},
+        {"standby",
+         [](LineParser& p, Scenario& s) {
+             std::string kind;
+             if (!p.Word(&kind)) return false;
+             if (kind != "modern" && kind != "s3") return p.Fail("standby is modern or s3");
+             s.modernStandby = kind == "modern";
+             return p.Done();
+         }},
+        {"session",
+         [](LineParser& p, Scenario& s) {
+             if (!p.Keyword("remote")) return false;
+             s.remoteSession = true;
+             return p.Done();
+         }},
+        {"other-session",
+         [](LineParser& p, Scenario& s) {
+             std::string name;
+             if (!p.Keyword("holds") || !p.String(&name)) return false;
+             bool open = p.OptionalKeyword("open");
+             if (!p.Done()) return false;
+             s.otherSessionObjects.emplace_back(name, open);
+             return true;
+         }},
         {"tick-count",
          [](LineParser& p, Scenario& s) {
              std::int64_t value = 0;
@@ -498,6 +533,13 @@ The desktop at start:
                                  sets the screen; the others lie beside it
   keyboard-layout us|de          the keyboard layout (default us); de has AltGr, so an
                                  injected right Alt comes with a left Ctrl
+  standby modern|s3              S0 low-power idle: power events only to registered
+                                 windows (default s3: broadcast to every window)
+  session remote                 the utility starts in a Remote Desktop session, not at
+                                 the console
+  other-session holds "NAME" [open]  a program of another user's session holds that named
+                                 object ("Global\..." is seen from every session), made
+                                 with its default security or open to everyone
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -528,6 +570,17 @@ The timeline (times in simulated ms, never going backwards):
                                  DBT_DEVICEARRIVAL)
   at T explorer-restart          Explorer restarts: the icons go, "TaskbarCreated" is
                                  broadcast
+  at T suspend aborted           PBT_APMSUSPEND, then no sleep and no resume event
+  at T update-driver "NAME" [in-use]  a driver update asks to remove the device; an open
+                                 handle (or, with in-use, another program) vetoes it
+  at T disable "NAME" [in-use]   "Disable device", vetoed alike
+  at T hang COMMAND              the next request with that command never completes
+                                 unless cancelled
+  at T lock | unlock             the user locks the PC, or signs in on its lock screen
+  at T switch-user               another user signs in at the console ("Switch user")
+  at T switch-back               the utility's user signs in at the console again
+  at T remote-connect            someone connects to the utility's session with Remote
+                                 Desktop; the console shows the logon screen
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

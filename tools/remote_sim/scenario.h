@@ -60,8 +60,14 @@ struct ScenarioEvent {
         Suspend,       //
         Resume,        // always = the user woke the PC (both resume events)
         DeviceChange,  // number = the event
+        UpdateDriver,  // text = device name; always = another program holds it open
+        Disable,       // text = device name; always = another program holds it open
+        SuspendAborted,
+        Hang,  // text = command name
         // The shell
         ExplorerRestart,  // the taskbar is re-created
+        // Sessions
+        Session,  // text = lock, unlock, switch-user, switch-back or remote-connect
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -97,10 +103,13 @@ struct Scenario {
     bool utilityElevated = false;
     bool registryReadOnly = false;
     bool registryVirtualization = true;
+    bool remoteSession = false;  // the utility starts in a Remote Desktop session
+    std::vector<std::pair<std::string, bool>> otherSessionObjects;  // held elsewhere; open to all
     std::uint32_t tickBase = 0;
     bool altGrLayout = false;
     bool hasPrimaryMonitor = false;
     std::vector<ScenarioMonitor> otherMonitors;
+    bool modernStandby = false;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
