@@ -67,3 +67,7 @@ const char* KeysText(const KeysTable& table, std::uint16_t offset);
 // "keys.ini line 12: \"Vol+\" is not a key name; ..." for the first few problems, cut to
 // fit `size`; returns the length written.
 std::size_t DescribeKeysProblems(const KeysTable& table, char* out, std::size_t size);
+
+// A commented keys.ini that explains the file, with working examples for some players and a
+// browser; RemoteMonitor writes it when the user has no file yet.
+extern const char kKeysTemplate[];
