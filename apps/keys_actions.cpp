@@ -88,7 +88,7 @@ bool ParseChords(Parser& p, Span words, Action* action) {
     while (!words.Empty()) {
         Span chord = FirstWord(words, &words);
         if (action->chordCount == kMaxChords) {
-            Report(p).Add("keys takes at most 4 chords");
+            Report(p).Add("keys takes at most ").Number(kMaxChords).Add(" chords");
             return false;
         }
         if (!ParseChord(p, chord, &action->chords[action->chordCount])) return false;

@@ -44,7 +44,7 @@ namespace {
 
 constexpr int kDescribedProblems = 5;  // the box lists these; the rest are counted
 
-// Well-formed UTF-8 without control characters other than the tab.
+// Well-formed UTF-8 without control characters other than the tab (and CR, which ends a line).
 bool IsText(Span s) {
     std::size_t i = 0;
     while (i < s.size) {
@@ -86,7 +86,7 @@ void EndSection(Parser& p) {
         profile.title == 0) {
         Report(p, p.sectionLine)
             .Add("[program ")
-            .Add(KeysText(t, profile.label))
+            .Excerpt(Whole(KeysText(t, profile.label)))
             .Add("] has no exe, class or title line: it is ignored");
         t.bindingCount = profile.firstBinding;
         t.textUsed = p.sectionText;
@@ -129,15 +129,17 @@ void StartSection(Parser& p, Span inside) {
                 .Add(" already: this one is ignored");
             return;
         }
-        p.appLine[index] = p.line;
         label = Whole(AppLabel(app));
     } else {
-        Report(p).Add("[").Add(Trim(inside)).Add("] is not [program LABEL] or [application LABEL]");
+        Report(p)
+            .Add("[")
+            .Excerpt(Trim(inside))
+            .Add("] is not [program LABEL] or [application LABEL]");
         return;
     }
     KeysTable& t = *p.table;
     if (t.profileCount >= kMaxKeyProfiles) {
-        Report(p).Add("more than 32 sections: this one is ignored");
+        Report(p).Add("more than ").Number(kMaxKeyProfiles).Add(" sections: this one is ignored");
         return;
     }
     KeyProfile profile;
@@ -147,6 +149,9 @@ void StartSection(Parser& p, Span inside) {
     if (!Keep(p, label, &profile.label)) return;
     t.profiles[t.profileCount++] = profile;
     p.section = Parser::Section::Profile;
+    for (int index = 0; index < kAppCount; ++index) {
+        if (kAppOrder[index] == app) p.appLine[index] = p.line;
+    }
 }
 
 bool HasFolder(Span file) {
@@ -240,7 +245,7 @@ void KeyLine(Parser& p, Span name, Span value) {
         }
     }
     if (t.bindingCount >= kMaxKeyBindings) {
-        Report(p).Add("more than 512 key lines: this one is ignored");
+        Report(p).Add("more than ").Number(kMaxKeyBindings).Add(" key lines: this one is ignored");
         return;
     }
     if (!ParseAction(p, value, &binding)) return;

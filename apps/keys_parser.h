@@ -81,9 +81,17 @@ struct Writer {
     std::size_t size = 0;
     std::size_t length = 0;
 
+    // Cut to fit between characters, never inside one.
     Writer& Add(Span s) {
-        for (std::size_t i = 0; i < s.size && length + 1 < size; ++i)
+        std::size_t start = length;
+        std::size_t i = 0;
+        for (; i < s.size && length + 1 < size; ++i)
             out[length++] = s.at[i];
+        if (i < s.size && (static_cast<unsigned char>(s.at[i]) & 0xC0) == 0x80) {
+            while (length > start && (static_cast<unsigned char>(out[length - 1]) & 0xC0) == 0x80)
+                --length;
+            if (length > start) --length;
+        }
         if (size > 0) out[length] = '\0';
         return *this;
     }
@@ -97,21 +105,19 @@ struct Writer {
         } while (value != 0);
         return Add(Span{digits + sizeof digits - n, n});
     }
-    // The file's text in quotes, its start only when long, cut between characters.
-    Writer& Quoted(Span s) {
+    // The file's text, its start only when long; control characters as "?".
+    Writer& Excerpt(Span s) {
         bool cut = s.size > kQuotedMax;
         if (cut) {
             s.size = kQuotedMax;
             while (s.size > 0 && (static_cast<unsigned char>(s.at[s.size]) & 0xC0) == 0x80)
                 --s.size;
         }
-        Add("\"");
-        for (std::size_t i = 0; i < s.size; ++i) {
-            auto byte = static_cast<unsigned char>(s.at[i]);
-            Add(byte < 0x20 ? Span{"?", 1} : Span{s.at + i, 1});
-        }
-        return Add(cut ? "...\"" : "\"");
+        for (std::size_t i = 0; i < s.size; ++i)
+            Add(static_cast<unsigned char>(s.at[i]) < 0x20 ? Span{"?", 1} : Span{s.at + i, 1});
+        return Add(cut ? "..." : "");
     }
+    Writer& Quoted(Span s) { return Add("\"").Excerpt(s).Add("\""); }
 };
 
 struct Parser {
