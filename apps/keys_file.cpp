@@ -285,6 +285,17 @@ void ParseLine(Parser& p, Span line) {
     if (!MatchLine(p, name, value)) KeyLine(p, name, value);
 }
 
+// In line order: a section's own problem is found at its end, after those of its lines.
+void SortProblems(KeysTable* table) {
+    for (int i = 1; i < table->problemCount; ++i) {
+        KeysProblem moved = table->problems[i];
+        int j = i;
+        for (; j > 0 && table->problems[j - 1].line > moved.line; --j)
+            table->problems[j] = table->problems[j - 1];
+        table->problems[j] = moved;
+    }
+}
+
 }  // namespace
 
 void ParseKeysFile(const char* data, std::size_t size, KeysTable* table) {
@@ -317,6 +328,7 @@ void ParseKeysFile(const char* data, std::size_t size, KeysTable* table) {
         at = end + 1;
     }
     EndSection(p);
+    SortProblems(table);
 }
 
 const char* KeysText(const KeysTable& table, std::uint16_t offset) {

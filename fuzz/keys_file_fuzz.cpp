@@ -61,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < table.problemCount; ++i) {
         const KeysProblem& problem = table.problems[i];
         Require(problem.line <= lines, "problem line within the file");
+        Require(i == 0 || table.problems[i - 1].line <= problem.line, "problems in line order");
         Require(problem.text[0] != '\0', "a problem says what");
         Require(std::memchr(problem.text, '\0', sizeof problem.text), "problem text terminated");
     }

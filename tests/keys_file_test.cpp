@@ -175,8 +175,8 @@ TEST(KeysFile, EachProblemWithItsLineAndTheRestApplies) {
         {"[application Lumacast]\n[application LUMACAST]\nOK = none",
          "keys.ini line 4: [application Lumacast] came on line 3 already: this one is ignored"},
         {"[program Q]\nexe = C:\\vlc.exe\nOK = none",
-         "keys.ini line 4: exe is a file name without its folder, e.g. exe = vlc.exe; keys.ini "
-         "line 3: [program Q] has no exe, class or title line: it is ignored"},
+         "keys.ini line 3: [program Q] has no exe, class or title line: it is ignored; keys.ini "
+         "line 4: exe is a file name without its folder, e.g. exe = vlc.exe"},
     };
     for (const ProblemCase& c : kCases) {
         const KeysTable& t = Parse(h + std::string(c.file) + "\n");
@@ -213,8 +213,8 @@ TEST(KeysFile, LimitsAndLongFiles) {
     EXPECT_EQ(pool.profileCount, 16);
     EXPECT_EQ(pool.bindingCount, 16);
     EXPECT_EQ(Problems(pool),
-              "keys.ini line 50: no room left for this line's text: it is ignored; keys.ini line "
-              "49: [program 16] has no exe, class or title line: it is ignored");
+              "keys.ini line 49: [program 16] has no exe, class or title line: it is ignored; "
+              "keys.ini line 50: no room left for this line's text: it is ignored");
 
     file = kHead;
     for (int i = 0; i < 70; ++i)
