@@ -13,7 +13,8 @@ target_compile_definitions(rc_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # below compares every one of them with <windows.h>. Handle-valued ones (std::uintptr_t) are
 # pointers in <windows.h> and are compared at run time.
 set(RC_WIN_CONSTANTS_HEADERS ${CMAKE_SOURCE_DIR}/platform/win_constants.h
-    ${CMAKE_SOURCE_DIR}/platform/win_shell_constants.h ${CMAKE_SOURCE_DIR}/platform/device_constants.h)
+    ${CMAKE_SOURCE_DIR}/platform/win_shell_constants.h ${CMAKE_SOURCE_DIR}/platform/device_constants.h
+    ${CMAKE_SOURCE_DIR}/platform/win_key_constants.h)
 set(RC_WIN_CONSTANTS_TEXT "")
 foreach(header IN LISTS RC_WIN_CONSTANTS_HEADERS)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})

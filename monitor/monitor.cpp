@@ -243,7 +243,8 @@ int RunMonitor(int argc, const char* const* argv) {
     bool usage = !(argc <= 1 || (argc == 3 && std::strcmp(argv[1], "--seconds") == 0 &&
                                  ParseSeconds(argv[2], &seconds)));
     if (usage) {
-        Write(Plat().GetStdHandle(STD_ERROR_HANDLE), "usage: RemoteMonitor [--seconds N]\r\n");
+        Write(Plat().GetStdHandle(STD_ERROR_HANDLE),
+              "usage: RemoteMonitor [--seconds N | --check-keys FILE]\r\n");
         return kMonitorUsage;
     }
     PeekSettings();

@@ -2,6 +2,10 @@
 // leaves behind. Its event lines are checked by the scenarios monitor_*.scn.
 #include "monitor/monitor.h"
 
+#include <cstring>
+
+#include "apps/keys_file.h"
+#include "monitor/keys_check.h"
 #include "test_support.h"
 
 namespace {
@@ -46,7 +50,7 @@ TEST_F(MonitorTest, AnythingButSecondsAsAPositiveNumberIsAUsageError) {
     for (const auto& args : kBad) {
         desk.console.text.clear();
         EXPECT_EQ(Run(args), kMonitorUsage) << args[0];
-        EXPECT_EQ(desk.console.text, "usage: RemoteMonitor [--seconds N]\r\n");
+        EXPECT_EQ(desk.console.text, "usage: RemoteMonitor [--seconds N | --check-keys FILE]\r\n");
     }
 }
 
@@ -83,6 +87,29 @@ TEST_F(MonitorTest, EachEndClosesTheReceiverAndWaitsForEnterOnlyInItsOwnConsole)
         EXPECT_TRUE(fresh.devices.com.LiveObjects() == 0 && fresh.devices.com.initialized == 0)
             << c.what;
     }
+}
+
+// --check-keys: every problem with its line, a summary, and 1 for a file with a problem.
+TEST_F(MonitorTest, CheckKeysListsEveryProblemAndExitsWithOneForAny) {
+    EXPECT_EQ(CheckKeysFile("k.ini", kKeysTemplate, std::strlen(kKeysTemplate)), kCheckKeysClean);
+    EXPECT_EQ(desk.console.text, "k.ini: no problems; 7 profiles with 54 key lines.\r\n");
+
+    std::string bad = "[program P]\nexe = p.exe\nVol+ = none\n";
+    for (int i = 0; i < 70; ++i)
+        bad += "x\n";
+    desk.console.text.clear();
+    EXPECT_EQ(CheckKeysFile("k.ini", bad.data(), bad.size()), kCheckKeysProblems);
+    EXPECT_TRUE(Says("k.ini: 71 problems; what applies: 1 profile with 0 key lines.\r\n"));
+    EXPECT_TRUE(
+        Says("keys.ini line 3: \"Vol+\" is not a key name\r\n"
+             "keys.ini line 4: \"x\" is not NAME = VALUE or a [section]\r\n"));
+    EXPECT_TRUE(
+        Says("line 66: \"x\" is not NAME = VALUE or a [section]\r\n"
+             "... and 7 more problems.\r\n"));
+
+    desk.console.text.clear();
+    EXPECT_EQ(CheckKeysFile("k.ini", nullptr, 0), kCheckKeysProblems);
+    EXPECT_EQ(desk.console.text, "k.ini cannot be read.\r\n");
 }
 
 }  // namespace
