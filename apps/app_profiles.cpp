@@ -9,8 +9,11 @@ constexpr std::uint32_t kPauseMs = 2000;
 using Close = CloseMode;
 using Idle = IdleKeyAction;
 
+}  // namespace
+
+// External, declared in the header: ProfileOf reads it inline.
 // clang-format off
-constexpr AppProfile kProfiles[kAppCount] = {
+constexpr AppProfile kAppProfiles[kAppCount] = {
     // id, label, registry key, value name, program file,
     // window class, window title, identity title,
     // command message, key map, popup probe,
@@ -38,27 +41,17 @@ constexpr AppProfile kProfiles[kAppCount] = {
 };
 // clang-format on
 
+namespace {
+
 constexpr bool ProfilesFollowOrder() {
     for (int slot = 0; slot < kAppCount; ++slot) {
-        if (kProfiles[slot].id != kAppOrder[slot]) return false;
+        if (kAppProfiles[slot].id != kAppOrder[slot]) return false;
     }
     return true;
 }
 static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
 
 }  // namespace
-
-int AppSlot(AppId id) {
-    for (int slot = 0; slot < kAppCount; ++slot) {
-        if (kAppOrder[slot] == id) return slot;
-    }
-    return -1;
-}
-
-const AppProfile* ProfileOf(AppId id) {
-    int slot = AppSlot(id);
-    return slot < 0 ? nullptr : &kProfiles[slot];
-}
 
 bool IsAppId(std::int32_t value) {
     return AppSlot(value) >= 0;

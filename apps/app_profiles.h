@@ -51,10 +51,24 @@ struct AppProfile {
     IdleKeyAction key21;
 };
 
+// One row per application, in kAppOrder; read through ProfileOf.
+extern const AppProfile kAppProfiles[kAppCount];
+
+// The application's place in kAppOrder (and in the per-application arrays), or -1. Inline,
+// as every lookup of an application on the key path starts here.
+inline int AppSlot(AppId id) {
+    for (int slot = 0; slot < kAppCount; ++slot) {
+        if (kAppOrder[slot] == id) return slot;
+    }
+    return -1;
+}
+
 // The application's row, or nullptr when the number is none of the five.
-const AppProfile* ProfileOf(AppId id);
-// The application's place in kAppOrder (and in the per-application arrays), or -1.
-int AppSlot(AppId id);
+inline const AppProfile* ProfileOf(AppId id) {
+    int slot = AppSlot(id);
+    return slot < 0 ? nullptr : &kAppProfiles[slot];
+}
+
 bool IsAppId(std::int32_t value);
 const char* AppLabel(AppId id);
 
