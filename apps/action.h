@@ -28,6 +28,13 @@ struct KeyChord {
     std::uint8_t vk = 0;
 };
 
+// How the target window is brought forward before the action is carried out.
+enum class ActionFront : std::uint8_t {
+    AsItIs,    // not touched
+    Activate,  // SetForegroundWindow, then SetActiveWindow
+    Raise,     // BringWindowToTop, then as Activate
+};
+
 constexpr int kMaxChords = 4;  // `keys` takes at most this many chords on one line
 
 struct Action {
@@ -39,4 +46,11 @@ struct Action {
     LParam lParam = 0;
     std::uint16_t program = 0;    // Launch: offset of the program's path in the text pool
     std::uint16_t arguments = 0;  // Launch: offset of its arguments, 0: none
+    // Brought forward first; a Chord then is typed only if the switch was granted, since
+    // typed keys go to whichever program has the keyboard.
+    ActionFront front = ActionFront::AsItIs;
+    // Chord: typed as the built-in keystroke table has always typed it (keybd_event, the
+    // generic Ctrl and Shift, every key with the extended flag); otherwise as a user's chord
+    // (SendInput, the left modifiers, the extended flag only on keys that have it).
+    bool everyKeyExtended = false;
 };

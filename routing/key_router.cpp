@@ -1,5 +1,6 @@
 #include "routing/key_router.h"
 
+#include "apps/app_keys.h"
 #include "apps/tv_app.h"
 #include "receiver/capture_device.h"
 #include "receiver/receiver_commands.h"
