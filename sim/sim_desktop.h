@@ -425,6 +425,12 @@ class SimDesktop : public Platform {
     void ReactAsApp(SimWindow& window, const SimReceived& received);
     void SwitchForeground(Hwnd window);
     void ShowLaunchedApp(int appId);
+    // Other programs that the shell can start (sim_programs.cpp): a `program` line's file, which
+    // starts another copy of it, and Notepad, which every Windows has and which opens the
+    // file in `parameters`.
+    bool LaunchableProgram(const std::string& path, const std::string& parameters,
+                           SimProgramSpec* spec) const;
+    void ShowLaunchedProgram(const SimProgramSpec& spec);
 
     // Input (sim_input.cpp).
     bool InjectedInputBlocked() const;

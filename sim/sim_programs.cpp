@@ -88,6 +88,8 @@ Hwnd SimWindows::StartProgram(const SimProgramSpec& spec) {
         std::string stem = image.substr(0, image.rfind('.'));
         image = "C:\\Program Files\\" + stem + "\\" + image;
     }
+    started_.push_back(spec);
+    started_.back().image = image;
     std::uint32_t id = StartProcess(image, spec.elevated);
     SimProcess* process = Process(id);
     process->hung = spec.hung;
@@ -102,6 +104,67 @@ Hwnd SimWindows::StartProgram(const SimProgramSpec& spec) {
         window->owner = main;
     }
     return main;
+}
+
+Hwnd SimWindows::FindByTitle(const std::string& title) const {
+    for (Hwnd handle : zOrder_) {
+        const SimWindow* window = Find(handle);
+        if (window->alive && SameTextIgnoringCase(window->title, title.c_str())) return handle;
+    }
+    return 0;
+}
+
+// --- programs that the shell starts ---
+
+bool SimDesktop::LaunchableProgram(const std::string& path, const std::string& parameters,
+                                   SimProgramSpec* spec) const {
+    std::string key = Lower(path);
+    for (const SimProgramSpec& started : windows.started_) {
+        if (Lower(started.image) == key) {
+            *spec = started;
+            spec->hung = false;  // a new copy runs until it hangs itself
+            return true;
+        }
+    }
+    // Notepad lies in the Windows folder and its system32, on the search path.
+    std::string windowsFolder = Lower(system.windowsDirectory);
+    if (key != "notepad" && key != "notepad.exe" && key != windowsFolder + "\\notepad.exe" &&
+        key != windowsFolder + "\\system32\\notepad.exe") {
+        return false;
+    }
+    std::string document = parameters;
+    document.erase(std::remove(document.begin(), document.end(), '"'), document.end());
+    std::size_t slash = document.find_last_of("\\/");
+    if (slash != std::string::npos) document.erase(0, slash + 1);
+    *spec = SimProgramSpec{windowsFolder == key.substr(0, windowsFolder.size())
+                               ? path
+                               : system.windowsDirectory + "\\notepad.exe",
+                           "Notepad",
+                           (document.empty() ? "Untitled" : document) + " - Notepad",
+                           false,
+                           false,
+                           "",
+                           ""};
+    return true;
+}
+
+// As an application that the utility started: the window takes the foreground if the lock
+// lets a program started by the utility do so, and otherwise opens behind the window in front.
+void SimDesktop::ShowLaunchedProgram(const SimProgramSpec& spec) {
+    Hwnd front = windows.foreground_;
+    bool pending = windows.activationPending_;
+    bool mayTake = MayTakeForeground(false);
+    Hwnd window = windows.StartProgram(spec);
+    Trace("window shown " + windows.Describe(window));
+    if (mayTake) {
+        windows.foreground_ = window;
+        windows.activationPending_ = false;
+        return;
+    }
+    windows.PlaceBehind(window, front);
+    windows.foreground_ = front;
+    windows.activationPending_ = pending;
+    Trace("foreground refused " + windows.Describe(window));
 }
 
 // --- the platform's operations ---

@@ -420,10 +420,16 @@ std::intptr_t SimDesktop::ShellExecuteA(Hwnd, const char* verb, const char* file
     ++calls;
     std::string path = OrEmpty(file);
     auto program = windows.programs_.find(Lower(path));
-    bool opens = verb && std::strcmp(verb, "open") == 0 && program != windows.programs_.end();
-    std::intptr_t result = opens ? 42 : 2;  // SE_ERR_FNF
+    bool open = verb && std::strcmp(verb, "open") == 0;
+    bool opens = open && program != windows.programs_.end();
+    SimProgramSpec other;  // another program than a TV application (sim_programs.cpp)
+    bool otherOpens = open && !opens && LaunchableProgram(path, OrEmpty(parameters), &other);
+    std::intptr_t result = opens || otherOpens ? 42 : 2;  // SE_ERR_FNF
     Trace("launch \"" + path + "\" \"" + (parameters ? parameters : "") +
           "\" result=" + std::to_string(result));
+    if (otherOpens) {
+        At(now + windows.launchDelayMs, [this, other] { ShowLaunchedProgram(other); });
+    }
     if (opens) {
         int appId = program->second;
         At(now + windows.launchDelayMs, [this, appId] { ShowLaunchedApp(appId); });

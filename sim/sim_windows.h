@@ -153,6 +153,8 @@ class SimWindows {
     // Starts a program with its window on top (and its owned window above that); returns
     // the top-level window that the program opened first.
     Hwnd StartProgram(const SimProgramSpec& spec);
+    // The first live window in Z order with this whole title (UTF-8, ignoring ASCII case).
+    Hwnd FindByTitle(const std::string& title) const;
     struct ProcessHandle {
         std::uint32_t processId;
         std::uint32_t access;  // the rights it was opened with
@@ -175,6 +177,7 @@ class SimWindows {
     std::map<Hwnd, SimWindowPlacement> placements_;
     std::map<std::string, int> programs_;  // lower-case path -> application
     std::vector<SimProcess> processes_;
+    std::vector<SimProgramSpec> started_;  // the programs started, with full paths
 
     std::vector<WindowClassRecord> classes_;
     std::vector<std::string> registeredMessages_;  // index + 0xC000 is the message

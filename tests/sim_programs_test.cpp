@@ -243,4 +243,19 @@ TEST_F(SimPrograms, FilesTimesDispositionsAndSharing) {
     EXPECT_EQ(error(), ERROR_FILE_NOT_FOUND);
 }
 
+TEST_F(SimPrograms, TheShellStartsNotepadAndKnownPrograms) {
+    Hwnd player = Start("vlc.exe", "VLC");
+    const char* keys = "\"C:\\Users\\Alex\\AppData\\Roaming\\keys.ini\"";
+    EXPECT_EQ(desk.ShellExecuteA(0, "open", "notepad.exe", keys, nullptr, SW_SHOW), 42);
+    EXPECT_EQ(
+        desk.ShellExecuteA(0, "open", "C:\\Program Files\\vlc\\vlc.exe", "", nullptr, SW_SHOW), 42);
+    EXPECT_EQ(desk.ShellExecuteA(0, "open", "C:\\Tools\\none.exe", "", nullptr, SW_SHOW), 2);
+    desk.RunUntil(desk.now + 1000);
+    Hwnd notepad = desk.windows.FindByTitle("keys.ini - Notepad");
+    ASSERT_NE(notepad, 0u);
+    EXPECT_NE(ProcessOf(notepad), ProcessOf(player));
+    // The user clicked the player: neither new window may take the foreground from it.
+    EXPECT_EQ(desk.GetForegroundWindow(), player);
+}
+
 }  // namespace
