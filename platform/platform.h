@@ -173,7 +173,7 @@ struct Input {
     std::uint32_t time;
     std::uintptr_t extraInfo;
 };
-constexpr std::uint32_t kMaxInputBatch = 32;  // records in one SendInput call, at most
+constexpr std::uint32_t kMaxInputBatch = 64;  // records in one SendInput call, at most
 
 // FILETIME, and WIN32_FILE_ATTRIBUTE_DATA in its Windows layout (36 bytes).
 struct FileTime {
