@@ -341,8 +341,9 @@ std::uint32_t SimDesktop::GetModuleFileNameExA(Handle process, Handle module, ch
 // A program's thread handles a sent message at once unless it hangs. A hung thread takes
 // no message: the call waits out its time-out, or with SMTO_ABORTIFHUNG returns at once
 // once the thread has been hung long enough for Windows to call it not responding. Either
-// way it answers 0 with ERROR_TIMEOUT, and the message never reaches the window. A window
-// of the utility's own thread gets the message inside the call.
+// way it answers 0 with ERROR_TIMEOUT, and the message never reaches the window. A time-out
+// of 0 is no time-out at all: the call blocks until the program answers, which a hung one
+// never does. A window of the utility's own thread gets the message inside the call.
 LResult SimDesktop::SendMessageTimeoutA(Hwnd handle, std::uint32_t msg, WParam wParam,
                                         LParam lParam, std::uint32_t flags, std::uint32_t timeoutMs,
                                         std::uintptr_t* result) {
@@ -376,6 +377,14 @@ LResult SimDesktop::SendMessageTimeoutA(Hwnd handle, std::uint32_t msg, WParam w
     }
     if (refusing) {
         system.lastError = ERROR_ACCESS_DENIED;
+        return 0;
+    }
+    if (hung && timeoutMs == 0 && !abandoned) {
+        // A zero time-out means none: the thread waits for the hung program for good.
+        if (Tracing()) Trace("blocked by " + windows.Describe(handle));
+        RunWorldUntil(runLimit);
+        stopped = true;
+        system.lastError = ERROR_TIMEOUT;
         return 0;
     }
     if (hung) {

@@ -184,6 +184,8 @@ TEST_F(SimPrograms, SendMessageTimeoutToPlayersAndHungPrograms) {
         desk.SendMessageTimeoutA(admin, WM_APPCOMMAND, admin, command, SMTO_NORMAL, 1000, &result),
         0);
     EXPECT_EQ(desk.GetLastError(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(desk.SendMessageTimeoutA(hung, WM_NULL, 0, 0, SMTO_NORMAL, 0, &result), 0);
+    EXPECT_TRUE(desk.stopped);  // no time-out: stuck for good
 }
 
 TEST_F(SimPrograms, FilesTimesDispositionsAndSharing) {
