@@ -196,7 +196,15 @@ bool SimDesktop::DeleteFileA(const char* path) {
     });
     bool found = file != listed.end();
     if (found) listed.erase(file);
-    if (!found) found = files.files.erase(SimFiles::Key(target)) != 0;
+    std::string key = SimFiles::Key(target);
+    for (const auto& [handle, open] : files.open) {
+        if (!found && open.key == key) {  // no handle shares the delete
+            Trace("delete \"" + target + "\" in use");
+            system.lastError = ERROR_SHARING_VIOLATION;
+            return false;
+        }
+    }
+    if (!found) found = files.files.erase(key) != 0;
     Trace("delete \"" + target + "\"" + (found ? " done" : " not found"));
     if (!found) system.lastError = ERROR_FILE_NOT_FOUND;
     return found;
