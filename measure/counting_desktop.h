@@ -125,6 +125,21 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(bool, SetSecurityDescriptorDacl, (SecurityDescriptor* descriptor, bool present, void* dacl, bool defaulted), (descriptor, present, dacl, defaulted))
     RC_BELOW_SEAM(Handle, CreateMutexA, (SecurityAttributes* security, bool initialOwner, const char* name), (security, initialOwner, name))
     RC_BELOW_SEAM(Handle, OpenMutexA, (std::uint32_t access, bool inherit, const char* name), (access, inherit, name))
+    RC_BELOW_SEAM(std::uint32_t, GetWindowThreadProcessId, (Hwnd window, std::uint32_t* processId), (window, processId))
+    RC_BELOW_SEAM(Hwnd, GetAncestor, (Hwnd window, std::uint32_t flags), (window, flags))
+    RC_BELOW_SEAM(int, GetClassNameA, (Hwnd window, char* name, int size), (window, name, size))
+    RC_BELOW_SEAM(int, GetWindowTextW, (Hwnd window, char16_t* text, int size), (window, text, size))
+    RC_BELOW_SEAM(Handle, OpenProcess, (std::uint32_t access, bool inherit, std::uint32_t processId), (access, inherit, processId))
+    RC_BELOW_SEAM(bool, QueryFullProcessImageNameA, (Handle process, std::uint32_t flags, char* name, std::uint32_t* size), (process, flags, name, size))
+    RC_BELOW_SEAM(std::uint32_t, GetModuleFileNameExA, (Handle process, Handle module, char* name, std::uint32_t size), (process, module, name, size))
+    RC_BELOW_SEAM(std::uint32_t, SendInput, (std::uint32_t count, const Input* inputs), (count, inputs))
+    RC_BELOW_SEAM(LResult, SendMessageTimeoutA, (Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam, std::uint32_t flags, std::uint32_t timeoutMs, std::uintptr_t* result), (window, msg, wParam, lParam, flags, timeoutMs, result))
+    RC_BELOW_SEAM(HResult, SHGetFolderPathA, (Hwnd owner, int folder, Handle token, std::uint32_t flags, char* path), (owner, folder, token, flags, path))
+    RC_BELOW_SEAM(Handle, CreateFileA, (const char* path, std::uint32_t access, std::uint32_t share, SecurityAttributes* security, std::uint32_t disposition, std::uint32_t flagsAndAttributes, Handle templateFile), (path, access, share, security, disposition, flagsAndAttributes, templateFile))
+    RC_BELOW_SEAM(bool, GetFileAttributesExA, (const char* path, std::uint32_t infoLevel, FileAttributeData* data), (path, infoLevel, data))
+    RC_BELOW_SEAM(bool, CreateDirectoryA, (const char* path, SecurityAttributes* security), (path, security))
+    RC_BELOW_SEAM(bool, WriteFile, (Handle file, const void* data, std::uint32_t size, std::uint32_t* written, Overlapped* overlapped), (file, data, size, written, overlapped))
+    RC_BELOW_SEAM(bool, ReadFile, (Handle file, void* data, std::uint32_t size, std::uint32_t* read, Overlapped* overlapped), (file, data, size, read, overlapped))
     // clang-format on
 
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
