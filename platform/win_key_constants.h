@@ -21,13 +21,6 @@ constexpr std::uint8_t VK_MULTIPLY = 0x6A;
 constexpr std::uint8_t VK_DIVIDE = 0x6F;
 constexpr std::uint8_t VK_F1 = 0x70;  // F1 to F24 follow one another
 constexpr std::uint8_t VK_F24 = 0x87;
-constexpr std::uint8_t VK_VOLUME_MUTE = 0xAD;
-constexpr std::uint8_t VK_VOLUME_DOWN = 0xAE;
-constexpr std::uint8_t VK_VOLUME_UP = 0xAF;
-constexpr std::uint8_t VK_MEDIA_NEXT_TRACK = 0xB0;
-constexpr std::uint8_t VK_MEDIA_PREV_TRACK = 0xB1;
-constexpr std::uint8_t VK_MEDIA_STOP = 0xB2;
-constexpr std::uint8_t VK_MEDIA_PLAY_PAUSE = 0xB3;
 
 // The first message number of a program's private range
 constexpr std::uint32_t WM_APP = 0x8000;
