@@ -73,20 +73,24 @@ void TypeBuiltInChords(const Action& action) {
 
 // A user's chords, typed as one SendInput so that no real key press falls between them.
 void TypeUserChords(const Action& action) {
-    // TODO(lead): send the events of UserChordKeyEvents(action) as one SendInput of
-    // INPUT_KEYBOARD records (wVk, the key's scan code, dwFlags) once the seam has SendInput;
-    // nothing is typed until then.
-    static_cast<void>(action);
+    ChordKeyEvent events[kMaxChordKeyEvents];
+    int count = UserChordKeyEvents(action, events);
+    Input inputs[kMaxChordKeyEvents] = {};
+    for (int index = 0; index < count; ++index) {
+        inputs[index].vk = events[index].vk;
+        inputs[index].flags = events[index].flags;
+    }
+    Plat().SendInput(static_cast<std::uint32_t>(count), inputs);
 }
 
 // WM_APPCOMMAND as a keyboard's media key makes it: wParam the window, the command in the
-// high word of lParam with FAPPCOMMAND_KEY (0) and no key state in the low word.
+// high word of lParam with FAPPCOMMAND_KEY (0) and no key state in the low word. Sent, as
+// the window must answer it, but with a time-out: a hung player must not stop the remote.
 void SendAppCommand(Hwnd window, std::uint32_t command) {
-    // TODO(lead): SendMessageTimeoutA(window, WM_APPCOMMAND (0x0319), window, command << 16,
-    // SMTO_ABORTIFHUNG, a short time-out, &result) once the seam has it: a plain SendMessage
-    // would block the key poll on a hung program. Nothing is sent until then.
-    static_cast<void>(window);
-    static_cast<void>(command);
+    constexpr std::uint32_t kAppCommandTimeoutMs = 250;
+    std::uintptr_t answer = 0;
+    Plat().SendMessageTimeoutA(window, WM_APPCOMMAND, window, static_cast<LParam>(command << 16),
+                               SMTO_ABORTIFHUNG, kAppCommandTimeoutMs, &answer);
 }
 
 // A media key typed into the system, as a keyboard's own media key arrives: its virtual
@@ -94,9 +98,10 @@ void SendAppCommand(Hwnd window, std::uint32_t command) {
 void TypeMediaKey(std::uint8_t vk) {
     std::uint8_t scan = MediaScanCode(vk);
     if (scan == 0) return;
-    Platform& platform = Plat();
-    platform.keybd_event(vk, scan, KEYEVENTF_EXTENDEDKEY, 0);
-    platform.keybd_event(vk, scan, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    Input inputs[2] = {};
+    inputs[0] = {vk, scan, KEYEVENTF_EXTENDEDKEY, 0, 0};
+    inputs[1] = {vk, scan, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0, 0};
+    Plat().SendInput(2, inputs);
 }
 
 bool IsAscii(const char* text) {

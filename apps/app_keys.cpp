@@ -26,7 +26,5 @@ void SendKey(AppId id, RemoteKey key) {
     Action action;
     Hwnd target = 0;
     bool carried = BuiltInAction(id, key, &action, &target);
-    // The built-in command is the default; what the user's keys file gives the key for this
-    // application replaces it between these two steps.
     if (carried) PerformAction(action, target, id);
 }

@@ -146,6 +146,7 @@ bool CreateMainWindow(Handle instance) {
         CloseReceiverOnce();
         return false;
     }
+    LoadUserKeys();
     platform.ShowWindow(logic.mainWindow, SW_HIDE);
     platform.UpdateWindow(logic.mainWindow);
     if (logic.ReceiverFound) {
