@@ -187,9 +187,10 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintp
         LoseReceiver();
         return;
     }
-    ReloadUserKeysIfChanged();
-    // A failure box of the code read, or the box of the keys file's problems, may have
-    // waited while the session went away.
+    // The box of a changed keys file's problems took the user's attention: this key does
+    // nothing more.
+    if (ReloadUserKeysIfChanged()) return;
+    // A failure box of the code read may have waited while the session went away.
     if (SessionPaused()) return;
     RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());

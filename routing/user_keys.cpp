@@ -35,16 +35,17 @@ std::size_t ReadKeysFile(const char* path) {
 }
 
 // Once for each version of the file, and never a second box over the first.
-void ShowProblemsOnce() {
+bool ShowProblemsOnce() {
     UserKeys& keys = logic.userKeys;
     if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen)
-        return;
+        return false;
     keys.reportedTime = keys.fileTime;
     char text[512];
     DescribeKeysProblems(keys.table, text, sizeof text);
     problemsBoxOpen = true;
     Plat().MessageBoxA(0, text, "Remote Control", MB_OK | MB_SETFOREGROUND);
     problemsBoxOpen = false;
+    return true;
 }
 
 char Folded(char c) {
@@ -218,21 +219,22 @@ std::uint64_t KeysFileTime() {
 
 }  // namespace
 
-void LoadUserKeys() {
+bool LoadUserKeys() {
     UserKeys& keys = logic.userKeys;
     if (keys.path[0] == '\0') {
         char folder[kMaxPath] = {};
-        if (Plat().SHGetFolderPathA(0, CSIDL_APPDATA, 0, 0, folder) != S_OK) return;
+        if (Plat().SHGetFolderPathA(0, CSIDL_APPDATA, 0, 0, folder) != S_OK) return false;
         JoinFolderFile(keys.path, sizeof keys.path, folder, kKeysFileUnderAppData);
     }
     keys.fileTime = KeysFileTime();
     std::size_t size = keys.fileTime != 0 ? ReadKeysFile(keys.path) : 0;
     ParseKeysFile(fileBytes, size, &keys.table);
-    ShowProblemsOnce();
+    return ShowProblemsOnce();
 }
 
-void ReloadUserKeysIfChanged() {
-    if (logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime) LoadUserKeys();
+bool ReloadUserKeysIfChanged() {
+    return logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime &&
+           LoadUserKeys();
 }
 
 bool RouteByProgramProfile(RemoteKey key, bool repeat) {

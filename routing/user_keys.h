@@ -16,10 +16,12 @@ struct UserKeys {
     std::uint64_t reportedTime = 0;  // the version whose problems were shown
 };
 
-// Reads the file, if there is one, and says its problems once per version of the file.
-void LoadUserKeys();
-// One file-time query: reads the file again when it changed since it was read.
-void ReloadUserKeysIfChanged();
+// Reads the file, if there is one, and says its problems once per version of the file;
+// true when it showed them.
+bool LoadUserKeys();
+// One file-time query: reads the file again when it changed since it was read; true when
+// the box of its problems was shown (the key event that found them ends with it).
+bool ReloadUserKeysIfChanged();
 
 // Carries out the key under the [program] profile that the window in front matches and
 // true; false when no profile applies or it does not list the key. A repeat acts only
