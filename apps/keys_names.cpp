@@ -155,3 +155,18 @@ const char* AppCommandName(std::uint32_t command) {
 const char* MediaKeyName(std::uint8_t vk) {
     return NameOf(kMediaKeys, vk);
 }
+
+const char* ListedKeysName(KeysNameList list, int order, std::uint32_t* value) {
+    const NamedValue* table = kModifiers;
+    int count = static_cast<int>(sizeof kModifiers / sizeof kModifiers[0]);
+    if (list == KeysNameList::AppCommands) {
+        table = kAppCommands;
+        count = static_cast<int>(sizeof kAppCommands / sizeof kAppCommands[0]);
+    } else if (list == KeysNameList::MediaKeys) {
+        table = kMediaKeys;
+        count = static_cast<int>(sizeof kMediaKeys / sizeof kMediaKeys[0]);
+    }
+    if (order < 0 || order >= count) return nullptr;
+    *value = table[order].value;
+    return table[order].name;
+}

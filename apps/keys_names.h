@@ -22,3 +22,9 @@ const char* KeyboardKeyName(std::uint8_t vk);
 const char* ModifierName(std::uint8_t bit);
 const char* AppCommandName(std::uint32_t command);
 const char* MediaKeyName(std::uint8_t vk);
+
+// The lists of names in the order the file's reader tries them, for the key-map reference.
+enum class KeysNameList : std::uint8_t { Modifiers, AppCommands, MediaKeys };
+// The list's entry at `order` (from 0) with its value (modifier bit, APPCOMMAND_ number,
+// virtual key); nullptr past the end.
+const char* ListedKeysName(KeysNameList list, int order, std::uint32_t* value);
