@@ -292,7 +292,13 @@ bool PerformApplicationChange(AppId id, RemoteKey key) {
     const KeyBinding* changed = ApplicationBinding(id, key);
     if (changed == nullptr) return false;
     Action action = changed->action;
-    if (action.kind == ActionKind::Chord) action.front = ActionFront::Activate;
-    PerformAction(action, FindAppWindow(id), id, logic.userKeys.table.text);
+    Hwnd window = FindAppWindow(id);
+    if (action.kind == ActionKind::Chord) {
+        // Without the application's window to bring forward, the keys would be typed into
+        // whatever program is in front; its own keystrokes are not sent then either.
+        if (window == 0) return true;
+        action.front = ActionFront::Activate;
+    }
+    PerformAction(action, window, id, logic.userKeys.table.text);
     return true;
 }
