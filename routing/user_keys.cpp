@@ -10,29 +10,11 @@ namespace {
 constexpr std::size_t kMaxPath = 260;
 constexpr char kKeysFileUnderAppData[] = "Zarvin Multimedia\\Remote Control\\keys.ini";
 constexpr int kTitleUnits = 256;
+static_assert(sizeof FrontWindow::title == kTitleUnits * 3, "a UTF-16 unit takes at most 3 bytes");
 
 // One more than the limit: a file that fills it is too long.
 char fileBytes[kKeysFileMaxBytes + 1];
 bool problemsBoxOpen = false;
-
-// The file's bytes into fileBytes, at most one more than the limit; 0 when it cannot be read.
-std::size_t ReadKeysFile(const char* path) {
-    Platform& platform = Plat();
-    Handle file = platform.CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, 0, 0);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    std::size_t total = 0;
-    for (;;) {
-        std::uint32_t read = 0;
-        auto room = static_cast<std::uint32_t>(sizeof fileBytes - total);
-        if (room == 0 || !platform.ReadFile(file, fileBytes + total, room, &read, nullptr) ||
-            read == 0)
-            break;
-        total += read;
-    }
-    platform.CloseHandle(file);
-    return total;
-}
 
 // Once for each version of the file, and never a second box over the first.
 bool ShowProblemsOnce() {
@@ -125,18 +107,6 @@ void Utf8Of(const char16_t* wide, int length, char* out, std::size_t size) {
     out[used] = '\0';
 }
 
-// What is known of the window in front; each part is asked for once, and only when a
-// profile needs it.
-struct FrontWindow {
-    Hwnd window = 0;
-    bool haveExe = false;
-    bool haveClass = false;
-    bool haveTitle = false;
-    char exe[kMaxPath] = {};
-    char cls[256] = {};
-    char title[kTitleUnits * 3] = {};
-};
-
 const char* FileNameOf(const char* path) {
     const char* name = path;
     for (const char* c = path; *c != '\0'; ++c) {
@@ -163,6 +133,8 @@ bool ProgramFileOf(std::uint32_t processId, char* path, std::uint32_t size) {
     platform.CloseHandle(process);
     return found;
 }
+
+}  // namespace
 
 const char* ExeOf(FrontWindow& front) {
     if (!front.haveExe) {
@@ -194,6 +166,8 @@ const char* TitleOf(FrontWindow& front) {
     return front.title;
 }
 
+namespace {
+
 bool Matches(const KeysTable& table, const KeyProfile& profile, FrontWindow& front) {
     if (profile.kind != ProfileKind::Program) return false;
     if (profile.exe && !SameText(ExeOf(front), KeysText(table, profile.exe))) return false;
@@ -219,41 +193,90 @@ std::uint64_t KeysFileTime() {
 
 }  // namespace
 
-bool LoadUserKeys() {
-    UserKeys& keys = logic.userKeys;
-    if (keys.path[0] == '\0') {
-        char folder[kMaxPath] = {};
-        if (Plat().SHGetFolderPathA(0, CSIDL_APPDATA, 0, 0, folder) != S_OK) return false;
-        JoinFolderFile(keys.path, sizeof keys.path, folder, kKeysFileUnderAppData);
+bool ReadKeysFile(const char* path, const char** data, std::size_t* size) {
+    Platform& platform = Plat();
+    Handle file = platform.CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, 0);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::size_t total = 0;
+    for (;;) {
+        std::uint32_t read = 0;
+        auto room = static_cast<std::uint32_t>(sizeof fileBytes - total);
+        if (room == 0 || !platform.ReadFile(file, fileBytes + total, room, &read, nullptr) ||
+            read == 0)
+            break;
+        total += read;
     }
+    platform.CloseHandle(file);
+    *data = fileBytes;
+    *size = total;
+    return true;
+}
+
+bool FindUserKeysPath() {
+    UserKeys& keys = logic.userKeys;
+    if (keys.path[0] != '\0') return true;
+    char folder[kMaxPath] = {};
+    if (Plat().SHGetFolderPathA(0, CSIDL_APPDATA, 0, 0, folder) != S_OK) return false;
+    JoinFolderFile(keys.path, sizeof keys.path, folder, kKeysFileUnderAppData);
+    return true;
+}
+
+void ReadUserKeys() {
+    UserKeys& keys = logic.userKeys;
+    if (!FindUserKeysPath()) return;
     keys.fileTime = KeysFileTime();
-    std::size_t size = keys.fileTime != 0 ? ReadKeysFile(keys.path) : 0;
-    ParseKeysFile(fileBytes, size, &keys.table);
+    const char* data = fileBytes;
+    std::size_t size = 0;
+    if (keys.fileTime == 0 || !ReadKeysFile(keys.path, &data, &size)) size = 0;
+    ParseKeysFile(data, size, &keys.table);
+}
+
+bool LoadUserKeys() {
+    ReadUserKeys();
     return ShowProblemsOnce();
 }
 
+bool UserKeysChanged() {
+    return logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime;
+}
+
 bool ReloadUserKeysIfChanged() {
-    return logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime &&
-           LoadUserKeys();
+    return UserKeysChanged() && LoadUserKeys();
+}
+
+FrontWindow WindowInFront() {
+    Platform& platform = Plat();
+    FrontWindow front;
+    front.window = platform.GetForegroundWindow();
+    if (front.window == 0) return front;
+    if (Hwnd owner = platform.GetAncestor(front.window, GA_ROOTOWNER)) front.window = owner;
+    return front;
+}
+
+const KeyProfile* ProgramProfile(FrontWindow& front) {
+    const KeysTable& table = logic.userKeys.table;
+    if (front.window == 0) return nullptr;
+    for (int i = 0; i < table.profileCount; ++i) {
+        if (Matches(table, table.profiles[i], front)) return &table.profiles[i];
+    }
+    return nullptr;
+}
+
+const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow& front, const KeyProfile** profile) {
+    *profile = ProgramProfile(front);
+    return *profile ? BindingOf(logic.userKeys.table, **profile, key) : nullptr;
 }
 
 bool RouteByProgramProfile(RemoteKey key, bool repeat) {
     const KeysTable& table = logic.userKeys.table;
     if (table.profileCount == 0) return false;
-    Platform& platform = Plat();
-    FrontWindow front;
-    front.window = platform.GetForegroundWindow();
-    if (front.window == 0) return false;
-    if (Hwnd owner = platform.GetAncestor(front.window, GA_ROOTOWNER)) front.window = owner;
-    for (int i = 0; i < table.profileCount; ++i) {
-        const KeyProfile& profile = table.profiles[i];
-        if (!Matches(table, profile, front)) continue;
-        const KeyBinding* binding = BindingOf(table, profile, key);
-        if (binding == nullptr) return false;
-        if (!repeat || binding->repeat) PerformAction(binding->action, front.window, 0, table.text);
-        return true;
-    }
-    return false;
+    FrontWindow front = WindowInFront();
+    const KeyProfile* profile = nullptr;
+    const KeyBinding* binding = ProgramBinding(key, front, &profile);
+    if (binding == nullptr) return false;
+    if (!repeat || binding->repeat) PerformAction(binding->action, front.window, 0, table.text);
+    return true;
 }
 
 const KeyBinding* ApplicationBinding(AppId id, RemoteKey key) {
@@ -270,7 +293,13 @@ bool PerformApplicationChange(AppId id, RemoteKey key) {
     const KeyBinding* changed = ApplicationBinding(id, key);
     if (changed == nullptr) return false;
     Action action = changed->action;
-    if (action.kind == ActionKind::Chord) action.front = ActionFront::Activate;
-    PerformAction(action, FindAppWindow(id), id, logic.userKeys.table.text);
+    Hwnd window = FindAppWindow(id);
+    if (action.kind == ActionKind::Chord) {
+        // Without the application's window to bring forward, the keys would be typed into
+        // whatever program is in front; its own keystrokes are not sent then either.
+        if (window == 0) return true;
+        action.front = ActionFront::Activate;
+    }
+    PerformAction(action, window, id, logic.userKeys.table.text);
     return true;
 }
