@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "apps/keys_file.h"
+#include "monitor/monitor.h"
 #include "platform/platform.h"
 #include "routing/user_keys.h"
 #include "shell/static_objects.h"
@@ -12,19 +13,6 @@
 namespace {
 
 KeysTable keys;  // too large for the stack of a console program's main thread
-
-// One line of output, with the line end that Windows' tools expect in a file.
-void Say(const char* format, ...) {
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line - 2, format, args);
-    va_end(args);
-    std::strcat(line, "\r\n");
-    std::uint32_t written = 0;
-    Plat().WriteFile(Plat().GetStdHandle(STD_OUTPUT_HANDLE), line,
-                     static_cast<std::uint32_t>(std::strlen(line)), &written, nullptr);
-}
 
 const char* Plural(int count) {
     return count == 1 ? "" : "s";

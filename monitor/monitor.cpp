@@ -27,22 +27,9 @@ constexpr int kMaxListed = 32;
 enum StopRequest : int { kNoStop, kInterrupted, kConsoleClosing };
 std::atomic<int> stopRequest{kNoStop};
 
-Handle output = 0;
-
 void Write(Handle to, const char* text) {
     std::uint32_t written = 0;
     Plat().WriteFile(to, text, static_cast<std::uint32_t>(std::strlen(text)), &written, nullptr);
-}
-
-// One line of output, with the line end that Windows' tools expect in a file.
-void Say(const char* format, ...) {
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line - 2, format, args);
-    va_end(args);
-    std::strcat(line, "\r\n");
-    Write(output, line);
 }
 
 bool ParseSeconds(const char* text, std::uint32_t* seconds) {
@@ -295,6 +282,16 @@ int Monitor(std::uint32_t seconds) {
 
 }  // namespace
 
+void Say(const char* format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line - 2, format, args);
+    va_end(args);
+    std::strcat(line, "\r\n");
+    Write(Plat().GetStdHandle(STD_OUTPUT_HANDLE), line);
+}
+
 void RequestMonitorStop(bool consoleClosing) {
     stopRequest.store(consoleClosing ? kConsoleClosing : kInterrupted);
 }
@@ -305,7 +302,6 @@ int RunMonitor(int argc, const char* const* argv) {
     devices = DeviceList{};
     eventCount = 0;
     saidInFront = SaidInFront{};
-    output = Plat().GetStdHandle(STD_OUTPUT_HANDLE);
     const char* option = argc > 1 ? argv[1] : "";
     if (argc <= 3 && std::strcmp(option, "--check-keys") == 0)
         return CheckKeys(argc == 3 ? argv[2] : nullptr);
