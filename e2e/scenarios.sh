@@ -174,11 +174,14 @@ run_gpio_boards() {
 # The user's keys file in the prefix's %APPDATA% (C:\users\<user>\AppData\Roaming), with lines
 # ending as Notepad ends them.
 write_keys_file() {
-    local user
-    user=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
-    local dir="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Zarvin Multimedia/Remote Control"
+    local home
+    for home in "$WINEPREFIX"/drive_c/users/*; do
+        [[ ${home##*/} != Public ]] && break
+    done
+    local dir="$home/AppData/Roaming/Zarvin Multimedia/Remote Control"
     mkdir -p "$dir"
-    sed 's/$/\r/' >"$dir/keys.ini" <<'INI'
+    KEYS_INI="$dir/keys.ini"
+    sed 's/$/\r/' >"$KEYS_INI" <<'INI'
 ; a player of the user's, and one change to DVBS SUITE
 [program Fake player]
 exe = player.exe
@@ -219,7 +222,10 @@ run_user_keys() {
         logged 7 "$from7" '^main msg 3024 10042 0$'
     check "the player's keys do not reach application 7" \
         not_logged 7 "$from7" '^main msg 3024 1000[124] '
-    press 0 10x1
+    sed -i 's/play-pause/stop/' "$KEYS_INI"
+    press 0 11x1 10x1
+    check "the changed file applies from the next key on: digit 2 now sends stop (13)" \
+        logged 3 "$from" '^main appcommand 13$'
     check "digit 8 closes the player: WM_SYSCOMMAND SC_CLOSE" \
         logged 3 "$from" '^main syscommand 0xF060$'
     check "the player ends" app_exited 3
