@@ -50,7 +50,7 @@ struct KeysTable {
     KeyBinding bindings[kMaxKeyBindings];
     int bindingCount = 0;
     char text[kKeysTextPoolSize] = {};  // text[0] stays '\0': offset 0 is "none"
-    int textUsed = 1;
+    int textUsed = 0;                   // 1 once a file was read
     KeysProblem problems[kMaxKeysProblems];
     int problemCount = 0;  // kept in `problems`
     int problemTotal = 0;  // found, kept or not

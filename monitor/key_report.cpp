@@ -92,7 +92,7 @@ void DescribeMessage(Text& text, const MessageSend& send) {
 
 void UserAction(Text& text, const Action& action) {
     char words[160];
-    DescribeUserAction(action, logic.userKeys.table.text, words, sizeof words);
+    DescribeUserAction(action, userKeys.table.text, words, sizeof words);
     Add(text, "%s", words);
 }
 
@@ -113,7 +113,7 @@ void ChangedCommand(Text& text, AppId id, const KeyBinding& changed) {
 // A line of the [program] profile that the window in front matches; false when none applies
 // or it does not list the key.
 bool ProgramLine(Text& text, RemoteKey key, bool repeat) {
-    const KeysTable& table = logic.userKeys.table;
+    const KeysTable& table = userKeys.table;
     if (table.profileCount == 0) return false;
     FrontWindow front = WindowInFront();
     const KeyProfile* profile = nullptr;
@@ -268,7 +268,7 @@ void DescribeWindowInFront(FrontWindow& front, const KeyProfile* profile, char* 
             ClassOf(front), TitleOf(front));
     }
     if (profile != nullptr) {
-        Add(text, ": [program %s] applies", KeysText(logic.userKeys.table, profile->label));
+        Add(text, ": [program %s] applies", KeysText(userKeys.table, profile->label));
     } else {
         Add(text, ": no [program] profile applies");
     }

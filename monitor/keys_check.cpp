@@ -54,7 +54,7 @@ bool UserKeysPath(const char** path) {
         Say("Your application data folder is not known: there is no place for keys.ini.");
         return false;
     }
-    *path = logic.userKeys.path;
+    *path = userKeys.path;
     return true;
 }
 

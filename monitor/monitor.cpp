@@ -124,7 +124,7 @@ const char* Plural(int count) {
 
 // Nothing while there is no file, as the utility then behaves as it always has.
 void PrintUserKeys(bool changed) {
-    const UserKeys& keys = logic.userKeys;
+    const UserKeys& keys = userKeys;
     const KeysTable& table = keys.table;
     if (keys.fileTime == 0) {
         if (changed) Say("Your keys: %s is gone; the built-in keys apply.", keys.path);
@@ -143,7 +143,7 @@ void PrintUserKeys(bool changed) {
 }
 
 bool HasProgramProfiles() {
-    const KeysTable& table = logic.userKeys.table;
+    const KeysTable& table = userKeys.table;
     for (int i = 0; i < table.profileCount; ++i) {
         if (table.profiles[i].kind == ProfileKind::Program) return true;
     }

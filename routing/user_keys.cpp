@@ -5,6 +5,8 @@
 #include "shell/static_objects.h"
 #include "shell/text.h"
 
+UserKeys userKeys;
+
 namespace {
 
 constexpr std::size_t kMaxPath = 260;
@@ -18,7 +20,7 @@ bool problemsBoxOpen = false;
 
 // Once for each version of the file, and never a second box over the first.
 bool ShowProblemsOnce() {
-    UserKeys& keys = logic.userKeys;
+    UserKeys& keys = userKeys;
     if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen)
         return false;
     keys.reportedTime = keys.fileTime;
@@ -185,8 +187,8 @@ const KeyBinding* BindingOf(const KeysTable& table, const KeyProfile& profile, R
 
 std::uint64_t KeysFileTime() {
     FileAttributeData data{};
-    if (logic.userKeys.path[0] == '\0' ||
-        !Plat().GetFileAttributesExA(logic.userKeys.path, kFileInfoStandard, &data))
+    if (userKeys.path[0] == '\0' ||
+        !Plat().GetFileAttributesExA(userKeys.path, kFileInfoStandard, &data))
         return 0;
     return data.LastWrite();
 }
@@ -214,7 +216,7 @@ bool ReadKeysFile(const char* path, const char** data, std::size_t* size) {
 }
 
 bool FindUserKeysPath() {
-    UserKeys& keys = logic.userKeys;
+    UserKeys& keys = userKeys;
     if (keys.path[0] != '\0') return true;
     char folder[kMaxPath] = {};
     if (Plat().SHGetFolderPathA(0, CSIDL_APPDATA, 0, 0, folder) != S_OK) return false;
@@ -223,7 +225,7 @@ bool FindUserKeysPath() {
 }
 
 void ReadUserKeys() {
-    UserKeys& keys = logic.userKeys;
+    UserKeys& keys = userKeys;
     if (!FindUserKeysPath()) return;
     keys.fileTime = KeysFileTime();
     const char* data = fileBytes;
@@ -238,7 +240,7 @@ bool LoadUserKeys() {
 }
 
 bool UserKeysChanged() {
-    return logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime;
+    return userKeys.path[0] != '\0' && KeysFileTime() != userKeys.fileTime;
 }
 
 bool ReloadUserKeysIfChanged() {
@@ -255,7 +257,7 @@ FrontWindow WindowInFront() {
 }
 
 const KeyProfile* ProgramProfile(FrontWindow& front) {
-    const KeysTable& table = logic.userKeys.table;
+    const KeysTable& table = userKeys.table;
     if (front.window == 0) return nullptr;
     for (int i = 0; i < table.profileCount; ++i) {
         if (Matches(table, table.profiles[i], front)) return &table.profiles[i];
@@ -265,11 +267,11 @@ const KeyProfile* ProgramProfile(FrontWindow& front) {
 
 const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow& front, const KeyProfile** profile) {
     *profile = ProgramProfile(front);
-    return *profile ? BindingOf(logic.userKeys.table, **profile, key) : nullptr;
+    return *profile ? BindingOf(userKeys.table, **profile, key) : nullptr;
 }
 
 bool RouteByProgramProfile(RemoteKey key, bool repeat) {
-    const KeysTable& table = logic.userKeys.table;
+    const KeysTable& table = userKeys.table;
     if (table.profileCount == 0) return false;
     FrontWindow front = WindowInFront();
     const KeyProfile* profile = nullptr;
@@ -280,7 +282,7 @@ bool RouteByProgramProfile(RemoteKey key, bool repeat) {
 }
 
 const KeyBinding* ApplicationBinding(AppId id, RemoteKey key) {
-    const KeysTable& table = logic.userKeys.table;
+    const KeysTable& table = userKeys.table;
     for (int i = 0; i < table.profileCount; ++i) {
         const KeyProfile& profile = table.profiles[i];
         if (profile.kind == ProfileKind::Application && profile.app == id)
@@ -300,6 +302,14 @@ bool PerformApplicationChange(AppId id, RemoteKey key) {
         if (window == 0) return true;
         action.front = ActionFront::Activate;
     }
-    PerformAction(action, window, id, logic.userKeys.table.text);
+    PerformAction(action, window, id, userKeys.table.text);
     return true;
+}
+
+void ForgetUserKeys() {
+    userKeys.table.profileCount = userKeys.table.bindingCount = 0;
+    userKeys.table.problemCount = userKeys.table.problemTotal = 0;
+    userKeys.table.textUsed = 0;
+    userKeys.path[0] = '\0';
+    userKeys.fileTime = userKeys.reportedTime = 0;
 }

@@ -17,6 +17,11 @@ struct UserKeys {
     std::uint64_t reportedTime = 0;  // the version whose problems were shown
 };
 
+// Apart from the LogicState and all zero, so that the exe stores none of its bytes.
+extern UserKeys userKeys;
+// Back to no file read, for a fresh start.
+void ForgetUserKeys();
+
 // Where the user's file is: `path` filled from the application data folder, once; false
 // when the folder is not known.
 bool FindUserKeysPath();

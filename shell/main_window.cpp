@@ -4,6 +4,7 @@
 #include "platform/win_shell_constants.h"
 #include "receiver/capture_device.h"
 #include "routing/pointer_mode.h"
+#include "routing/user_keys.h"
 #include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
 #include "shell/session_watch.h"

@@ -9,7 +9,6 @@
 #include "receiver/capture_device.h"
 #include "routing/key_router.h"
 #include "routing/pointer_mode.h"
-#include "routing/user_keys.h"
 #include "shell/receiver_watch.h"
 #include "shell/timer_slot.h"
 
@@ -32,8 +31,6 @@ struct LogicState {
     // routing/key_router.cpp
     RouterState routerState;
     std::int32_t failingPolls = 0;  // key-down tests in a row whose requests failed
-    // routing/user_keys.cpp
-    UserKeys userKeys;
     // routing/pointer_mode.cpp
     PointerState pointerState;
     // routing/shutdown.cpp

@@ -5,6 +5,7 @@
 #include "receiver/remote_keys.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
+#include "routing/user_keys.h"
 #include "shell/static_objects.h"
 #include "test_support.h"
 
@@ -107,7 +108,7 @@ TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
 // window gone they go nowhere, as its own keystrokes do, not into the program in front.
 TEST_F(RouterTest, ChangedKeysOfAnApplicationWhoseWindowIsGoneAreTypedNowhere) {
     const char kKeys[] = "[application Lumacast]\nOK = keys Ctrl+Up\n";
-    ParseKeysFile(kKeys, sizeof kKeys - 1, &logic.userKeys.table);
+    ParseKeysFile(kKeys, sizeof kKeys - 1, &userKeys.table);
     Hwnd window = desk.windows.StartApp(1);
     PressKey(23);
     std::size_t typed = TraceWith("input vk=").size();
