@@ -2,6 +2,7 @@
 
 #include "apps/actions.h"
 #include "platform/device_constants.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 #include "shell/text.h"
 
@@ -34,10 +35,12 @@ std::size_t ReadKeysFile(const char* path) {
     return total;
 }
 
-// Once for each version of the file, and never a second box over the first.
+// Once for each version of the file, and never a second box over the first; while the
+// session is locked or away it waits for the first key event after the user is back.
 void ShowProblemsOnce() {
     UserKeys& keys = logic.userKeys;
-    if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen)
+    if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen ||
+        SessionPaused())
         return;
     keys.reportedTime = keys.fileTime;
     char text[512];
@@ -125,15 +128,16 @@ void Utf8Of(const char16_t* wide, int length, char* out, std::size_t size) {
 }
 
 // What is known of the window in front; each part is asked for once, and only when a
-// profile needs it.
+// profile needs it. The buffers are filled when asked for, not cleared beforehand: clearing
+// them cost more than the rest of a key event's matching.
 struct FrontWindow {
     Hwnd window = 0;
     bool haveExe = false;
     bool haveClass = false;
     bool haveTitle = false;
-    char exe[kMaxPath] = {};
-    char cls[256] = {};
-    char title[kTitleUnits * 3] = {};
+    char exe[kMaxPath];
+    char cls[256];
+    char title[kTitleUnits * 3];
 };
 
 const char* FileNameOf(const char* path) {
@@ -166,8 +170,9 @@ bool ProgramFileOf(std::uint32_t processId, char* path, std::uint32_t size) {
 const char* ExeOf(FrontWindow& front) {
     if (!front.haveExe) {
         front.haveExe = true;
+        front.exe[0] = '\0';
         std::uint32_t processId = 0;
-        char path[kMaxPath] = {};
+        char path[kMaxPath];
         if (Plat().GetWindowThreadProcessId(front.window, &processId) != 0 &&
             ProgramFileOf(processId, path, sizeof path))
             CopyTruncated(front.exe, sizeof front.exe, FileNameOf(path));
@@ -178,7 +183,8 @@ const char* ExeOf(FrontWindow& front) {
 const char* ClassOf(FrontWindow& front) {
     if (!front.haveClass) {
         front.haveClass = true;
-        Plat().GetClassNameA(front.window, front.cls, sizeof front.cls);
+        if (Plat().GetClassNameA(front.window, front.cls, sizeof front.cls) <= 0)
+            front.cls[0] = '\0';
     }
     return front.cls;
 }
@@ -186,7 +192,7 @@ const char* ClassOf(FrontWindow& front) {
 const char* TitleOf(FrontWindow& front) {
     if (!front.haveTitle) {
         front.haveTitle = true;
-        char16_t wide[kTitleUnits] = {};
+        char16_t wide[kTitleUnits];
         int length = Plat().GetWindowTextW(front.window, wide, kTitleUnits);
         Utf8Of(wide, length < 0 ? 0 : length, front.title, sizeof front.title);
     }
@@ -232,7 +238,12 @@ void LoadUserKeys() {
 }
 
 void ReloadUserKeysIfChanged() {
-    if (logic.userKeys.path[0] != '\0' && KeysFileTime() != logic.userKeys.fileTime) LoadUserKeys();
+    if (logic.userKeys.path[0] == '\0') return;
+    if (KeysFileTime() != logic.userKeys.fileTime) {
+        LoadUserKeys();
+    } else {
+        ShowProblemsOnce();
+    }
 }
 
 bool RouteByProgramProfile(RemoteKey key, bool repeat) {
