@@ -1,5 +1,6 @@
 #include "fuzz/router_invariants.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -60,6 +61,12 @@ struct TickFrame {
 constexpr int kMostNestedTicks = 64;
 TickFrame ticks[kMostNestedTicks];
 int tickDepth = 0;
+
+// The press that the latest key event belongs to, and the windows that the keys file's
+// actions went to during it (the window in front for a launch or typed keys).
+RouterState lastObserved;
+RemoteKey pressKey = SkipKey;
+std::vector<Hwnd> pressTargets;
 
 TickFrame* InnermostTick() {
     return tickDepth > 0 ? &ticks[tickDepth - 1] : nullptr;
@@ -228,8 +235,19 @@ const RouterState& KeyEventOf(const TickFrame& tick) {
                                                                          : logic.routerState;
 }
 
+// A key event with no repeat before it, or of another key, starts a press.
+void ObserveKeyEvent(const RouterState& event) {
+    if (SameRouterState(event, lastObserved)) return;
+    if (event.repeatCount == 0 || event.lastKey != pressKey) {
+        pressKey = event.lastKey;
+        pressTargets.clear();
+    }
+    lastObserved = event;
+}
+
 void BeginTick(bool keyPoll) {
     Require(tickDepth < kMostNestedTicks, "ticks nest no deeper than the fuzzer follows");
+    ObserveKeyEvent(logic.routerState);
     if (TickFrame* outer = InnermostTick()) {
         if (!outer->nested || !SameRouterState(logic.routerState, outer->after))
             outer->before = logic.routerState;
@@ -285,8 +303,10 @@ bool SomeLineRepeats(RemoteKey key) {
     return false;
 }
 
-// One action of the user's file is about to be carried out.
-TickFrame& NoteUserAction() {
+// One action of the user's file is about to be carried out, on `target` (0: the window in
+// front). A held key whose press went to one window may act on another one that comes to
+// the front or becomes the router's target meanwhile, but not twice on the same one.
+TickFrame& NoteUserAction(Hwnd target = 0) {
     TickFrame* tick = InnermostTick();
     Require(tick && tick->keyPoll, "a keys-file action happens only in a key poll");
     Require(!tick->shutdownWasOpen && !logic.shutdownDialogOpen,
@@ -294,8 +314,12 @@ TickFrame& NoteUserAction() {
     Require(++tick->userActions == 1, "no key acts twice: one action per key event");
     Require(!tick->builtInCommand, "no key acts twice: a built-in command and a profile's action");
     const RouterState& event = KeyEventOf(*tick);
-    Require(event.repeatCount == 0 || SomeLineRepeats(event.lastKey),
-            "a repeat acts only where the key's line says repeat");
+    ObserveKeyEvent(event);
+    if (target == 0) target = tick->frontRoot;
+    bool again = std::find(pressTargets.begin(), pressTargets.end(), target) != pressTargets.end();
+    Require(!again || SomeLineRepeats(event.lastKey),
+            "a key acts on a window once per press unless its line says repeat");
+    pressTargets.push_back(target);
     return *tick;
 }
 
@@ -442,7 +466,7 @@ bool WatchedDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam,
     }
     {
         BelowSeamScope bookkeeping;
-        RequireUserTarget(NoteUserAction(), window);
+        RequireUserTarget(NoteUserAction(window), window);
         ReceivedCounts();
     }
     bool posted = CountingDesktop::PostMessageA(window, msg, wParam, lParam);
@@ -503,7 +527,7 @@ LResult WatchedDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WPar
     {
         BelowSeamScope bookkeeping;
         Require(msg == WM_APPCOMMAND, "the utility sends with a time-out only WM_APPCOMMAND");
-        RequireUserTarget(NoteUserAction(), window);
+        RequireUserTarget(NoteUserAction(window), window);
         ReceivedCounts();
     }
     LResult sent =
@@ -525,6 +549,9 @@ void BeginInvariantWatch(SimDesktop& desk) {
     walked = false;
     lastWalkAt = 0;
     tickDepth = 0;
+    lastObserved = RouterState{};
+    pressKey = SkipKey;
+    pressTargets.clear();
 }
 
 // Windows wants a window's registration for session changes given back before it goes.
@@ -572,6 +599,7 @@ void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
     }
     userActionDepth = userDepth;
     --tickDepth;
+    ObserveKeyEvent(logic.routerState);
     if (TickFrame* outer = InnermostTick()) outer->after = logic.routerState;
     Require(CountedAllocations().logic == before, "a timer procedure allocates nothing");
     CheckInvariants();

@@ -19,11 +19,11 @@
 // applications only on those, and the fuzzer's files bind no close there), and a launch of
 // a program that is no TV application. Each happens only in a key poll with a key, at most
 // once in it and never beside a built-in command, never while the Shut Down question is or
-// was open in that poll, on a repeat only where a line for the key says `repeat`, and it
-// lands on the window in front at the key event (its root owner for messages; a modal box
-// of the poll makes the window in front after it the one that counts) or on the main window
-// of an application whose [application] lines list the key. A media key's keystrokes go
-// wherever the keyboard is, as a keyboard's own do.
+// was open in that poll, on one window at most once per press unless a line for the key
+// says `repeat`, and it lands on the window in front at the key event (its root owner for
+// messages; a modal box of the poll makes the window in front after it the one that
+// counts) or on the main window of an application whose [application] lines list the key.
+// A media key's keystrokes go wherever the keyboard is, as a keyboard's own do.
 class WatchedDesktop : public CountingDesktop {
   public:
     std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;
