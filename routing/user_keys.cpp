@@ -2,6 +2,7 @@
 
 #include "apps/actions.h"
 #include "platform/device_constants.h"
+#include "shell/session_watch.h"
 #include "shell/static_objects.h"
 #include "shell/text.h"
 
@@ -18,10 +19,12 @@ static_assert(sizeof FrontWindow::title == kTitleUnits * 3, "a UTF-16 unit takes
 char fileBytes[kKeysFileMaxBytes + 1];
 bool problemsBoxOpen = false;
 
-// Once for each version of the file, and never a second box over the first.
+// Once for each version of the file, and never a second box over the first; while the
+// session is locked or away it waits for the first key event after the user is back.
 bool ShowProblemsOnce() {
     UserKeys& keys = userKeys;
-    if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen)
+    if (keys.table.problemTotal == 0 || keys.reportedTime == keys.fileTime || problemsBoxOpen ||
+        SessionPaused())
         return false;
     keys.reportedTime = keys.fileTime;
     char text[512];
@@ -141,8 +144,9 @@ bool ProgramFileOf(std::uint32_t processId, char* path, std::uint32_t size) {
 const char* ExeOf(FrontWindow& front) {
     if (!front.haveExe) {
         front.haveExe = true;
+        front.exe[0] = '\0';
         std::uint32_t processId = 0;
-        char path[kMaxPath] = {};
+        char path[kMaxPath];
         if (Plat().GetWindowThreadProcessId(front.window, &processId) != 0 &&
             ProgramFileOf(processId, path, sizeof path))
             CopyTruncated(front.exe, sizeof front.exe, FileNameOf(path));
@@ -153,7 +157,8 @@ const char* ExeOf(FrontWindow& front) {
 const char* ClassOf(FrontWindow& front) {
     if (!front.haveClass) {
         front.haveClass = true;
-        Plat().GetClassNameA(front.window, front.cls, sizeof front.cls);
+        if (Plat().GetClassNameA(front.window, front.cls, sizeof front.cls) <= 0)
+            front.cls[0] = '\0';
     }
     return front.cls;
 }
@@ -161,7 +166,7 @@ const char* ClassOf(FrontWindow& front) {
 const char* TitleOf(FrontWindow& front) {
     if (!front.haveTitle) {
         front.haveTitle = true;
-        char16_t wide[kTitleUnits] = {};
+        char16_t wide[kTitleUnits];
         int length = Plat().GetWindowTextW(front.window, wide, kTitleUnits);
         Utf8Of(wide, length < 0 ? 0 : length, front.title, sizeof front.title);
     }
@@ -244,7 +249,8 @@ bool UserKeysChanged() {
 }
 
 bool ReloadUserKeysIfChanged() {
-    return UserKeysChanged() && LoadUserKeys();
+    if (userKeys.path[0] == '\0') return false;
+    return UserKeysChanged() ? LoadUserKeys() : ShowProblemsOnce();
 }
 
 FrontWindow WindowInFront() {

@@ -42,15 +42,16 @@ bool ReloadUserKeysIfChanged();
 bool ReadKeysFile(const char* path, const char** data, std::size_t* size);
 
 // What is known of the window in front (its top-level owner); each part is asked for once,
-// and only when a profile needs it.
+// and only when a profile needs it. The buffers are filled when asked for, not cleared
+// beforehand: clearing them cost more than the rest of a key event's matching.
 struct FrontWindow {
     Hwnd window = 0;
     bool haveExe = false;
     bool haveClass = false;
     bool haveTitle = false;
-    char exe[260] = {};  // the program file's name, without its folder; "" when unknown
-    char cls[256] = {};
-    char title[768] = {};  // UTF-8
+    char exe[260];  // the program file's name, without its folder; "" when unknown
+    char cls[256];
+    char title[768];  // UTF-8
 };
 FrontWindow WindowInFront();
 const char* ExeOf(FrontWindow& front);

@@ -147,7 +147,6 @@ bool CreateMainWindow(Handle instance) {
         CloseReceiverOnce();
         return false;
     }
-    LoadUserKeys();
     platform.ShowWindow(logic.mainWindow, SW_HIDE);
     platform.UpdateWindow(logic.mainWindow);
     if (logic.ReceiverFound) {
@@ -156,6 +155,8 @@ bool CreateMainWindow(Handle instance) {
         // A paused start polls nothing until its session is in front.
         if (logic.receiverState == ReceiverState::Paused) logic.KeyPollTimer.Disarm();
     }
+    // Its problems box runs a message loop: the timers' slots must be set up before it.
+    LoadUserKeys();
     return true;
 }
 
