@@ -104,6 +104,8 @@ void TypeMediaKey(std::uint8_t vk) {
     Plat().SendInput(2, inputs);
 }
 
+constexpr std::size_t kMaxLaunchUnits = 1024;  // a command line's length in UTF-16 units
+
 bool IsAscii(const char* text) {
     for (; *text != '\0'; ++text) {
         if (static_cast<unsigned char>(*text) >= 0x80) return false;
@@ -111,13 +113,24 @@ bool IsAscii(const char* text) {
     return true;
 }
 
-// The keys file is UTF-8 and ShellExecuteA reads the ANSI code page: only a path and
-// arguments in ASCII mean the same in both.
+// The keys file is UTF-8 and ShellExecuteA reads the ANSI code page: a path and arguments
+// in ASCII mean the same in both and go the A way, which every Windows has; others go the
+// wide way (NT).
 void LaunchProgram(const char* program, const char* arguments) {
-    if (program[0] == '\0' || !IsAscii(program) || !IsAscii(arguments)) return;
-    // TODO(lead): a path or arguments beyond ASCII need ShellExecuteW (UTF-8 to UTF-16).
-    Plat().ShellExecuteA(0, "open", program, arguments[0] != '\0' ? arguments : nullptr, nullptr,
-                         SW_SHOW);
+    if (program[0] == '\0') return;
+    const char* parameters = arguments[0] != '\0' ? arguments : nullptr;
+    Platform& platform = Plat();
+    if (IsAscii(program) && IsAscii(arguments)) {
+        platform.ShellExecuteA(0, "open", program, parameters, nullptr, SW_SHOW);
+        return;
+    }
+    char16_t wideProgram[kMaxLaunchUnits];
+    char16_t wideArguments[kMaxLaunchUnits];
+    if (!Utf16Of(program, wideProgram, kMaxLaunchUnits) ||
+        !Utf16Of(arguments, wideArguments, kMaxLaunchUnits))
+        return;
+    platform.ShellExecuteW(0, u"open", wideProgram, parameters ? wideArguments : nullptr, nullptr,
+                           SW_SHOW);
 }
 
 bool Post(AppId app, Hwnd target, std::uint32_t msg, WParam wParam, LParam lParam) {

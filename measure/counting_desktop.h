@@ -41,6 +41,7 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(Hwnd, SetActiveWindow, (Hwnd window), (window))
     RC_BELOW_SEAM(Hwnd, GetForegroundWindow, (), ())
     RC_BELOW_SEAM(void, keybd_event, (std::uint8_t vk, std::uint8_t scan, std::uint32_t flags, std::uintptr_t extraInfo), (vk, scan, flags, extraInfo))
+    RC_BELOW_SEAM(std::intptr_t, ShellExecuteW, (Hwnd owner, const char16_t* verb, const char16_t* file, const char16_t* parameters, const char16_t* directory, int show), (owner, verb, file, parameters, directory, show))
     RC_BELOW_SEAM(std::intptr_t, ShellExecuteA, (Hwnd owner, const char* verb, const char* file, const char* parameters, const char* directory, int show), (owner, verb, file, parameters, directory, show))
     RC_BELOW_SEAM(int, MessageBoxA, (Hwnd owner, const char* text, const char* caption, std::uint32_t type), (owner, text, caption, type))
     RC_BELOW_SEAM(RegStatus, RegOpenKeyA, (HKey root, const char* subKey, HKey* result), (root, subKey, result))

@@ -216,6 +216,11 @@ class Platform {
     virtual std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                         const char* parameters, const char* directory,
                                         int show) = 0;
+    // The same for a path or parameters beyond the ANSI code page (NT; Windows 9x has only
+    // the A form).
+    virtual std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                        const char16_t* parameters, const char16_t* directory,
+                                        int show) = 0;
     virtual int MessageBoxA(Hwnd owner, const char* text, const char* caption,
                             std::uint32_t type) = 0;
 

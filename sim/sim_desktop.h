@@ -97,6 +97,9 @@ class SimDesktop : public Platform {
     Hwnd GetForegroundWindow() override;
     bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
                       std::uint32_t flags) override;
+    std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                const char16_t* parameters, const char16_t* directory,
+                                int show) override;
     std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                 const char* parameters, const char* directory, int show) override;
 

@@ -95,6 +95,36 @@ inline std::u16string Utf16Of(const std::string& text) {
     return units;
 }
 
+// UTF-16 (nullptr as empty) to UTF-8; an unpaired surrogate is U+FFFD.
+inline std::string Utf8Of(const char16_t* units) {
+    std::string text;
+    for (std::size_t i = 0; units && units[i] != 0; ++i) {
+        char32_t point = units[i];
+        if (point >= 0xD800 && point <= 0xDBFF && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF) {
+            point = 0x10000 + ((point - 0xD800) << 10) + (units[++i] - 0xDC00);
+        } else if (point >= 0xD800 && point <= 0xDFFF) {
+            point = 0xFFFD;
+        }
+        if (point < 0x80) {
+            text += static_cast<char>(point);
+        } else if (point < 0x800) {
+            text += static_cast<char>(0xC0 | (point >> 6));
+            text += static_cast<char>(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            text += static_cast<char>(0xE0 | (point >> 12));
+            text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (point & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | (point >> 18));
+            text += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (point & 0x3F));
+        }
+    }
+    return text;
+}
+
 inline std::string AnsiOf(const std::string& text) {
     if (IsAscii(text)) return text;
     // Windows-1252's 0x80-0x9F; 0 where it has no character.

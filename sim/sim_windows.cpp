@@ -437,6 +437,21 @@ std::intptr_t SimDesktop::ShellExecuteA(Hwnd, const char* verb, const char* file
     return result;
 }
 
+// The wide form opens the same programs, named in UTF-16; Windows 9x has only the A form.
+std::intptr_t SimDesktop::ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                        const char16_t* parameters, const char16_t* directory,
+                                        int show) {
+    if (system.win9xFamily) {
+        ++calls;
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return 0;
+    }
+    std::string utf8[4] = {Utf8Of(verb), Utf8Of(file), Utf8Of(parameters), Utf8Of(directory)};
+    return ShellExecuteA(owner, verb ? utf8[0].c_str() : nullptr, utf8[1].c_str(),
+                         parameters ? utf8[2].c_str() : nullptr,
+                         directory ? utf8[3].c_str() : nullptr, show);
+}
+
 // The new program's window takes the foreground if the lock lets a program started by
 // the utility do so; otherwise it opens behind the window in front.
 void SimDesktop::ShowLaunchedApp(int appId) {

@@ -26,7 +26,7 @@ TEST_F(Actions, EachKindReachesOnlyWhatItNames) {
     launch.program = 1;
     launch.arguments = 20;
     Action launchUnicode = Make(ActionKind::Launch);
-    launchUnicode.program = 27;  // ShellExecuteA would read it in the ANSI code page
+    launchUnicode.program = 27;  // beyond ASCII: the wide call, with the path intact
     Action play = Make(ActionKind::Media);
     play.chords[0].vk = 0xB3;
     Action notMedia = Make(ActionKind::Media);
@@ -54,7 +54,10 @@ TEST_F(Actions, EachKindReachesOnlyWhatItNames) {
           "system media vk=0xB3"}},
         {"no media key", notMedia, 0, {}},
         {"launch", launch, 0, {"launch \"C:\\Apps\\player.exe\" \"--full\" result=2"}},
-        {"launch beyond ASCII", launchUnicode, 0, {}},
+        {"launch beyond ASCII",
+         launchUnicode,
+         0,
+         {"launch \"C:\\Vid\xC3\xA9o\\p.exe\" \"\" result=2"}},
     };
     for (const Case& c : cases) {
         desk.trace.clear();

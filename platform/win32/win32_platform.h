@@ -32,6 +32,9 @@ class Win32Platform final : public Platform {
                      std::uintptr_t extraInfo) override;
 
     // --- shell and message boxes ---
+    std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                const char16_t* parameters, const char16_t* directory,
+                                int show) override;
     std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                 const char* parameters, const char* directory, int show) override;
     int MessageBoxA(Hwnd owner, const char* text, const char* caption, std::uint32_t type) override;
