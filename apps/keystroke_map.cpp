@@ -1,13 +1,9 @@
 #include "apps/keystroke_map.h"
 
-#include "apps/tv_app.h"
-
 namespace {
 
 // Repeat count 1, scan-code field 0x50 and the extended-key bit, for every posted key.
 constexpr LParam kPostedKeyLParam = 22020097;
-constexpr std::uint32_t kPress = KEYEVENTF_EXTENDEDKEY;
-constexpr std::uint32_t kRelease = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
 
 // Key 10 is the digit 0.
 constexpr std::uint8_t NumpadDigit(RemoteKey key) {
@@ -53,16 +49,6 @@ constexpr bool RowsFollowKeys() {
 }
 static_assert(RowsFollowKeys(), "the keystroke table has one row per key, in key order");
 
-void InjectChord(bool withShift, std::uint8_t letter) {
-    Platform& platform = Plat();
-    platform.keybd_event(VK_CONTROL, 0, kPress, 0);
-    if (withShift) platform.keybd_event(VK_SHIFT, 0, kPress, 0);
-    platform.keybd_event(letter, 0, kPress, 0);
-    platform.keybd_event(letter, 0, kRelease, 0);
-    if (withShift) platform.keybd_event(VK_SHIFT, 0, kRelease, 0);
-    platform.keybd_event(VK_CONTROL, 0, kRelease, 0);
-}
-
 }  // namespace
 
 const KeystrokeRow* KeystrokeRowOf(RemoteKey key) {
@@ -76,21 +62,27 @@ KeystrokeSend ResolveKeystroke(AppId id, RemoteKey key) {
     return {window != 0 ? CommandTarget::MainWindow : CommandTarget::NoWindow, window, *row};
 }
 
-void SendKeystrokeCommand(AppId id, RemoteKey key) {
-    KeystrokeSend send = ResolveKeystroke(id, key);
-    if (send.target != CommandTarget::MainWindow) return;
-    const KeystrokeRow& row = send.row;
-    Hwnd window = send.window;
-    Platform& platform = Plat();
-    bool inFront = platform.SetForegroundWindow(window);
-    platform.SetActiveWindow(window);
-    if (row.stroke == Stroke::Posted) {
-        PostToApp(id, window, WM_KEYDOWN, row.vk, kPostedKeyLParam);
-        return;
+Action KeystrokeAction(const KeystrokeRow& row) {
+    Action action;
+    action.front = ActionFront::Activate;
+    switch (row.stroke) {
+        case Stroke::None:
+            return {};
+        case Stroke::Posted:
+            action.kind = ActionKind::Post;
+            action.message = WM_KEYDOWN;
+            action.wParam = row.vk;
+            action.lParam = kPostedKeyLParam;
+            break;
+        case Stroke::Ctrl:
+        case Stroke::CtrlShift:
+            action.kind = ActionKind::Chord;
+            action.chordCount = 1;
+            action.chords[0].modifiers = static_cast<std::uint8_t>(
+                row.stroke == Stroke::CtrlShift ? kModCtrl | kModShift : kModCtrl);
+            action.chords[0].vk = row.vk;
+            action.everyKeyExtended = true;
+            break;
     }
-    // Injected input goes to the program that has the keyboard: after a refused switch
-    // that is some other program. Only the call's own answer says so; the window becomes
-    // the foreground window only later, when its thread handles the activation.
-    if (!inFront) return;
-    InjectChord(row.stroke == Stroke::CtrlShift, row.vk);
+    return action;
 }

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-#include "apps/tv_app.h"
+#include "apps/action.h"
+#include "apps/app_profiles.h"
+#include "receiver/remote_keys.h"
 
 enum class Stroke : std::uint8_t {
     None,       // the key has no command
@@ -25,8 +27,11 @@ struct KeystrokeSend {
     KeystrokeRow row = {};
 };
 KeystrokeSend ResolveKeystroke(AppId id, RemoteKey key);
-void SendKeystrokeCommand(AppId id, RemoteKey key);
+
+// The row's keystroke as an Action for the main window, brought to the foreground first: a
+// posted WM_KEYDOWN, or a chord typed the built-in way. Kind None for a key without one.
+Action KeystrokeAction(const KeystrokeRow& row);
 
 // The key's row of the keystroke table, or nullptr outside 0 to 31. Read-only, for the
-// key-map reference as much as for SendKeystrokeCommand.
+// key-map reference as much as for the key's Action.
 const KeystrokeRow* KeystrokeRowOf(RemoteKey key);

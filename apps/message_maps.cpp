@@ -165,21 +165,22 @@ MessageSend ResolveMessageCommand(AppId id, RemoteKey key) {
             command->number};
 }
 
-void SendMessageCommand(AppId id, RemoteKey key) {
-    MessageSend send = ResolveMessageCommand(id, key);
-    Platform& platform = Plat();
+Action MessageAction(const MessageSend& send) {
+    Action action;
     switch (send.target) {
         case CommandTarget::MainWindowForward:
-            platform.BringWindowToTop(send.window);
-            [[fallthrough]];
+            action.front = ActionFront::Raise;
+            break;
         case CommandTarget::Dialog:
-            platform.SetForegroundWindow(send.window);
-            platform.SetActiveWindow(send.window);
-            [[fallthrough]];
+            action.front = ActionFront::Activate;
+            break;
         case CommandTarget::MainWindow:
-            PostToApp(id, send.window, send.message, send.number, 0);
             break;
         default:
-            break;
+            return action;
     }
+    action.kind = ActionKind::Post;
+    action.message = send.message;
+    action.wParam = send.number;
+    return action;
 }

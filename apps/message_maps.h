@@ -2,7 +2,9 @@
 // messages whose wParam is the command number of the key.
 #pragma once
 
-#include "apps/tv_app.h"
+#include "apps/action.h"
+#include "apps/app_profiles.h"
+#include "receiver/remote_keys.h"
 
 // Where a command goes. Without a popup probe every command goes to the main window; an
 // application that probes (9) looks at its own dialog windows first.
@@ -28,10 +30,13 @@ struct MessageSend {
     std::uint32_t number = 0;
 };
 MessageSend ResolveMessageCommand(AppId id, RemoteKey key);
-void SendMessageCommand(AppId id, RemoteKey key);
+
+// The command as an Action for `send.window`: its message posted, the window brought
+// forward first where the target says so. Kind None when the command is not sent now.
+Action MessageAction(const MessageSend& send);
 
 // The key's command in the application's column of the command table, with the Japan
 // layout where the column has one and `japan` is set; nullptr when the key has none or the
-// application takes keystrokes. Read-only, for the key-map reference as much as for
-// SendMessageCommand.
+// application takes keystrokes. Read-only, for the key-map reference as much as for the
+// key's Action.
 const MessageCommand* MessageCommandOf(AppId id, RemoteKey key, bool japan);

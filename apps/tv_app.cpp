@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "apps/keystroke_map.h"
-#include "apps/message_maps.h"
+#include "apps/actions.h"
 #include "apps/window_search.h"
 #include "shell/session_watch.h"
 #include "shell/static_objects.h"
@@ -12,67 +11,13 @@
 
 namespace {
 
-constexpr std::uint32_t kMessage2000 = WM_USER + 2000;
-constexpr std::uint32_t kMessage3000 = WM_USER + 3000;
 constexpr std::uint32_t kPauseMs = 2000;
 constexpr const char* kCommonKey = "Software\\Zarvin Multimedia\\TV Duo\\DTVR";
-
-using Close = CloseMode;
-using Idle = IdleKeyAction;
-
-// clang-format off
-constexpr AppProfile kProfiles[kAppCount] = {
-    // id, label, registry key, value name, program file,
-    // window class, window title, identity title,
-    // command message, key map, popup probe,
-    // close mode, close command, pause, key 20, key 21
-    {1, "Lumacast", "SOFTWARE\\Tolvane\\Lumacast", "InstallPath", "Lumacast.exe",
-     nullptr, "Lumacast", "Lumacast",
-     0, KeyMap::Keystrokes, false,
-     Close::AltF4, 0, 0, Idle::SendKey, Idle::SendKey},
-    {2, "VantorTVR", "Software\\Marovex\\TV Suite\\TVR", "AppPath", "marovexTV.EXE",
-     "VANTOR_TVR", "FormMainWindow", nullptr,
-     kMessage2000, KeyMap::VantorTvr, false,
-     Close::Message, 1, 0, Idle::TogglePower, Idle::ShutdownDialog},
-    {6, "Omnivue", "Software\\Zarvin Multimedia\\TV Suite\\DTVR", "AppPath", "MainPanel.exe",
-     "ZarvinMainPanel_Class", "TVR", "TVR",
-     kMessage3000, KeyMap::Omnivue, false,
-     Close::Message, 1, kPauseMs, Idle::SendKey, Idle::ShutdownDialog},
-    {7, "DVBS SUITE", "SOFTWARE\\Marovex\\DVB Suite\\DVBS", "AppPath", "DVBS.EXE",
-     "ZARVIN_DVBS", "DVBS", nullptr,
-     kMessage2000, KeyMap::DvbsSuite, false,
-     Close::Message, 1, 0, Idle::SendKey, Idle::ShutdownDialog},
-    {9, "OmnivueCenter", "Software\\Zarvin Multimedia\\TV Hub\\DTVR", "AppPath", "Hubdeck.exe",
-     "ZarvinMainPanel_Class", "Omnivue Center", "Omnivue Center",
-     kMessage3000, KeyMap::OmnivueCenter, true,
-     Close::Message, 25, kPauseMs, Idle::SendKey, Idle::SendKey},
-};
-// clang-format on
-
-constexpr bool ProfilesFollowOrder() {
-    for (int slot = 0; slot < kAppCount; ++slot) {
-        if (kProfiles[slot].id != kAppOrder[slot]) return false;
-    }
-    return true;
-}
-static_assert(ProfilesFollowOrder(), "the profile table has one row per application, in order");
 
 // True while the box of a failed launch waits for the user: its modal loop keeps the key
 // poll running, and a held Power key would otherwise retry the launch and stack another
 // box on every repeat.
 bool launchFailureBoxOpen = false;
-bool elevationBoxOpen = false;  // the same for the box about an elevated application
-
-constexpr char kElevatedText[] =
-    " runs as administrator, so the remote cannot reach it. Start it without administrator "
-    "rights, or start Remote Control as administrator.";
-
-int SlotOf(AppId id) {
-    for (int slot = 0; slot < kAppCount; ++slot) {
-        if (kAppOrder[slot] == id) return slot;
-    }
-    return -1;
-}
 
 // Only the two Zarvin keys fall back to the key that both of their suites share.
 bool HasCommonKeyRetry(const char* key) {
@@ -180,29 +125,9 @@ Hwnd TvApp::BringForward() {
     return found;
 }
 
-const AppProfile* ProfileOf(AppId id) {
-    int slot = SlotOf(id);
-    return slot < 0 ? nullptr : &kProfiles[slot];
-}
-
 TvApp* AppRecord(AppId id) {
-    int slot = SlotOf(id);
+    int slot = AppSlot(id);
     return slot < 0 ? nullptr : &logic.apps[slot];
-}
-
-bool IsAppId(std::int32_t value) {
-    return SlotOf(value) >= 0;
-}
-
-const char* AppLabel(AppId id) {
-    const AppProfile* profile = ProfileOf(id);
-    return profile ? profile->label : "";
-}
-
-Hwnd FindAppWindow(AppId id) {
-    const AppProfile* profile = ProfileOf(id);
-    if (!profile) return 0;
-    return Plat().FindWindowExA(0, 0, profile->windowClass, profile->identityTitle);
 }
 
 bool IsRunning(AppId id) {
@@ -244,7 +169,7 @@ void TogglePower(AppId id) {
     const AppProfile& profile = *ProfileOf(id);
     if (profile.pauseMs != 0) Plat().Sleep(profile.pauseMs);
     ArmAppWatch();
-    if (record->active) logic.launched[SlotOf(id)] = true;
+    if (record->active) logic.launched[AppSlot(id)] = true;
 }
 
 PowerToggle PowerToggleOf(AppId id) {
@@ -267,39 +192,8 @@ void SwitchTo(AppId id) {
     record->BringForward();
 }
 
-void SendKey(AppId id, RemoteKey key) {
-    const AppProfile* profile = ProfileOf(id);
-    if (!profile) return;
-    if (profile->keyMap == KeyMap::Keystrokes) {
-        SendKeystrokeCommand(id, key);
-    } else {
-        SendMessageCommand(id, key);
-    }
-}
-
-// A program that runs at a higher integrity level than the utility refuses its messages
-// (ERROR_ACCESS_DENIED) and its injected input: the remote cannot reach that application
-// at all. The user is told once for each run of it, which its main window stands for.
-bool PostToApp(AppId id, Hwnd target, std::uint32_t msg, WParam wParam, LParam lParam) {
-    Platform& platform = Plat();
-    if (platform.PostMessageA(target, msg, wParam, lParam)) return true;
-    if (platform.GetLastError() != static_cast<std::uint32_t>(ERROR_ACCESS_DENIED)) return false;
-    int slot = SlotOf(id);
-    if (slot < 0 || elevationBoxOpen) return false;
-    Hwnd run = FindAppWindow(id);
-    if (run == logic.elevationReported[slot]) return false;
-    logic.elevationReported[slot] = run;
-    char text[192];
-    std::size_t length = CopyTruncated(text, sizeof text, AppLabel(id));
-    CopyTruncated(text + length, sizeof text - length, kElevatedText);
-    elevationBoxOpen = true;
-    platform.MessageBoxA(0, text, "Remote Control", MB_OK | MB_SETFOREGROUND);
-    elevationBoxOpen = false;
-    return false;
-}
-
 bool IsLaunched(AppId id) {
-    int slot = SlotOf(id);
+    int slot = AppSlot(id);
     return slot >= 0 && logic.launched[slot];
 }
 

@@ -76,5 +76,6 @@ BENCHMARK_CAPTURE(BM_Tick, key_app9_gpio, TickKind::AppKey);
 BENCHMARK_CAPTURE(BM_Tick, key_app9_i2c, TickKind::AppKeyI2c);
 BENCHMARK_CAPTURE(BM_Tick, key_pointer, TickKind::PointerKey);
 BENCHMARK_CAPTURE(BM_Tick, key_shutdown_dialog, TickKind::ShutdownDialog);
+BENCHMARK_CAPTURE(BM_Tick, key_profile, TickKind::ProfileKey);
 
 BENCHMARK_MAIN();

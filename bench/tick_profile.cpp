@@ -9,8 +9,9 @@
 
 namespace {
 
-constexpr TickKind kKinds[] = {TickKind::Idle, TickKind::AppKey, TickKind::AppKeyI2c,
-                               TickKind::PointerKey, TickKind::ShutdownDialog};
+constexpr TickKind kKinds[] = {TickKind::Idle,           TickKind::AppKey,
+                               TickKind::AppKeyI2c,      TickKind::PointerKey,
+                               TickKind::ShutdownDialog, TickKind::ProfileKey};
 
 }  // namespace
 

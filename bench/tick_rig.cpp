@@ -6,6 +6,7 @@
 #include "routing/key_router.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
+#include "routing/user_keys.h"
 #include "shell/resource_ids.h"
 #include "shell/static_objects.h"
 
@@ -21,6 +22,20 @@ constexpr std::uint64_t kDropEvery = 4096;
 constexpr RemoteKey kAppKeys[2] = {16, 17};
 constexpr RemoteKey kPointerKeys[2] = {4, 6};
 constexpr RemoteKey kDialogKeys[2] = {1, 2};
+// Keys 16 and 17 under a player's profile, matched by its program file and its title, after
+// another profile that does not match it.
+constexpr RemoteKey kProfileKeys[2] = {16, 17};
+constexpr char kKeysPath[] =
+    "C:\\Users\\Alex\\AppData\\Roaming\\Zarvin Multimedia\\Remote Control\\keys.ini";
+constexpr char kKeysFile[] =
+    "[program Browser]\n"
+    "exe = firefox.exe\n"
+    "key 16 = keys Space\n"
+    "[program VLC]\n"
+    "exe = vlc.exe\n"
+    "title = * - VLC media player\n"
+    "key 16 = keys Ctrl+Up\n"
+    "key 17 = keys Ctrl+Down\n";
 
 bool OnI2cBoard(TickKind kind) {
     return kind == TickKind::AppKeyI2c;
@@ -35,6 +50,8 @@ const RemoteKey* KeysOf(TickKind kind) {
             return kPointerKeys;
         case TickKind::ShutdownDialog:
             return kDialogKeys;
+        case TickKind::ProfileKey:
+            return kProfileKeys;
         default:
             return nullptr;
     }
@@ -70,6 +87,8 @@ const char* TickKindName(TickKind kind) {
             return "key_pointer";
         case TickKind::ShutdownDialog:
             return "key_shutdown_dialog";
+        case TickKind::ProfileKey:
+            return "key_profile";
     }
     return "";
 }
@@ -96,6 +115,12 @@ TickRig::TickRig(SimDesktop& desk, TickKind kind) : desk_(desk), kind_(kind) {
         AppRecord(9)->active = 1;
     } else if (kind == TickKind::ShutdownDialog) {
         target_ = OpenShutdownDialog(desk_, owner_);
+    } else if (kind == TickKind::ProfileKey) {
+        desk_.files.Put(kKeysPath, kKeysFile, SimFiles::kRunStart);
+        LoadUserKeys();
+        target_ = desk_.windows.StartProgram(
+            {"vlc.exe", "Qt5QWindowIcon", "film.mkv - VLC media player", false, false, "", ""});
+        desk_.windows.ActivateFront();
     }
 }
 

@@ -14,6 +14,7 @@ enum class TickKind {
     AppKeyI2c,       // the same on the I2C board, whose code read takes ten more requests
     PointerKey,      // no application: arrow keys move the pointer
     ShutdownDialog,  // the Shut Down dialog is open: the key goes to it as Escape
+    ProfileKey,      // a player in front that a keys.ini profile matches: the key's chord typed
 };
 
 const char* TickKindName(TickKind kind);

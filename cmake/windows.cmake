@@ -13,7 +13,8 @@ target_compile_definitions(rc_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # below compares every one of them with <windows.h>. Handle-valued ones (std::uintptr_t) are
 # pointers in <windows.h> and are compared at run time.
 set(RC_WIN_CONSTANTS_HEADERS ${CMAKE_SOURCE_DIR}/platform/win_constants.h
-    ${CMAKE_SOURCE_DIR}/platform/win_shell_constants.h ${CMAKE_SOURCE_DIR}/platform/device_constants.h)
+    ${CMAKE_SOURCE_DIR}/platform/win_shell_constants.h ${CMAKE_SOURCE_DIR}/platform/device_constants.h
+    ${CMAKE_SOURCE_DIR}/platform/win_key_constants.h)
 set(RC_WIN_CONSTANTS_TEXT "")
 foreach(header IN LISTS RC_WIN_CONSTANTS_HEADERS)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
@@ -59,6 +60,10 @@ foreach(target rc_logic rc_monitor rc_win32)
   target_compile_options(${target} PRIVATE ${RC_EXE_CODE_FLAGS} -ffunction-sections
                          -fdata-sections)
 endforeach()
+# With a data section per object, mingw's GCC stores zero-initialised objects in the file too:
+# the user keys' tables and read buffer (about 110 KiB of zeros) stay in .bss without them.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/routing/user_keys.cpp TARGET_DIRECTORY rc_logic
+                            PROPERTIES COMPILE_OPTIONS -fno-data-sections)
 
 # RemoteControl.exe: 32-bit GUI program, statically linked, so that it needs no DLL beyond
 # those of Windows itself. No manifest is built in (mingw-w64 on Debian links none by default):

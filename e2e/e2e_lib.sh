@@ -124,9 +124,10 @@ reg32() { w64 "$REG_EXE" add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f /reg:32; 
 
 # ---- fake TV applications -------------------------------------------------------------------
 
-declare -A APP_DIR=([1]=Lumacast [2]=Vantor [6]=Omnivue [7]=DVBS [9]=Hub [0]=Target)
+# 3 is no TV application: a player that the user's keys file reaches.
+declare -A APP_DIR=([1]=Lumacast [2]=Vantor [6]=Omnivue [7]=DVBS [9]=Hub [0]=Target [3]=Player)
 declare -A APP_EXE=([1]=Lumacast.exe [2]=marovexTV.EXE [6]=MainPanel.exe [7]=DVBS.EXE
-                    [9]=Hubdeck.exe [0]=PointerTarget.exe)
+                    [9]=Hubdeck.exe [0]=PointerTarget.exe [3]=player.exe)
 
 install_app() {
     local id=$1 dir="$WINEPREFIX/drive_c/TV/${APP_DIR[$1]}"

@@ -33,7 +33,7 @@ ctl add 0 gpio 14  # "Kavel KV200 Video Capture"
 ctl add 1 gpio 14  # "Sorrel DVBT Q7 Video Capture"
 ctl add 2 i2c 0    # "Sorrel DVBS Q7 Video Capture"
 
-for id in 0 1 2 7 9; do install_app "$id"; done
+for id in 0 1 2 3 7 9; do install_app "$id"; done
 reg32 'HKLM\SOFTWARE\Tolvane\Lumacast' InstallPath 'C:\TV\Lumacast'
 reg32 'HKLM\Software\Marovex\TV Suite\TVR' AppPath 'C:\TV\Vantor'
 reg32 'HKLM\SOFTWARE\Marovex\DVB Suite\DVBS' AppPath 'C:\TV\DVBS'
@@ -42,8 +42,10 @@ reg32 'HKLM\Software\Zarvin Multimedia\TV Hub\DTVR' AppPath 'C:\TV\Hub'
 # From here on every check reports for itself; a failing step shows in the checks after it.
 set +e
 source "$ROOT/e2e/scenarios.sh"
+write_keys_file  # every start of the utility reads it: the built-in checks run with it
 run_no_receiver
 run_gpio_boards
+run_user_keys
 run_card_away
 run_driver_hang
 run_i2c_board  # last: it ends with the shutdown request, which ends the Wine session

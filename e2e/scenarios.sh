@@ -171,6 +171,69 @@ run_gpio_boards() {
     wait_for 5 window_gone '^Remote Control - About$'
 }
 
+# The user's keys file in the prefix's %APPDATA% (C:\users\<user>\AppData\Roaming), with lines
+# ending as Notepad ends them.
+write_keys_file() {
+    local home
+    for home in "$WINEPREFIX"/drive_c/users/*; do
+        [[ ${home##*/} != Public ]] && break
+    done
+    local dir="$home/AppData/Roaming/Zarvin Multimedia/Remote Control"
+    mkdir -p "$dir"
+    KEYS_INI="$dir/keys.ini"
+    sed 's/$/\r/' >"$KEYS_INI" <<'INI'
+; a player of the user's, and one change to DVBS SUITE
+[program Fake player]
+exe = player.exe
+digit 1 = keys Ctrl+Up A
+digit 2 = appcommand play-pause
+digit 4 = message WM_APP+5 7 9
+digit 8 = close
+
+[application DVBS SUITE]
+digit 9 = message WM_USER+2000 10042 0
+INI
+}
+
+# The key messages that an application logged from line `from` on, each with its key and
+# its extended bit (lParam bit 24).
+typed() {
+    log_since "$1" "$2" | awk '$2 ~ /^key(down|up)$/ {
+        v = $4 < 0 ? $4 + 4294967296 : $4; printf "%s %s %d,", $2, $3, int(v / 16777216) % 2 }'
+}
+
+run_user_keys() {
+    say "keys.ini: a player matched by its program file, in front of application 7"
+    start_app 7
+    start_app 3
+    local from from7
+    from=$(next_line 3)
+    from7=$(next_line 7)
+    press 0 1x1 11x1 5x1 6x1 18x1
+    check "digit 1 types Ctrl+Up A into the player by SendInput: left Ctrl first, Up extended" \
+        wait_for 10 eval '[[ $(typed 3 '"$from"') == "keydown 0x11 0,keydown 0x26 1,keyup 0x26 1,keyup 0x11 0,keydown 0x41 0,keyup 0x41 0," ]]'
+    check "digit 2 sends the player WM_APPCOMMAND play-pause (14)" \
+        logged 3 "$from" '^main appcommand 14$'
+    check "digit 4 posts the message line's WM_APP+5 with 7 and 9" \
+        logged 3 "$from" '^main msg 32773 7 9$'
+    check "digit 7, not in the player's profile, still reaches application 7 as 3024 with 10007" \
+        logged 7 "$from7" '^main msg 3024 10007 0$'
+    check "digit 9 reaches it as the file's change: 3024 with 10042" \
+        logged 7 "$from7" '^main msg 3024 10042 0$'
+    check "the player's keys do not reach application 7" \
+        not_logged 7 "$from7" '^main msg 3024 1000[124] '
+    sed -i 's/play-pause/stop/' "$KEYS_INI"
+    press 0 11x1 10x1
+    check "the changed file applies from the next key on: digit 2 now sends stop (13)" \
+        logged 3 "$from" '^main appcommand 13$'
+    check "digit 8 closes the player: WM_SYSCOMMAND SC_CLOSE" \
+        logged 3 "$from" '^main syscommand 0xF060$'
+    check "the player ends" app_exited 3
+    press 0 30x1
+    check "Power closes application 7 as before" logged 7 "$from7" '^main msg 3024 1 0$'
+    app_exited 7
+}
+
 # The tip of the utility's tray icon, read from Wine's system tray.
 tip_is() {
     "$WINE64" "$CTL" tip >"$LOGS/tip.txt" 2>>"$LOGS/ctl.out"

@@ -6,8 +6,13 @@
 // at once or pending, and the card going away and coming back: sleep and wake, unplug and
 // plug, device-change broadcasts, driver updates and "Disable device", suspends with no
 // sleep, requests that hang; the session locked, switched away, taken over by Remote
-// Desktop and back, or started away from the console. The invariants are checked after
-// every event and every tick.
+// Desktop and back, or started away from the console. The user's keys file, built from the
+// input read backwards (so that the events decode as they always have), gives profiles to
+// other programs, whose windows start, close and come to the front, and changes to the
+// applications; the user saves it anew or deletes it while the utility runs. The
+// invariants are checked after every event and every tick.
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <memory>
 #include <string>
@@ -98,11 +103,151 @@ constexpr const char* kMenuLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
                                        "DVBS SUITE", "OmnivueCenter", "Setting",
                                        "About",      "Exit",          ""};
 
+// Other programs, and how a profile may pick each out.
+struct Program {
+    const char* image;
+    const char* cls;
+    const char* title;
+    const char* ownedCls;  // a window it owns in front of it, or nullptr
+    const char* ownedTitle;
+    const char* titlePatterns[3];  // match its title, with wildcards
+};
+constexpr Program kPrograms[] = {
+    {"vlc.exe",
+     "Qt5QWindowIcon",
+     "film.mkv - VLC media player",
+     nullptr,
+     nullptr,
+     {"* - VLC media player", "film.???", "*VLC*"}},
+    {"mpc-hc64.exe",
+     "MediaPlayerClassicW",
+     "Concert.mp4",
+     "#32770",
+     "Open",
+     {"*.mp4", "concert*", "C?ncert.mp4"}},
+    {"firefox.exe",
+     "MozillaWindowClass",
+     "Vid\xC3\xA9o \xE2\x80\x94 Mozilla Firefox",
+     nullptr,
+     nullptr,
+     {"*Mozilla Firefox", "Vid?o*", "*\xE2\x80\x94*"}},
+    {"C:\\Tools\\Player.EXE",
+     "PlayerFrame",
+     "Player",
+     "PlayerFrame",
+     "Player",
+     {"Player", "P*r", "*"}},
+};
+constexpr const char* kKeysPath =
+    "C:\\Users\\Alex\\AppData\\Roaming\\Zarvin Multimedia\\Remote Control\\keys.ini";
+constexpr const char* kApplicationLabels[] = {"Lumacast",   "VantorTVR",     "Omnivue",
+                                              "DVBS SUITE", "OmnivueCenter", "Winamp"};
+constexpr const char* kModifiers[] = {"",     "Ctrl+",    "Shift+", "Alt+", "Ctrl+Shift+",
+                                      "Win+", "ctrl+alt+"};
+constexpr const char* kChordKeys[] = {"Space", "Enter", "Up",   "F11", "P",    "7",
+                                      "Num+",  "Del",   "PgDn", "Esc", "Num/", "Vol+"};
+constexpr const char* kAppCommands[] = {"play-pause",   "stop",         "next",
+                                        "fast-forward", "volume-up",    "mute",
+                                        "record",       "channel-down", "louder"};
+constexpr const char* kMediaKeys[] = {"play-pause",  "stop", "next", "previous",
+                                      "volume-down", "mute", "eject"};
+constexpr const char* kLaunches[] = {"launch \"notepad.exe\" keys.ini",
+                                     "launch \"C:\\Program Files\\vlc\\vlc.exe\" --fullscreen",
+                                     "launch \"C:\\Missing\\gone.exe\"", "launch"};
+
 struct Run {
     WatchedDesktop* desk;
     const Board* board;
     std::vector<Hwnd> decoys;
+    std::vector<Hwnd> programs;
+    std::vector<const Program*> programKinds;  // what was started, for the profiles to match
 };
+
+// A remote key's line name: `key N` or the key map's name.
+std::string KeyName(int key, ByteSource& input) {
+    const char* name = RemoteKeyName(key);
+    if (input.Flag() && std::string(name) != "command") return name;
+    return "key " + std::to_string(key);
+}
+
+std::string ActionText(int key, ByteSource& input) {
+    switch (input.Below(9)) {
+        case 0:
+        case 1: {
+            std::string chords = "keys";
+            for (std::uint32_t n = 1 + input.Below(3); n > 0; --n)
+                chords += std::string(" ") + input.Pick(kModifiers) + input.Pick(kChordKeys);
+            return chords;
+        }
+        case 2:
+            return std::string("appcommand ") + input.Pick(kAppCommands);
+        case 3:
+            return std::string("media ") + input.Pick(kMediaKeys);
+        case 4:
+            return "message WM_APP+" + std::to_string(input.Below(16)) + " " +
+                   std::to_string(input.Byte()) + " " + std::to_string(input.U16());
+        case 5:
+            return input.Pick(kLaunches);
+        case 6:
+            // The built-in routes close applications on Power and key 20.
+            return key == PowerKey || key == 20 ? "none" : "close";
+        case 7:
+            return "none";
+        default:
+            return input.Flag() ? "keys" : "message 12 x";
+    }
+}
+
+std::string KeyLines(ByteSource& input, bool application) {
+    std::string lines;
+    for (std::uint32_t n = 1 + input.Below(12); n > 0; --n) {
+        int key = static_cast<int>(input.Below(33));  // 32: no key of the remote
+        if (application && key == PowerKey && input.Flag()) key = 23;
+        lines += KeyName(key, input) + " = " + ActionText(key, input);
+        if (input.Below(3) == 0) lines += input.Flag() ? " repeat" : " REPEAT";
+        lines += input.Flag() ? "\r\n" : "\n";
+    }
+    return lines;
+}
+
+// Match lines for one of the programs; now and then a class that no program has, or no
+// line at all (a profile that is ignored).
+std::string MatchLines(ByteSource& input, const std::vector<const Program*>& started) {
+    const Program& program = started.empty() || input.Below(4) == 0
+                                 ? input.Pick(kPrograms)
+                                 : *started[input.Byte() % started.size()];
+    std::string lines;
+    std::uint8_t which = input.Byte();
+    if ((which & 7) == 0 && (which & 8) == 0) which |= 1;
+    if (which & 1) {
+        std::string image = program.image;
+        std::string file = image.substr(image.find_last_of('\\') + 1);
+        if (which & 64)
+            std::transform(file.begin(), file.end(), file.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        lines += "exe = " + file + "\n";
+    }
+    if (which & 2)
+        lines += std::string("class = ") + ((which & 48) == 48 ? "Other" : program.cls) + "\n";
+    if (which & 4) lines += std::string("title = ") + input.Pick(program.titlePatterns) + "\n";
+    return lines;
+}
+
+// A keys file: a few [program] profiles for the programs, [application] changes, and now
+// and then a line that cannot be understood.
+std::string KeysFileText(ByteSource& input, const std::vector<const Program*>& started) {
+    std::string text = input.Below(4) == 0 ? "\xEF\xBB\xBF; my keys\n" : "";
+    for (std::uint32_t n = input.Below(5); n > 0; --n) {
+        if (input.Below(3) != 0) {
+            text += "[program P" + std::to_string(n) + "]\n" + MatchLines(input, started);
+            text += KeyLines(input, false);
+        } else {
+            text += std::string("[application ") + input.Pick(kApplicationLabels) + "]\n";
+            text += KeyLines(input, true);
+        }
+    }
+    return text;
+}
 
 void InstallApps(Run& run, ByteSource& input) {
     for (const InstallValue& app : kInstallValues) {
@@ -396,8 +541,73 @@ void ScheduleUserInput(Run& run, std::uint64_t at, ByteSource& input) {
     }
 }
 
+Hwnd StartProgram(SimDesktop& desk, const Program& program, bool elevated, bool hung) {
+    SimProgramSpec spec{program.image,
+                        program.cls,
+                        program.title,
+                        elevated,
+                        hung,
+                        program.ownedCls ? program.ownedCls : "",
+                        program.ownedTitle ? program.ownedTitle : ""};
+    return desk.windows.StartProgram(spec);
+}
+
+void SetUpUserKeys(Run& run, ByteSource& keys) {
+    for (std::uint32_t n = keys.Below(4); n > 0; --n) {
+        const Program& program = keys.Pick(kPrograms);
+        bool elevated = keys.Below(6) == 0;
+        run.programs.push_back(StartProgram(*run.desk, program, elevated, keys.Below(6) == 0));
+        run.programKinds.push_back(&program);
+    }
+    if (!run.programs.empty()) run.desk->windows.ActivateFront();
+    if (keys.Below(4) != 0)
+        run.desk->files.Put(kKeysPath, KeysFileText(keys, run.programKinds), SimFiles::kRunStart);
+}
+
+// Another program starts, closes or comes to the front, or the user saves the keys file
+// anew or deletes it; the choices come from the backward input.
+void ScheduleProgramOrKeys(Run& run, std::uint64_t at, ByteSource& keys) {
+    Run* r = &run;
+    switch (keys.Below(5)) {
+        case 0: {
+            const Program* program = &keys.Pick(kPrograms);
+            bool hung = keys.Below(4) == 0;
+            ScheduleAction(run, at, [r, program, hung] {
+                Hwnd window = StartProgram(*r->desk, *program, false, hung);
+                r->programs.push_back(window);
+                r->programKinds.push_back(program);
+                r->desk->UserInput(window);  // the user started it
+            });
+            break;
+        }
+        case 1: {
+            std::size_t pick = keys.Byte();
+            ScheduleAction(run, at, [r, pick] {
+                if (!r->programs.empty())
+                    r->desk->DestroySimWindow(r->programs[pick % r->programs.size()]);
+            });
+            break;
+        }
+        case 2: {
+            std::string text = KeysFileText(keys, run.programKinds);
+            bool gone = keys.Below(4) == 0;
+            ScheduleAction(run, at,
+                           [r, text, gone] { r->desk->UserSavesFile(kKeysPath, text, gone); });
+            break;
+        }
+        default: {
+            std::size_t pick = keys.Byte();
+            ScheduleAction(run, at, [r, pick] {
+                if (!r->programs.empty())
+                    r->desk->UserInput(r->programs[pick % r->programs.size()]);
+            });
+            break;
+        }
+    }
+}
+
 // Decodes the timeline and schedules it; returns the time of its last event.
-std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
+std::uint64_t ScheduleEvents(Run& run, ByteSource& input, ByteSource& keys) {
     std::uint64_t at = 0;
     SimDesktop* desk = run.desk;
     for (std::size_t count = 0; count < kMostEvents && at < kLongestTimelineMs && !input.Empty();
@@ -446,6 +656,9 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
             case 15:
                 ScheduleSession(run, at, input);
                 break;
+            case 11:
+                ScheduleProgramOrKeys(run, at, keys);
+                break;
             default:
                 ScheduleUserInput(run, at, input);
                 break;
@@ -458,11 +671,15 @@ std::uint64_t ScheduleEvents(Run& run, ByteSource& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ByteSource input(data, size);
+    std::vector<std::uint8_t> backwards(data, data + size);
+    std::reverse(backwards.begin(), backwards.end());
+    ByteSource keys(backwards.data(), backwards.size());
     auto desk = std::make_unique<WatchedDesktop>();
     InstallPlatform(desk.get());
-    Run run{desk.get(), nullptr, {}};
+    Run run{desk.get(), nullptr, {}, {}, {}};
     SetUpDesktop(run, input);
-    desk->runLimit = ScheduleEvents(run, input) + kRunTailMs;
+    SetUpUserKeys(run, keys);
+    desk->runLimit = ScheduleEvents(run, input, keys) + kRunTailMs;
 
     BeginInvariantWatch(*desk);
     ConstructStaticObjects();

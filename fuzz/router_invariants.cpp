@@ -1,5 +1,6 @@
 #include "fuzz/router_invariants.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -8,8 +9,11 @@
 #include "apps/tv_app.h"
 #include "fuzz/fuzz_support.h"
 #include "measure/allocation_count.h"
+#include "platform/win_key_constants.h"
+#include "receiver/remote_keys.h"
 #include "routing/key_router.h"
 #include "routing/shutdown.h"
+#include "routing/user_keys.h"
 #include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
 #include "shell/resource_ids.h"
@@ -40,6 +44,34 @@ bool awayForUtility = false;
 int userActionDepth = 0;
 bool walked = false;
 std::uint64_t lastWalkAt = 0;
+
+// A timer procedure that runs, innermost last: ticks nest inside the modal loops of boxes.
+struct TickFrame {
+    bool keyPoll = false;
+    bool shutdownWasOpen = false;  // the Shut Down question was open at some point of it
+    Hwnd front = 0;                // the window in front for its key event
+    Hwnd frontRoot = 0;            // ... and its root owner
+    int userActions = 0;
+    bool builtInCommand = false;
+    // A tick nested in one of its boxes classifies a key of its own: the router's state as
+    // this tick left it before (`before`), and as the nested one left it (`after`).
+    bool nested = false;
+    RouterState before;
+    RouterState after;
+};
+constexpr int kMostNestedTicks = 64;
+TickFrame ticks[kMostNestedTicks];
+int tickDepth = 0;
+
+// The press that the latest key event belongs to, and the windows that the keys file's
+// actions went to during it (the window in front for a launch or typed keys).
+RouterState lastObserved;
+RemoteKey pressKey = SkipKey;
+std::vector<Hwnd> pressTargets;
+
+TickFrame* InnermostTick() {
+    return tickDepth > 0 ? &ticks[tickDepth - 1] : nullptr;
+}
 
 bool PausedForUtility() {
     return lockedForUtility || awayForUtility;
@@ -186,6 +218,163 @@ void CheckModalBoxes() {
     Require(shutdownDialogs <= 1, "no Shut Down dialog opens while one is open");
 }
 
+// The window in front as GetForegroundWindow answers, and its root owner.
+void NoteWindowInFront(TickFrame& tick) {
+    tick.front = watched->SimDesktop::GetForegroundWindow();
+    tick.frontRoot = tick.front ? watched->SimDesktop::GetAncestor(tick.front, GA_ROOTOWNER) : 0;
+}
+
+bool SameRouterState(const RouterState& a, const RouterState& b) {
+    return a.lastKey == b.lastKey && a.lastKeyTick == b.lastKeyTick &&
+           a.repeatCount == b.repeatCount;
+}
+
+// The key event that the tick handles: the router's state, unless a nested tick changed it
+// and the tick did not classify a key of its own since.
+const RouterState& KeyEventOf(const TickFrame& tick) {
+    return tick.nested && SameRouterState(logic.routerState, tick.after) ? tick.before
+                                                                         : logic.routerState;
+}
+
+// A key event with no repeat before it, or of another key, starts a press.
+void ObserveKeyEvent(const RouterState& event) {
+    if (SameRouterState(event, lastObserved)) return;
+    if (event.repeatCount == 0 || event.lastKey != pressKey) {
+        pressKey = event.lastKey;
+        pressTargets.clear();
+    }
+    lastObserved = event;
+}
+
+void BeginTick(bool keyPoll) {
+    Require(tickDepth < kMostNestedTicks, "ticks nest no deeper than the fuzzer follows");
+    ObserveKeyEvent(logic.routerState);
+    if (TickFrame* outer = InnermostTick()) {
+        if (!outer->nested || !SameRouterState(logic.routerState, outer->after))
+            outer->before = logic.routerState;
+        outer->nested = true;
+    }
+    TickFrame& tick = ticks[tickDepth++];
+    tick = TickFrame{};
+    tick.keyPoll = keyPoll;
+    tick.shutdownWasOpen = logic.shutdownDialogOpen;
+    NoteWindowInFront(tick);
+}
+
+// A built-in command of the poll: nothing of the user's file may act in the same poll.
+void NoteBuiltInCommand() {
+    TickFrame* tick = InnermostTick();
+    if (!tick || userActionDepth > 0) return;
+    tick->builtInCommand = true;
+    Require(tick->userActions == 0, "no key acts twice: a profile's action and a built-in command");
+}
+
+const KeyBinding* FindBinding(const KeyProfile& profile, RemoteKey key) {
+    const KeysTable& table = userKeys.table;
+    for (int i = 0; i < profile.bindingCount; ++i) {
+        const KeyBinding& binding = table.bindings[profile.firstBinding + i];
+        if (binding.key == key) return &binding;
+    }
+    return nullptr;
+}
+
+// Whether the window is the main window (by the identity its built-in commands look for) of
+// an application whose [application] lines list the key.
+bool IsChangedApplicationWindow(Hwnd handle, RemoteKey key) {
+    const SimWindow* w = watched->windows.Find(handle);
+    if (!w || w->utility) return false;
+    const KeysTable& table = userKeys.table;
+    for (int i = 0; i < table.profileCount; ++i) {
+        const KeyProfile& profile = table.profiles[i];
+        if (profile.kind != ProfileKind::Application || !FindBinding(profile, key)) continue;
+        const SimAppIdentity* identity = SimAppIdentityOf(profile.app);
+        if (w->appId == profile.app ||
+            (identity && (!identity->cls || Same(w->cls, identity->cls)) &&
+             Same(w->title, identity->title)))
+            return true;
+    }
+    return false;
+}
+
+bool SomeLineRepeats(RemoteKey key) {
+    const KeysTable& table = userKeys.table;
+    for (int i = 0; i < table.bindingCount; ++i) {
+        if (table.bindings[i].key == key && table.bindings[i].repeat) return true;
+    }
+    return false;
+}
+
+// One action of the user's file is about to be carried out, on `target` (0: the window in
+// front). A held key whose press went to one window may act on another one that comes to
+// the front or becomes the router's target meanwhile, but not twice on the same one.
+TickFrame& NoteUserAction(Hwnd target = 0) {
+    TickFrame* tick = InnermostTick();
+    Require(tick && tick->keyPoll, "a keys-file action happens only in a key poll");
+    Require(!tick->shutdownWasOpen && !logic.shutdownDialogOpen,
+            "nothing goes to a profile while the Shut Down question is open");
+    Require(++tick->userActions == 1, "no key acts twice: one action per key event");
+    Require(!tick->builtInCommand, "no key acts twice: a built-in command and a profile's action");
+    const RouterState& event = KeyEventOf(*tick);
+    ObserveKeyEvent(event);
+    if (target == 0) target = tick->frontRoot;
+    bool again = std::find(pressTargets.begin(), pressTargets.end(), target) != pressTargets.end();
+    Require(!again || SomeLineRepeats(event.lastKey),
+            "a key acts on a window once per press unless its line says repeat");
+    pressTargets.push_back(target);
+    return *tick;
+}
+
+// A message of a user's action goes to the root owner of the window in front at the key
+// event, or to a changed application's main window.
+void RequireUserTarget(const TickFrame& tick, Hwnd target) {
+    if (target != 0 && target == tick.frontRoot) return;
+    if (IsChangedApplicationWindow(target, KeyEventOf(tick).lastKey)) return;
+    const SimWindow* w = watched->windows.Find(target);
+    std::fprintf(stderr, "action to \"%s\"/\"%s\", in front %lu (root %lu)\n",
+                 w ? w->cls.c_str() : "?", w ? w->title.c_str() : "?",
+                 static_cast<unsigned long>(tick.front),
+                 static_cast<unsigned long>(tick.frontRoot));
+    Require(false, "an action reaches only the window in front or the profile's target");
+}
+
+// Before an action: what the windows received so far is checked, and how much it was.
+std::vector<std::size_t> ReceivedCounts() {
+    CheckMessages();
+    std::vector<std::size_t> counts;
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->windows.Find(handle); ++handle)
+        counts.push_back(w->received.size());
+    return counts;
+}
+
+// After it: what the windows received meanwhile is the action's own, checked by its call
+// and not as a built-in command.
+void AcceptReceived() {
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = watched->windows.Find(handle); ++handle) {
+        std::size_t index = handle - kFirstHandle;
+        if (checkedReceived.size() <= index) checkedReceived.resize(index + 1, 0);
+        checkedReceived[index] = w->received.size();
+    }
+}
+
+bool IsMediaKey(WParam vk) {
+    return vk >= VK_VOLUME_MUTE && vk <= VK_MEDIA_PLAY_PAUSE;
+}
+
+bool IsUserMessage(const TickFrame& tick, std::uint32_t msg, WParam wParam) {
+    if (msg >= WM_APP && msg < 0xC000) return true;
+    RemoteKey key = KeyEventOf(tick).lastKey;
+    return msg == WM_SYSCOMMAND && wParam == SC_CLOSE && key != PowerKey && key != 20;
+}
+
+bool StartsWithFolded(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (std::tolower(static_cast<unsigned char>(*text)) !=
+            std::tolower(static_cast<unsigned char>(*prefix)))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::uint16_t WatchedDesktop::RegisterClassExA(const WindowClass* windowClass) {
@@ -219,17 +408,20 @@ HResult WatchedDesktop::CreateClassEnumerator(ComRef devEnum, const Guid& catego
 void WatchedDesktop::keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                                  std::uintptr_t extraInfo) {
     Require(!PausedForUtility(), "no injected key while the session is locked or away");
+    NoteBuiltInCommand();
     CountingDesktop::keybd_event(vk, scan, flags, extraInfo);
 }
 
 void WatchedDesktop::mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy,
                                  std::uint32_t data, std::uintptr_t extraInfo) {
     Require(!PausedForUtility(), "no injected mouse event while the session is locked or away");
+    NoteBuiltInCommand();
     CountingDesktop::mouse_event(flags, dx, dy, data, extraInfo);
 }
 
 bool WatchedDesktop::SetCursorPos(int x, int y) {
     Require(!PausedForUtility(), "no pointer move while the session is locked or away");
+    NoteBuiltInCommand();
     return CountingDesktop::SetCursorPos(x, y);
 }
 
@@ -237,14 +429,113 @@ int WatchedDesktop::MessageBoxA(Hwnd owner, const char* text, const char* captio
                                 std::uint32_t type) {
     Require(!PausedForUtility() || userActionDepth > 0,
             "no message box of the remote's while the session is locked or away");
-    return CountingDesktop::MessageBoxA(owner, text, caption, type);
+    int answer = CountingDesktop::MessageBoxA(owner, text, caption, type);
+    BelowSeamScope bookkeeping;
+    if (TickFrame* tick = InnermostTick()) NoteWindowInFront(*tick);
+    return answer;
 }
 
 std::intptr_t WatchedDesktop::DialogBoxParamA(Handle instance, int templateId, Hwnd owner,
                                               DlgProc proc, LParam initParam) {
     Require(!PausedForUtility() || userActionDepth > 0,
             "no dialog of the remote's while the session is locked or away");
-    return CountingDesktop::DialogBoxParamA(instance, templateId, owner, proc, initParam);
+    {
+        BelowSeamScope bookkeeping;
+        NoteBuiltInCommand();
+    }
+    std::intptr_t answer =
+        CountingDesktop::DialogBoxParamA(instance, templateId, owner, proc, initParam);
+    BelowSeamScope bookkeeping;
+    if (TickFrame* tick = InnermostTick()) {
+        tick->shutdownWasOpen = tick->shutdownWasOpen || templateId == IDD_SHUTDOWN;
+        NoteWindowInFront(*tick);
+    }
+    return answer;
+}
+
+bool WatchedDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+    const SimWindow* w = windows.Find(window);
+    bool other = w && w->alive && !w->utility;
+    const TickFrame* tick = InnermostTick();
+    if (!tick || userActionDepth > 0 ||
+        !(IsUserMessage(*tick, msg, wParam) && (other || msg >= WM_APP))) {
+        if (other) {
+            BelowSeamScope bookkeeping;
+            NoteBuiltInCommand();
+        }
+        return CountingDesktop::PostMessageA(window, msg, wParam, lParam);
+    }
+    {
+        BelowSeamScope bookkeeping;
+        RequireUserTarget(NoteUserAction(window), window);
+        ReceivedCounts();
+    }
+    bool posted = CountingDesktop::PostMessageA(window, msg, wParam, lParam);
+    BelowSeamScope bookkeeping;
+    AcceptReceived();
+    return posted;
+}
+
+std::intptr_t WatchedDesktop::ShellExecuteA(Hwnd owner, const char* verb, const char* file,
+                                            const char* parameters, const char* directory,
+                                            int show) {
+    if (InnermostTick() && userActionDepth == 0) {
+        BelowSeamScope bookkeeping;
+        const char* path = file ? file : "";
+        if (StartsWithFolded(path, "C:\\TV\\") || StartsWithFolded(path, "C:\\Gone")) {
+            NoteBuiltInCommand();
+        } else {
+            NoteUserAction();
+        }
+    }
+    return CountingDesktop::ShellExecuteA(owner, verb, file, parameters, directory, show);
+}
+
+// Typed keys land on whichever window has the keyboard: it must be the one in front at the
+// key event, or the changed application's window that the action brought forward.
+std::uint32_t WatchedDesktop::SendInput(std::uint32_t count, const Input* inputs) {
+    std::vector<std::size_t> before;
+    {
+        BelowSeamScope bookkeeping;
+        NoteUserAction();
+        before = ReceivedCounts();
+    }
+    std::uint32_t sent = CountingDesktop::SendInput(count, inputs);
+    BelowSeamScope bookkeeping;
+    const TickFrame& tick = *InnermostTick();
+    for (Hwnd handle = kFirstHandle; const SimWindow* w = windows.Find(handle); ++handle) {
+        std::size_t index = handle - kFirstHandle;
+        for (std::size_t i = index < before.size() ? before[index] : 0; i < w->received.size();
+             ++i) {
+            const SimReceived& r = w->received[i];
+            Require(r.injected, "SendInput reaches a window only as typed keys");
+            if (IsMediaKey(r.wParam) || handle == tick.front ||
+                IsChangedApplicationWindow(handle, KeyEventOf(tick).lastKey))
+                continue;
+            std::fprintf(stderr, "typed vk=%lu into \"%s\"/\"%s\", in front %lu\n",
+                         static_cast<unsigned long>(r.wParam), w->cls.c_str(), w->title.c_str(),
+                         static_cast<unsigned long>(tick.front));
+            Require(false, "typed keys land only on the window in front or the profile's target");
+        }
+    }
+    AcceptReceived();
+    return sent;
+}
+
+LResult WatchedDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam,
+                                            LParam lParam, std::uint32_t flags,
+                                            std::uint32_t timeoutMs, std::uintptr_t* result) {
+    {
+        BelowSeamScope bookkeeping;
+        Require(msg == WM_APPCOMMAND, "the utility sends with a time-out only WM_APPCOMMAND");
+        RequireUserTarget(NoteUserAction(window), window);
+        ReceivedCounts();
+    }
+    LResult sent =
+        CountingDesktop::SendMessageTimeoutA(window, msg, wParam, lParam, flags, timeoutMs, result);
+    BelowSeamScope bookkeeping;
+    AcceptReceived();
+    return sent;
 }
 
 void BeginInvariantWatch(SimDesktop& desk) {
@@ -258,6 +549,10 @@ void BeginInvariantWatch(SimDesktop& desk) {
     userActionDepth = 0;
     walked = false;
     lastWalkAt = 0;
+    tickDepth = 0;
+    lastObserved = RouterState{};
+    pressKey = SkipKey;
+    pressTargets.clear();
 }
 
 // Windows wants a window's registration for session changes given back before it goes.
@@ -292,9 +587,10 @@ void CheckEndOfRun() {
                 "the suspend and resume registration given back at exit");
 }
 
-template <TimerProc tick>
+template <TimerProc tick, bool keyPoll>
 void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
                                std::uint32_t time) {
+    BeginTick(keyPoll);
     std::uint64_t before = CountedAllocations().logic;
     int userDepth = userActionDepth;  // a tick in a user's dialog is not the user's doing
     userActionDepth = 0;
@@ -303,10 +599,13 @@ void PLATFORM_CALLBACK Checked(Hwnd owner, std::uint32_t msg, std::uintptr_t id,
         tick(owner, msg, id, time);
     }
     userActionDepth = userDepth;
+    --tickDepth;
+    ObserveKeyEvent(logic.routerState);
+    if (TickFrame* outer = InnermostTick()) outer->after = logic.routerState;
     Require(CountedAllocations().logic == before, "a timer procedure allocates nothing");
     CheckInvariants();
 }
 
-const TimerProc CheckedKeyPollTick = Checked<OnKeyPollTick>;
-const TimerProc CheckedAppWatchTick = Checked<AppWatchTick>;
-const TimerProc CheckedSearchTick = Checked<OnReceiverSearchTick>;
+const TimerProc CheckedKeyPollTick = Checked<OnKeyPollTick, true>;
+const TimerProc CheckedAppWatchTick = Checked<AppWatchTick, false>;
+const TimerProc CheckedSearchTick = Checked<OnReceiverSearchTick, false>;

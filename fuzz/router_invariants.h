@@ -12,6 +12,18 @@
 // for the utility (it started away, or its window was told so and not told otherwise since),
 // no driver request goes out, no input is injected and no dialog or message box opens but on
 // the user's own click or menu choice (made, it may be, just before the session went).
+//
+// The actions of the user's keys file are told from the built-in commands by what only they
+// do: SendInput, WM_APPCOMMAND, a posted message from WM_APP on (the fuzzer's files use no
+// other), WM_SYSCOMMAND/SC_CLOSE on any key but Power and key 20 (the built-in routes close
+// applications only on those, and the fuzzer's files bind no close there), and a launch of
+// a program that is no TV application. Each happens only in a key poll with a key, at most
+// once in it and never beside a built-in command, never while the Shut Down question is or
+// was open in that poll, on one window at most once per press unless a line for the key
+// says `repeat`, and it lands on the window in front at the key event (its root owner for
+// messages; a modal box of the poll makes the window in front after it the one that
+// counts) or on the main window of an application whose [application] lines list the key.
+// A media key's keystrokes go wherever the keyboard is, as a keyboard's own do.
 class WatchedDesktop : public CountingDesktop {
   public:
     std::uint16_t RegisterClassExA(const WindowClass* windowClass) override;
@@ -28,6 +40,13 @@ class WatchedDesktop : public CountingDesktop {
     int MessageBoxA(Hwnd owner, const char* text, const char* caption, std::uint32_t type) override;
     std::intptr_t DialogBoxParamA(Handle instance, int templateId, Hwnd owner, DlgProc proc,
                                   LParam initParam) override;
+    bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+    std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
+                                const char* parameters, const char* directory, int show) override;
+    std::uint32_t SendInput(std::uint32_t count, const Input* inputs) override;
+    LResult SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                std::uint32_t flags, std::uint32_t timeoutMs,
+                                std::uintptr_t* result) override;
 };
 
 // Starts watching a new run on `desk`.

@@ -2,8 +2,9 @@
 ;
 ; Puts RemoteControl.exe under the 32-bit Program Files, starts it at every user's logon,
 ; adds a Start-menu shortcut and lets the user pick the default TV application. Beside it goes
-; RemoteMonitor.exe, the console program behind the Start-menu shortcut "Test the remote". The
-; utility's settings are machine-wide (HKLM), so the installation is too.
+; RemoteMonitor.exe, the console program behind the Start-menu shortcuts "Test the remote" and
+; "Edit the remote's keys". The utility's settings are machine-wide (HKLM), so the
+; installation is too.
 ;
 ; Built by cmake/installer.cmake:
 ;   makensis -DRC_EXE=RemoteControl.exe -DRC_MONITOR_EXE=RemoteMonitor.exe -DRC_ICON=remote.ico
@@ -36,6 +37,7 @@ SetCompressor /SOLID lzma
 !define SHORTCUT "$SMPROGRAMS\Remote Control.lnk"
 !define MONITOR_EXE_NAME "RemoteMonitor.exe"
 !define MONITOR_SHORTCUT "$SMPROGRAMS\Test the remote.lnk"
+!define KEYS_SHORTCUT "$SMPROGRAMS\Edit the remote's keys.lnk"
 !define SETTINGS_KEY "SOFTWARE\Zarvin Multimedia\Tuner Utilities"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Remote Control"
@@ -409,6 +411,10 @@ Section "Remote Control" SecProgram
     ; The console program opens a console window of its own and waits for Enter at its end.
     CreateShortCut "${MONITOR_SHORTCUT}" "$INSTDIR\${MONITOR_EXE_NAME}" "" \
         "$INSTDIR\${EXE_NAME}" 0 SW_SHOWNORMAL "" "See what the remote sends, and what Remote Control would do with it"
+    ; The user's own keys.ini, made from a commented template if there is none yet, in
+    ; Notepad; the console stays open only to show why that failed.
+    CreateShortCut "${KEYS_SHORTCUT}" "$INSTDIR\${MONITOR_EXE_NAME}" "--edit-keys" \
+        "$INSTDIR\${EXE_NAME}" 0 SW_SHOWNORMAL "" "Give the remote's keys your own meaning, for any program"
     ; All users: the settings the utility reads are machine-wide as well.
     WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE_NAME}"'
 
@@ -454,6 +460,7 @@ Section "-un.Program"
     ${EndIf}
     Delete "${SHORTCUT}"
     Delete "${MONITOR_SHORTCUT}"
+    Delete "${KEYS_SHORTCUT}"
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -3,11 +3,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "apps/app_profiles.h"
 #include "apps/keystroke_map.h"
 #include "apps/message_maps.h"
 #include "apps/tv_app.h"
+#include "monitor/action_text.h"
 #include "routing/key_router.h"
 #include "routing/pointer_mode.h"
+#include "routing/user_keys.h"
 #include "shell/static_objects.h"
 
 namespace {
@@ -87,7 +90,50 @@ void DescribeMessage(Text& text, const MessageSend& send) {
         Add(text, ", window brought forward first");
 }
 
+void UserAction(Text& text, const Action& action) {
+    char words[160];
+    DescribeUserAction(action, userKeys.table.text, words, sizeof words);
+    Add(text, "%s", words);
+}
+
+// What the key's line in keys.ini does in place of the application's own command.
+void ChangedCommand(Text& text, AppId id, const KeyBinding& changed) {
+    Add(text, "%s (keys.ini line %u): ", AppLabel(id), static_cast<unsigned>(changed.line));
+    ActionKind kind = changed.action.kind;
+    bool needsWindow = kind == ActionKind::Post || kind == ActionKind::AppCommand ||
+                       kind == ActionKind::Close || kind == ActionKind::Chord;
+    if (needsWindow && FindAppWindow(id) == 0) {
+        Add(text, "nothing (its window is not open)");
+        return;
+    }
+    UserAction(text, changed.action);
+    if (kind == ActionKind::Chord) Add(text, ", window brought forward first");
+}
+
+// A line of the [program] profile that the window in front matches; false when none applies
+// or it does not list the key.
+bool ProgramLine(Text& text, RemoteKey key, bool repeat) {
+    const KeysTable& table = userKeys.table;
+    if (table.profileCount == 0) return false;
+    FrontWindow front = WindowInFront();
+    const KeyProfile* profile = nullptr;
+    const KeyBinding* binding = ProgramBinding(key, front, &profile);
+    if (binding == nullptr) return false;
+    Add(text, "%s (keys.ini line %u): ", KeysText(table, profile->label),
+        static_cast<unsigned>(binding->line));
+    if (repeat && !binding->repeat) {
+        Add(text, "nothing (held key: the line has no \"repeat\")");
+    } else {
+        UserAction(text, binding->action);
+    }
+    return true;
+}
+
 void AppCommand(Text& text, AppId id, RemoteKey key) {
+    if (const KeyBinding* changed = ApplicationBinding(id, key)) {
+        ChangedCommand(text, id, *changed);
+        return;
+    }
     Add(text, "%s: ", AppLabel(id));
     if (ProfileOf(id)->keyMap == KeyMap::Keystrokes) {
         DescribeKeystroke(text, ResolveKeystroke(id, key));
@@ -157,10 +203,12 @@ void TargetPower(Text& text, AppId target) {
 
 }  // namespace
 
-void DescribeWouldDo(RemoteKey key, bool thinned, char* data, int size) {
+void DescribeWouldDo(RemoteKey key, bool repeat, char* data, int size) {
     Text text{data, size, 0};
     data[0] = '\0';
-    if (thinned) key = SkipKey;
+    if (!logic.shutdownDialogOpen && ProgramLine(text, key, repeat)) return;
+    RemoteKey pressed = key;
+    if (ThinsRepeat(repeat)) key = SkipKey;
     RouteDecision route = DecideRoute(key);
     switch (route.path) {
         case RoutePath::ConfirmShutdown:
@@ -171,7 +219,13 @@ void DescribeWouldDo(RemoteKey key, bool thinned, char* data, int size) {
                           : "Shut Down: cancelled");
             break;
         case RoutePath::Skip:
-            Add(text, "%s: nothing (held key: only every tenth repeat acts)", AppLabel(route.app));
+            if (const KeyBinding* changed = ApplicationBinding(route.app, pressed)) {
+                Add(text, "%s (keys.ini line %u): nothing (held key: the line has no \"repeat\")",
+                    AppLabel(route.app), static_cast<unsigned>(changed->line));
+            } else {
+                Add(text, "%s: nothing (held key: only every tenth repeat acts)",
+                    AppLabel(route.app));
+            }
             break;
         case RoutePath::TargetPower:
             TargetPower(text, route.app);
@@ -199,6 +253,24 @@ void DescribeWouldDo(RemoteKey key, bool thinned, char* data, int size) {
         case RoutePath::AppsRunning:
             Add(text, "nothing (the Shut Down question needs every TV application closed)");
             break;
+    }
+}
+
+void DescribeWindowInFront(FrontWindow& front, const KeyProfile* profile, char* data, int size) {
+    Text text{data, size, 0};
+    data[0] = '\0';
+    Add(text, "%11s  ", "in front");
+    if (front.window == 0) {
+        Add(text, "no window");
+    } else {
+        const char* exe = ExeOf(front);
+        Add(text, "%s, class \"%s\", title \"%s\"", exe[0] != '\0' ? exe : "(program file unknown)",
+            ClassOf(front), TitleOf(front));
+    }
+    if (profile != nullptr) {
+        Add(text, ": [program %s] applies", KeysText(userKeys.table, profile->label));
+    } else {
+        Add(text, ": no [program] profile applies");
     }
 }
 

@@ -7,10 +7,12 @@
 
 #include "apps/tv_app.h"
 #include "monitor/key_report.h"
+#include "monitor/keys_check.h"
 #include "receiver/capture_device.h"
 #include "receiver/platform_ids.h"
 #include "receiver/receiver_commands.h"
 #include "routing/key_router.h"
+#include "routing/user_keys.h"
 #include "shell/session_watch.h"
 #include "shell/settings.h"
 #include "shell/startup_cleanup.h"
@@ -25,22 +27,9 @@ constexpr int kMaxListed = 32;
 enum StopRequest : int { kNoStop, kInterrupted, kConsoleClosing };
 std::atomic<int> stopRequest{kNoStop};
 
-Handle output = 0;
-
 void Write(Handle to, const char* text) {
     std::uint32_t written = 0;
     Plat().WriteFile(to, text, static_cast<std::uint32_t>(std::strlen(text)), &written, nullptr);
-}
-
-// One line of output, with the line end that Windows' tools expect in a file.
-void Say(const char* format, ...) {
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line - 2, format, args);
-    va_end(args);
-    std::strcat(line, "\r\n");
-    Write(output, line);
 }
 
 bool ParseSeconds(const char* text, std::uint32_t* seconds) {
@@ -127,6 +116,61 @@ void PrintSettings() {
     }
 }
 
+// --- the user's keys.ini -------------------------------------------------------------------
+
+const char* Plural(int count) {
+    return count == 1 ? "" : "s";
+}
+
+// Nothing while there is no file, as the utility then behaves as it always has.
+void PrintUserKeys(bool changed) {
+    const UserKeys& keys = userKeys;
+    const KeysTable& table = keys.table;
+    if (keys.fileTime == 0) {
+        if (changed) Say("Your keys: %s is gone; the built-in keys apply.", keys.path);
+        return;
+    }
+    const char* what = changed ? "Your keys changed" : "Your keys";
+    if (table.problemTotal == 0) {
+        Say("%s: %s: %d profile%s with %d key line%s.", what, keys.path, table.profileCount,
+            Plural(table.profileCount), table.bindingCount, Plural(table.bindingCount));
+        return;
+    }
+    Say("%s: %s: %d problem%s (RemoteMonitor --check-keys lists them); what applies: %d "
+        "profile%s with %d key line%s.",
+        what, keys.path, table.problemTotal, Plural(table.problemTotal), table.profileCount,
+        Plural(table.profileCount), table.bindingCount, Plural(table.bindingCount));
+}
+
+bool HasProgramProfiles() {
+    const KeysTable& table = userKeys.table;
+    for (int i = 0; i < table.profileCount; ++i) {
+        if (table.profiles[i].kind == ProfileKind::Program) return true;
+    }
+    return false;
+}
+
+// The window in front and its profile, said again whenever either changed since the last
+// key event that said them.
+struct SaidInFront {
+    bool said = false;
+    Hwnd window = 0;
+    const KeyProfile* profile = nullptr;
+};
+SaidInFront saidInFront;
+
+void SayWindowInFront() {
+    if (!HasProgramProfiles()) return;
+    FrontWindow front = WindowInFront();
+    const KeyProfile* profile = ProgramProfile(front);
+    if (saidInFront.said && front.window == saidInFront.window && profile == saidInFront.profile)
+        return;
+    saidInFront = SaidInFront{true, front.window, profile};
+    char line[400];
+    DescribeWindowInFront(front, profile, line, sizeof line);
+    Say("%s", line);
+}
+
 // --- polling ---------------------------------------------------------------------------------
 
 int eventCount = 0;
@@ -138,8 +182,15 @@ void Poll(std::uint32_t start) {
     RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     std::uint32_t now = Plat().GetTickCount();
     bool repeat = ClassifyKeyEvent(key, now);
+    // The utility reads a changed file again at the first key event after the change.
+    if (UserKeysChanged()) {
+        ReadUserKeys();
+        PrintUserKeys(true);
+        saidInFront = SaidInFront{};
+    }
+    if (!logic.shutdownDialogOpen) SayWindowInFront();
     char wouldDo[200];
-    DescribeWouldDo(key, ThinsRepeat(repeat), wouldDo, sizeof wouldDo);
+    DescribeWouldDo(key, repeat, wouldDo, sizeof wouldDo);
     char line[320];
     FormatEventLine(KeyEvent{now - start, rawCode, key, repeat, logic.routerState.repeatCount},
                     wouldDo, line, sizeof line);
@@ -212,6 +263,8 @@ int Monitor(std::uint32_t seconds) {
     }
     PrintBoard();
     PrintSettings();
+    ReadUserKeys();
+    PrintUserKeys(false);
     if (seconds != 0) {
         Say("Polling every %u ms for %u s; press keys on the remote. Ctrl+C ends sooner.", kPollMs,
             seconds);
@@ -229,6 +282,16 @@ int Monitor(std::uint32_t seconds) {
 
 }  // namespace
 
+void Say(const char* format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line - 2, format, args);
+    va_end(args);
+    std::strcat(line, "\r\n");
+    Write(Plat().GetStdHandle(STD_OUTPUT_HANDLE), line);
+}
+
 void RequestMonitorStop(bool consoleClosing) {
     stopRequest.store(consoleClosing ? kConsoleClosing : kInterrupted);
 }
@@ -238,12 +301,21 @@ int RunMonitor(int argc, const char* const* argv) {
     stopRequest.store(kNoStop);
     devices = DeviceList{};
     eventCount = 0;
-    output = Plat().GetStdHandle(STD_OUTPUT_HANDLE);
+    saidInFront = SaidInFront{};
+    const char* option = argc > 1 ? argv[1] : "";
+    if (argc <= 3 && std::strcmp(option, "--check-keys") == 0)
+        return CheckKeys(argc == 3 ? argv[2] : nullptr);
+    if (argc == 2 && std::strcmp(option, "--edit-keys") == 0) {
+        int status = EditKeys();
+        if (status != kCheckKeysClean) WaitForEnterIfOwnConsole();
+        return status;
+    }
     std::uint32_t seconds = 0;
-    bool usage = !(argc <= 1 || (argc == 3 && std::strcmp(argv[1], "--seconds") == 0 &&
+    bool usage = !(argc <= 1 || (argc == 3 && std::strcmp(option, "--seconds") == 0 &&
                                  ParseSeconds(argv[2], &seconds)));
     if (usage) {
-        Write(Plat().GetStdHandle(STD_ERROR_HANDLE), "usage: RemoteMonitor [--seconds N]\r\n");
+        Write(Plat().GetStdHandle(STD_ERROR_HANDLE),
+              "usage: RemoteMonitor [--seconds N | --check-keys [FILE] | --edit-keys]\r\n");
         return kMonitorUsage;
     }
     PeekSettings();

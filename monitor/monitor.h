@@ -14,6 +14,10 @@ constexpr int kMonitorRefused = 3;  // Remote Control is running and polls the c
 // The whole run; `argv` as a program's main receives it. Returns the exit status.
 int RunMonitor(int argc, const char* const* argv);
 
+// One line of the run's output, printf-formatted, with the line end that Windows' tools
+// expect in a file.
+void Say(const char* format, ...);
+
 // Ends the run before its next poll; may be called from another thread (the console's
 // control handler). When the console is closing, nothing more is read from it.
 void RequestMonitorStop(bool consoleClosing);

@@ -149,6 +149,40 @@ struct Variant {
     BStr bstrVal;
 };
 
+// The keyboard part of INPUT (KEYBDINPUT), one record per key event; the Win32 side builds
+// the INPUT records from them. `flags` are KEYEVENTF_*: with KEYEVENTF_SCANCODE the system
+// takes the key from `scan` and ignores `vk`; with KEYEVENTF_UNICODE `scan` is a UTF-16 unit.
+struct Input {
+    std::uint16_t vk;
+    std::uint16_t scan;
+    std::uint32_t flags;
+    std::uint32_t time;
+    std::uintptr_t extraInfo;
+};
+constexpr std::uint32_t kMaxInputBatch = 64;  // records in one SendInput call, at most
+
+// FILETIME, and WIN32_FILE_ATTRIBUTE_DATA in its Windows layout (36 bytes).
+struct FileTime {
+    std::uint32_t low;
+    std::uint32_t high;
+};
+struct FileAttributeData {
+    std::uint32_t attributes;
+    FileTime creationTime;
+    FileTime lastAccessTime;
+    FileTime lastWriteTime;
+    std::uint32_t sizeHigh;
+    std::uint32_t sizeLow;
+    // 100-ns intervals since 1601, and bytes.
+    std::uint64_t LastWrite() const {
+        return static_cast<std::uint64_t>(lastWriteTime.high) << 32 | lastWriteTime.low;
+    }
+    std::uint64_t Size() const { return static_cast<std::uint64_t>(sizeHigh) << 32 | sizeLow; }
+};
+static_assert(sizeof(FileAttributeData) == 36, "WIN32_FILE_ATTRIBUTE_DATA is 36 bytes");
+// GetFileExInfoStandard, an enumerator of <windows.h> that no portable name may shadow.
+constexpr std::uint32_t kFileInfoStandard = 0;
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -181,6 +215,11 @@ class Platform {
     // --- shell and message boxes ---
     virtual std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                         const char* parameters, const char* directory,
+                                        int show) = 0;
+    // The same for a path or parameters beyond the ANSI code page (NT; Windows 9x has only
+    // the A form).
+    virtual std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                        const char16_t* parameters, const char16_t* directory,
                                         int show) = 0;
     virtual int MessageBoxA(Hwnd owner, const char* text, const char* caption,
                             std::uint32_t type) = 0;
@@ -344,6 +383,51 @@ class Platform {
     virtual Handle CreateMutexA(SecurityAttributes* security, bool initialOwner,
                                 const char* name) = 0;
     virtual Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) = 0;
+    // --- other programs: their processes and windows, input and commands for them ---
+    // The thread that made the window, and its process in `processId` (if not null); 0 for a
+    // window that is not there.
+    virtual std::uint32_t GetWindowThreadProcessId(Hwnd window, std::uint32_t* processId) = 0;
+    // GA_ROOTOWNER: the top of the window's chain of owners. Windows 98 and 2000 and later:
+    // looked up, 0 with ERROR_CALL_NOT_IMPLEMENTED where it is missing.
+    virtual Hwnd GetAncestor(Hwnd window, std::uint32_t flags) = 0;
+    virtual int GetClassNameA(Hwnd window, char* name, int size) = 0;
+    // The title in UTF-16; the A form converts it to the ANSI code page.
+    virtual int GetWindowTextW(Hwnd window, char16_t* text, int size) = 0;
+    // 0 when refused. PROCESS_QUERY_LIMITED_INFORMATION (Vista and later) opens an elevated
+    // program's process too; PROCESS_QUERY_INFORMATION (all NT) does not.
+    virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t processId) = 0;
+    // The process's program file (Vista and later, looked up). `size` holds the buffer's size
+    // in characters and gets the length written, without the terminating zero.
+    virtual bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* name,
+                                            std::uint32_t* size) = 0;
+    // The same before Vista, from psapi.dll (looked up; NT 4 and later): the process's first
+    // module with `module` 0; needs PROCESS_QUERY_INFORMATION | PROCESS_VM_READ. The length
+    // copied, 0 on failure.
+    virtual std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* name,
+                                               std::uint32_t size) = 0;
+    // Keyboard input, at most kMaxInputBatch records: the number of events inserted (all or,
+    // when refused, 0). Windows 98 and NT 4 SP3 and later: looked up.
+    virtual std::uint32_t SendInput(std::uint32_t count, const Input* inputs) = 0;
+    // Nonzero when the window's procedure answered (its answer in `result`); 0 on failure
+    // or time-out (GetLastError ERROR_TIMEOUT).
+    virtual LResult SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam,
+                                        LParam lParam, std::uint32_t flags, std::uint32_t timeoutMs,
+                                        std::uintptr_t* result) = 0;
+
+    // --- the user's files ---
+    // A special folder's path into a MAX_PATH buffer (shell32, Windows 2000 and ME and later:
+    // looked up; missing, it answers HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED)).
+    virtual HResult SHGetFolderPathA(Hwnd owner, int folder, Handle token, std::uint32_t flags,
+                                     char* path) = 0;
+    // INVALID_HANDLE_VALUE when it fails. ReadFile, WriteFile and CloseHandle take the handle.
+    virtual Handle CreateFileA(const char* path, std::uint32_t access, std::uint32_t share,
+                               SecurityAttributes* security, std::uint32_t disposition,
+                               std::uint32_t flagsAndAttributes, Handle templateFile) = 0;
+    // kFileInfoStandard: attributes, times and size in one call (Windows 98 and NT 4 and
+    // later: looked up).
+    virtual bool GetFileAttributesExA(const char* path, std::uint32_t infoLevel,
+                                      FileAttributeData* data) = 0;
+    virtual bool CreateDirectoryA(const char* path, SecurityAttributes* security) = 0;
 };
 
 // The platform the logic runs on. The Windows program installs its Win32 platform at

@@ -188,3 +188,51 @@ constexpr std::uint32_t STD_OUTPUT_HANDLE = 0xFFFFFFF5;
 constexpr std::uint32_t STD_ERROR_HANDLE = 0xFFFFFFF4;
 
 #endif
+
+// Other programs: their processes and windows, input and commands for them
+#if !defined(_WINDOWS_) && !defined(_WINDOWS_H)
+
+constexpr std::uint32_t GA_PARENT = 1;
+constexpr std::uint32_t GA_ROOT = 2;
+constexpr std::uint32_t GA_ROOTOWNER = 3;
+constexpr std::uint32_t PROCESS_QUERY_INFORMATION = 0x0400;
+constexpr std::uint32_t PROCESS_VM_READ = 0x0010;
+constexpr std::uint32_t PROCESS_QUERY_LIMITED_INFORMATION = 0x1000;
+constexpr std::uint32_t PROCESS_NAME_NATIVE = 0x00000001;
+constexpr std::uint32_t KEYEVENTF_UNICODE = 0x0004;
+constexpr std::uint32_t KEYEVENTF_SCANCODE = 0x0008;
+constexpr std::uint8_t VK_PACKET = 0xE7;
+constexpr std::uint8_t VK_VOLUME_MUTE = 0xAD;
+constexpr std::uint8_t VK_VOLUME_DOWN = 0xAE;
+constexpr std::uint8_t VK_VOLUME_UP = 0xAF;
+constexpr std::uint8_t VK_MEDIA_NEXT_TRACK = 0xB0;
+constexpr std::uint8_t VK_MEDIA_PREV_TRACK = 0xB1;
+constexpr std::uint8_t VK_MEDIA_STOP = 0xB2;
+constexpr std::uint8_t VK_MEDIA_PLAY_PAUSE = 0xB3;
+constexpr std::uint32_t WM_APPCOMMAND = 0x0319;
+constexpr std::uint32_t SMTO_NORMAL = 0x0000;
+constexpr std::uint32_t SMTO_ABORTIFHUNG = 0x0002;
+constexpr std::int32_t ERROR_TIMEOUT = 1460;
+constexpr std::int32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
+
+// The user's files
+constexpr int CSIDL_APPDATA = 0x001A;
+constexpr int CSIDL_FLAG_CREATE = 0x8000;
+constexpr std::uint32_t GENERIC_READ = 0x80000000u;
+constexpr std::uint32_t GENERIC_WRITE = 0x40000000u;
+constexpr std::uint32_t FILE_SHARE_READ = 0x00000001;
+constexpr std::uint32_t FILE_SHARE_WRITE = 0x00000002;
+constexpr std::uint32_t CREATE_NEW = 1;
+constexpr std::uint32_t CREATE_ALWAYS = 2;
+constexpr std::uint32_t OPEN_EXISTING = 3;
+constexpr std::uint32_t OPEN_ALWAYS = 4;
+constexpr std::uint32_t TRUNCATE_EXISTING = 5;
+constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
+constexpr std::uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x00000020;
+constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x00000080;
+constexpr std::uintptr_t INVALID_HANDLE_VALUE = static_cast<std::uintptr_t>(-1);
+constexpr std::int32_t ERROR_PATH_NOT_FOUND = 3;
+constexpr std::int32_t ERROR_FILE_EXISTS = 80;
+constexpr std::int32_t ERROR_SHARING_VIOLATION = 32;
+
+#endif

@@ -1,10 +1,12 @@
 #include "routing/key_router.h"
 
+#include "apps/app_keys.h"
 #include "apps/tv_app.h"
 #include "receiver/capture_device.h"
 #include "receiver/receiver_commands.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
+#include "routing/user_keys.h"
 #include "shell/receiver_watch.h"
 #include "shell/session_watch.h"
 #include "shell/static_objects.h"
@@ -99,7 +101,7 @@ void Route(RemoteKey key, Hwnd ownerWindow) {
             AppRecord(route.app)->active = true;
             [[fallthrough]];
         case RoutePath::TargetKey:
-            SendKey(route.app, key);
+            if (!PerformApplicationChange(route.app, key)) SendKey(route.app, key);
             break;
         case RoutePath::Toggle:
             ToggleDefault(route);
@@ -117,9 +119,14 @@ void Route(RemoteKey key, Hwnd ownerWindow) {
 
 }  // namespace
 
+// A key that the user's [application] line changes acts on every repeat with `repeat` and
+// once per press without it.
 bool ThinsRepeat(bool repeat) {
-    return repeat && logic.routerState.repeatCount % kRepeatPassInterval != 0 &&
-           ActiveTarget() != 0;
+    AppId target = repeat ? ActiveTarget() : 0;
+    if (target == 0) return false;
+    if (const KeyBinding* changed = ApplicationBinding(target, logic.routerState.lastKey))
+        return !changed->repeat;
+    return logic.routerState.repeatCount % kRepeatPassInterval != 0;
 }
 
 RouteDecision DecideRoute(RemoteKey key) {
@@ -180,10 +187,15 @@ void PLATFORM_CALLBACK OnKeyPollTick(Hwnd ownerWindow, std::uint32_t, std::uintp
         LoseReceiver();
         return;
     }
+    // The box of a changed keys file's problems took the user's attention: this key does
+    // nothing more.
+    if (ReloadUserKeysIfChanged()) return;
     // A failure box of the code read may have waited while the session went away.
     if (SessionPaused()) return;
     RemoteKey key = NormaliseRemoteCode(rawCode, logic.receiverChannel.remoteLayout);
     bool repeat = ClassifyKeyEvent(key, Plat().GetTickCount());
+    // While the Shut Down question is open, every key answers it.
+    if (!logic.shutdownDialogOpen && RouteByProgramProfile(key, repeat)) return;
     if (ThinsRepeat(repeat)) key = SkipKey;
     Route(key, ownerWindow);
 }

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-KINDS=(idle key_app9_gpio key_app9_i2c key_pointer key_shutdown_dialog)
+KINDS=(idle key_app9_gpio key_app9_i2c key_pointer key_shutdown_dialog key_profile)
 SHORT=1000
 LONG=2000
 

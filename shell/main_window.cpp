@@ -4,6 +4,7 @@
 #include "platform/win_shell_constants.h"
 #include "receiver/capture_device.h"
 #include "routing/pointer_mode.h"
+#include "routing/user_keys.h"
 #include "shell/main_window_ids.h"
 #include "shell/receiver_watch.h"
 #include "shell/session_watch.h"
@@ -154,6 +155,8 @@ bool CreateMainWindow(Handle instance) {
         // A paused start polls nothing until its session is in front.
         if (logic.receiverState == ReceiverState::Paused) logic.KeyPollTimer.Disarm();
     }
+    // Its problems box runs a message loop: the timers' slots must be set up before it.
+    LoadUserKeys();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/static_objects.h"
 
+#include "routing/user_keys.h"
+
 LogicState logic;
 
 // The program builds the state before any other code runs: it must need no constructor
@@ -11,6 +13,7 @@ static_assert([] {
 
 void ConstructStaticObjects() {
     logic = LogicState{};
+    ForgetUserKeys();
     AppRecord(7)->Construct(7);
     AppRecord(9)->Construct(9);
     AppRecord(6)->Construct(6);

@@ -22,7 +22,8 @@ struct LogicState {
 
     // apps/tv_app.cpp: the records in kAppOrder, reached through AppRecord
     TvApp apps[kAppCount];
-    bool launched[kAppCount] = {};           // started by the Power key and watched
+    bool launched[kAppCount] = {};  // started by the Power key and watched
+    // apps/actions.cpp
     Hwnd elevationReported[kAppCount] = {};  // the run whose refusal as elevated was shown
     // apps/message_maps.cpp
     Hwnd pictureViewWindow = 0;  // the player window that the latest popup probe found

@@ -1,5 +1,7 @@
 #include "shell/text.h"
 
+#include <cstdint>
+
 std::size_t CopyTruncated(char* target, std::size_t size, const char* text) {
     if (size == 0) return 0;
     std::size_t length = 0;
@@ -17,4 +19,39 @@ void JoinFolderFile(char* target, std::size_t size, const char* folder, const ch
     std::size_t length = CopyTruncated(target, size, folder);
     length += CopyTruncated(target + length, size - length, "\\");
     CopyTruncated(target + length, size - length, file);
+}
+
+bool Utf16Of(const char* text, char16_t* target, std::size_t size) {
+    std::size_t used = 0;
+    for (std::size_t i = 0; text[i] != '\0';) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t extra = lead < 0x80    ? 0
+                            : lead >= 0xF0 ? 3
+                            : lead >= 0xE0 ? 2
+                            : lead >= 0xC0 ? 1
+                                           : 4;
+        std::uint32_t point = extra == 0   ? lead
+                              : extra == 1 ? lead & 0x1Fu
+                              : extra == 2 ? lead & 0x0Fu
+                                           : lead & 0x07u;
+        bool valid = extra < 4;
+        for (std::size_t k = 1; valid && k <= extra; ++k) {
+            auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            point = point << 6 | (next & 0x3Fu);
+        }
+        if (!valid) point = 0xFFFD;
+        i += valid ? extra + 1 : 1;
+        std::size_t units = point >= 0x10000 ? 2 : 1;
+        if (used + units >= size) return false;
+        if (units == 2) {
+            target[used++] = static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
+            target[used++] = static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        } else {
+            target[used++] = static_cast<char16_t>(point);
+        }
+    }
+    if (size == 0) return false;
+    target[used] = u'\0';
+    return true;
 }

@@ -8,5 +8,9 @@
 // copied. A size of 0 writes nothing.
 std::size_t CopyTruncated(char* target, std::size_t size, const char* text);
 
+// UTF-8 to UTF-16 into `target` of `size` units, terminated; a malformed sequence becomes
+// U+FFFD. False, with nothing usable written, when it does not fit.
+bool Utf16Of(const char* text, char16_t* target, std::size_t size);
+
 // Writes folder, a backslash and file into target, cut to fit as a whole.
 void JoinFolderFile(char* target, std::size_t size, const char* folder, const char* file);

@@ -40,6 +40,7 @@ Handle SimDesktop::GetStdHandle(std::uint32_t which) {
 bool SimDesktop::WriteFile(Handle file, const void* data, std::uint32_t size,
                            std::uint32_t* written, Overlapped*) {
     ++calls;
+    if (files.open.count(file) != 0) return WriteUserFile(file, data, size, written);
     if (file != kStdOutput && file != kStdError) {
         system.lastError = ERROR_INVALID_HANDLE;
         return false;
@@ -64,6 +65,7 @@ bool SimDesktop::ReadFile(Handle file, void* data, std::uint32_t size, std::uint
                           Overlapped*) {
     ++calls;
     if (read) *read = 0;
+    if (files.open.count(file) != 0) return ReadUserFile(file, data, size, read);
     if (file != kStdInput) {
         system.lastError = ERROR_INVALID_HANDLE;
         return false;

@@ -24,6 +24,7 @@
 #include "sim/sim_console.h"
 #include "sim/sim_devices.h"
 #include "sim/sim_dialogs.h"
+#include "sim/sim_files.h"
 #include "sim/sim_input.h"
 #include "sim/sim_registry.h"
 #include "sim/sim_session.h"
@@ -45,6 +46,7 @@ class SimDesktop : public Platform {
     SimSystem system;
     SimConsole console;
     SimSessions sessions;
+    SimFiles files;
 
     // --- world: clock, scheduled events and the run (sim_desktop.cpp) ---
     std::uint64_t now = 0;       // ms since the utility started
@@ -95,6 +97,9 @@ class SimDesktop : public Platform {
     Hwnd GetForegroundWindow() override;
     bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
                       std::uint32_t flags) override;
+    std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                const char16_t* parameters, const char16_t* directory,
+                                int show) override;
     std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                 const char* parameters, const char* directory, int show) override;
 
@@ -342,6 +347,38 @@ class SimDesktop : public Platform {
     Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
     Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
 
+    // --- other programs: processes, their windows, commands (sim_programs.cpp) ---
+    // Trace lines: appcommand [refused|hung] WINDOW cmd=N device=key|mouse|oem keys=N,
+    // send-timeout [refused|hung] WINDOW msg=N ..., timed out WINDOW after N ms.
+    std::uint32_t GetWindowThreadProcessId(Hwnd window, std::uint32_t* processId) override;
+    Hwnd GetAncestor(Hwnd window, std::uint32_t flags) override;
+    int GetClassNameA(Hwnd window, char* name, int size) override;
+    int GetWindowTextW(Hwnd window, char16_t* text, int size) override;
+    Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t processId) override;
+    bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* name,
+                                    std::uint32_t* size) override;
+    std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* name,
+                                       std::uint32_t size) override;
+    LResult SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                std::uint32_t flags, std::uint32_t timeoutMs,
+                                std::uintptr_t* result) override;
+    // Trace lines: input vk=N scan=N flags=N [blocked], system media vk=N (sim_input.cpp).
+    std::uint32_t SendInput(std::uint32_t count, const Input* inputs) override;
+
+    // --- the user's files (sim_files.cpp) ---
+    // Trace lines: file create|open "PATH" ..., file write "PATH" N bytes, directory create
+    // "PATH", and the user's own: file saved|deleted "PATH", file save refused "PATH".
+    // The user saves the file with this text now (or deletes it, `gone`), as an editor does.
+    void UserSavesFile(const std::string& path, const std::string& text, bool gone);
+    HResult SHGetFolderPathA(Hwnd owner, int folder, Handle token, std::uint32_t flags,
+                             char* path) override;
+    Handle CreateFileA(const char* path, std::uint32_t access, std::uint32_t share,
+                       SecurityAttributes* security, std::uint32_t disposition,
+                       std::uint32_t flagsAndAttributes, Handle templateFile) override;
+    bool GetFileAttributesExA(const char* path, std::uint32_t infoLevel,
+                              FileAttributeData* data) override;
+    bool CreateDirectoryA(const char* path, SecurityAttributes* security) override;
+
   private:
     std::multimap<std::uint64_t, std::function<void()>> events_;
 
@@ -381,10 +418,21 @@ class SimDesktop : public Platform {
     void ReactAsApp(SimWindow& window, const SimReceived& received);
     void SwitchForeground(Hwnd window);
     void ShowLaunchedApp(int appId);
+    // Other programs that the shell can start (sim_programs.cpp): a `program` line's file, which
+    // starts another copy of it, and Notepad, which every Windows has and which opens the
+    // file in `parameters`.
+    bool LaunchableProgram(const std::string& path, const std::string& parameters,
+                           SimProgramSpec* spec) const;
+    void ShowLaunchedProgram(const SimProgramSpec& spec);
 
     // Input (sim_input.cpp).
     bool InjectedInputBlocked() const;
     void TypeKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+    // An injected key as keybd_event and SendInput make it: AltGr's left Ctrl, the key.
+    void InjectKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+    // A file handle's read and write (sim_files.cpp), for ReadFile and WriteFile.
+    bool ReadUserFile(Handle file, void* data, std::uint32_t size, std::uint32_t* read);
+    bool WriteUserFile(Handle file, const void* data, std::uint32_t size, std::uint32_t* written);
 
     // Dialogs (sim_dialogs.cpp): the user's input when a loop dispatches it.
     bool DispatchDialogInput(const Msg& msg);

@@ -435,6 +435,7 @@ bool SimDesktop::CloseHandle(Handle object) {
     }
     if (system.CloseToken(object)) return true;
     if (sessions.CloseObjectHandle(object)) return true;
+    if (files.open.erase(object) != 0 || windows.processHandles.erase(object) != 0) return true;
     // Device handles belong to their filter and are not the caller's to close.
     ++devices.com.misuse;
     system.lastError = ERROR_INVALID_HANDLE;

@@ -32,6 +32,35 @@ std::int64_t DistanceSquared(Point a, Point b) {
     return dx * dx + dy * dy;
 }
 
+// Scan code set 1 of the US layout, as MapVirtualKey(MAPVK_VSC_TO_VK) reads it: the keypad
+// gives the navigation keys (the model's NumLock is off), the extended codes E0 xx the keys
+// that only have such a code.
+constexpr std::uint8_t kScanToVk[0x59] = {
+    0,    0x1B, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x30, 0xBD, 0xBB, 0x08,
+    0x09, 0x51, 0x57, 0x45, 0x52, 0x54, 0x59, 0x55, 0x49, 0x4F, 0x50, 0xDB, 0xDD, 0x0D, 0x11,
+    0x41, 0x53, 0x44, 0x46, 0x47, 0x48, 0x4A, 0x4B, 0x4C, 0xBA, 0xDE, 0xC0, 0x10, 0xDC, 0x5A,
+    0x58, 0x43, 0x56, 0x42, 0x4E, 0x4D, 0xBC, 0xBE, 0xBF, 0x10, 0x6A, 0x12, 0x20, 0x14, 0x70,
+    0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x90, 0x91, 0x24, 0x26, 0x21, 0x6D,
+    0x25, 0x0C, 0x27, 0x6B, 0x23, 0x28, 0x22, 0x2D, 0x2E, 0,    0,    0xE2, 0x7A, 0x7B};
+
+struct ExtendedScan {
+    std::uint16_t scan;
+    std::uint8_t vk;
+};
+constexpr ExtendedScan kExtendedScans[] = {
+    {0x1C, 0x0D}, {0x1D, 0x11}, {0x35, 0x6F}, {0x38, 0x12}, {0x47, 0x24}, {0x48, 0x26},
+    {0x49, 0x21}, {0x4B, 0x25}, {0x4D, 0x27}, {0x4F, 0x23}, {0x50, 0x28}, {0x51, 0x22},
+    {0x52, 0x2D}, {0x53, 0x2E}, {0x5B, 0x5B}, {0x5C, 0x5C}, {0x5D, 0x5D}, {0x22, 0xB3},
+    {0x24, 0xB2}, {0x19, 0xB0}, {0x10, 0xB1}, {0x20, 0xAD}, {0x2E, 0xAE}, {0x30, 0xAF}};
+
+std::uint8_t VkOfScanCode(std::uint16_t scan, bool extended) {
+    if (!extended) return scan < sizeof kScanToVk ? kScanToVk[scan] : 0;
+    for (const auto& entry : kExtendedScans) {
+        if (entry.scan == scan) return entry.vk;
+    }
+    return 0;
+}
+
 }  // namespace
 
 // --- monitors ---
@@ -115,12 +144,58 @@ void SimDesktop::keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t f
     }
     if (blocked) return;
     NoteInput(true);
+    InjectKey(vk, scan, flags);
+}
+
+void SimDesktop::InjectKey(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
     if (vk == VK_MENU && (flags & KEYEVENTF_EXTENDEDKEY) && input.altGrLayout) {
         std::uint32_t ctrlFlags = flags & KEYEVENTF_KEYUP;
         if (Tracing()) Trace(std::string("altgr left ctrl ") + (ctrlFlags ? "up" : "down"));
         TypeKey(VK_CONTROL, kLeftCtrlScan, ctrlFlags);
     }
     TypeKey(vk, scan, flags);
+}
+
+// SendInput goes where keybd_event goes, by the same rules, but as one batch: refused as a
+// whole (0, ERROR_ACCESS_DENIED) where keybd_event's keys are dropped. Windows documents
+// that a batch blocked by User Interface Privilege Isolation fails without saying why, so
+// the error does not tell UIPI from a locked desktop. A media key reaches the system as well
+// as the focus window: Windows turns it into the shell's app command, which the system's
+// volume and media session handle whoever is in front.
+std::uint32_t SimDesktop::SendInput(std::uint32_t count, const Input* inputs) {
+    ++calls;
+    if (count == 0 || count > kMaxInputBatch || !inputs) {
+        system.lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    bool blocked = InjectedInputBlocked();
+    for (std::uint32_t i = 0; i < count && Tracing(); ++i) {
+        Trace("input vk=" + Hex(inputs[i].vk) + " scan=" + Hex(inputs[i].scan) +
+              " flags=" + std::to_string(inputs[i].flags) + (blocked ? " blocked" : ""));
+    }
+    if (blocked) {
+        system.lastError = ERROR_ACCESS_DENIED;
+        return 0;
+    }
+    NoteInput(true);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Input& key = inputs[i];
+        std::uint8_t vk = static_cast<std::uint8_t>(key.vk);
+        if (key.flags & KEYEVENTF_UNICODE) {
+            vk = VK_PACKET;
+        } else if (key.flags & KEYEVENTF_SCANCODE) {
+            vk = VkOfScanCode(key.scan, (key.flags & KEYEVENTF_EXTENDEDKEY) != 0);
+        }
+        if (vk == 0) continue;  // a scan code that the layout has no key for
+        InjectKey(vk, static_cast<std::uint8_t>(key.scan),
+                  key.flags & (KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP));
+        bool media = vk >= VK_VOLUME_MUTE && vk <= VK_MEDIA_PLAY_PAUSE;
+        if (media && !(key.flags & KEYEVENTF_KEYUP)) {
+            input.systemKeys.push_back(vk);
+            if (Tracing()) Trace("system media vk=" + Hex(vk));
+        }
+    }
+    return count;
 }
 
 // One key event as the focus window gets it. Alt down without Ctrl makes it a system key

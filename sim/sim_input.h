@@ -54,6 +54,8 @@ struct SimInput {
     // The keys that injected events left down, the left and right ones apart: [extended][vk].
     bool keyDown[2][256] = {};
     bool KeyDown(std::uint8_t vk) const { return keyDown[0][vk] || keyDown[1][vk]; }
+    // Media keys (VK_VOLUME_*, VK_MEDIA_*) injected with SendInput that reached the system.
+    std::vector<std::uint8_t> systemKeys;
 
     // Monitor 0 is the primary one, the screen.
     std::size_t MonitorCount() const;

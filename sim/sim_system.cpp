@@ -190,13 +190,23 @@ std::uint32_t SimDesktop::GetPrivateProfileIntA(const char* section, const char*
 bool SimDesktop::DeleteFileA(const char* path) {
     ++calls;
     std::string target = OrEmpty(path);
-    auto& files = system.files;
-    auto file = std::find_if(files.begin(), files.end(), [&](const std::string& present) {
+    auto& listed = system.files;
+    auto file = std::find_if(listed.begin(), listed.end(), [&](const std::string& present) {
         return Lower(present) == Lower(target);
     });
-    bool found = file != files.end();
+    bool found = file != listed.end();
+    if (found) listed.erase(file);
+    std::string key = SimFiles::Key(target);
+    for (const auto& [handle, open] : files.open) {
+        if (!found && open.key == key) {  // no handle shares the delete
+            Trace("delete \"" + target + "\" in use");
+            system.lastError = ERROR_SHARING_VIOLATION;
+            return false;
+        }
+    }
+    if (!found) found = files.files.erase(key) != 0;
     Trace("delete \"" + target + "\"" + (found ? " done" : " not found"));
-    if (found) files.erase(file);
+    if (!found) system.lastError = ERROR_FILE_NOT_FOUND;
     return found;
 }
 

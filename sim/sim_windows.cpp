@@ -215,8 +215,12 @@ int SimDesktop::GetWindowTextA(Hwnd window, char* text, int size) {
         text[0] = '\0';
         return 0;
     }
-    std::size_t count = std::min(found->title.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(text, found->title.data(), count);
+    // Titles are Unicode: the A call gets the ANSI form (made only for a title that needs it).
+    std::string ansi;
+    const std::string* title = &found->title;
+    if (!IsAscii(found->title)) title = &(ansi = AnsiOf(found->title));
+    std::size_t count = std::min(title->size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(text, title->data(), count);
     text[count] = '\0';
     return static_cast<int>(count);
 }
@@ -237,8 +241,8 @@ Hwnd SimDesktop::FindWindowExA(Hwnd parent, Hwnd after, const char* cls, const c
     }
     for (; it != zOrder.end(); ++it) {
         const SimWindow* window = windows.Find(*it);
-        if (cls && !SameTextIgnoringCase(window->cls, cls)) continue;
-        if (title && !SameTextIgnoringCase(window->title, title)) continue;
+        if (cls && !SameAnsiTextIgnoringCase(window->cls, cls)) continue;
+        if (title && !SameAnsiTextIgnoringCase(window->title, title)) continue;
         return *it;
     }
     return 0;
@@ -416,15 +420,36 @@ std::intptr_t SimDesktop::ShellExecuteA(Hwnd, const char* verb, const char* file
     ++calls;
     std::string path = OrEmpty(file);
     auto program = windows.programs_.find(Lower(path));
-    bool opens = verb && std::strcmp(verb, "open") == 0 && program != windows.programs_.end();
-    std::intptr_t result = opens ? 42 : 2;  // SE_ERR_FNF
+    bool open = verb && std::strcmp(verb, "open") == 0;
+    bool opens = open && program != windows.programs_.end();
+    SimProgramSpec other;  // another program than a TV application (sim_programs.cpp)
+    bool otherOpens = open && !opens && LaunchableProgram(path, OrEmpty(parameters), &other);
+    std::intptr_t result = opens || otherOpens ? 42 : 2;  // SE_ERR_FNF
     Trace("launch \"" + path + "\" \"" + (parameters ? parameters : "") +
           "\" result=" + std::to_string(result));
+    if (otherOpens) {
+        At(now + windows.launchDelayMs, [this, other] { ShowLaunchedProgram(other); });
+    }
     if (opens) {
         int appId = program->second;
         At(now + windows.launchDelayMs, [this, appId] { ShowLaunchedApp(appId); });
     }
     return result;
+}
+
+// The wide form opens the same programs, named in UTF-16; Windows 9x has only the A form.
+std::intptr_t SimDesktop::ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                        const char16_t* parameters, const char16_t* directory,
+                                        int show) {
+    if (system.win9xFamily) {
+        ++calls;
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return 0;
+    }
+    std::string utf8[4] = {Utf8Of(verb), Utf8Of(file), Utf8Of(parameters), Utf8Of(directory)};
+    return ShellExecuteA(owner, verb ? utf8[0].c_str() : nullptr, utf8[1].c_str(),
+                         parameters ? utf8[2].c_str() : nullptr,
+                         directory ? utf8[3].c_str() : nullptr, show);
 }
 
 // The new program's window takes the foreground if the lock lets a program started by

@@ -49,7 +49,32 @@ struct SimWindow {
     WndProc proc = nullptr;     // the utility's window procedure, if any
     DlgProc dlgProc = nullptr;  // the utility's dialog procedure, if any
     std::vector<SimReceived> received;
-    bool elevated = false;  // its program runs at a higher integrity level than the utility
+    bool elevated = false;        // its program runs at a higher integrity level than the utility
+    std::uint32_t processId = 0;  // its program's process (SimProcess); 0: not yet asked for
+    Hwnd owner = 0;               // the window that owns it (a dialog's main window), or 0
+};
+
+// A running program: every window of another program belongs to one. Its process ends with
+// its last window.
+struct SimProcess {
+    std::uint32_t id = 0;
+    std::uint32_t threadId = 0;   // its one thread, which made its windows
+    std::string image;            // the program file's full path
+    bool elevated = false;        // runs as administrator (a higher integrity level)
+    bool hung = false;            // its thread takes no more messages ...
+    std::uint64_t hungSince = 0;  // ... from this time on
+};
+
+// A program that a scenario starts with one top-level window, and optionally a window that
+// this one owns (a dialog in front of it).
+struct SimProgramSpec {
+    std::string image;  // "vlc.exe" (under C:\Program Files\vlc) or a full path
+    std::string cls;    // UTF-8, as are the titles
+    std::string title;
+    bool elevated = false;
+    bool hung = false;
+    std::string ownedCls;  // empty: no owned window
+    std::string ownedTitle;
 };
 
 struct SimTimer {
@@ -115,6 +140,27 @@ class SimWindows {
     // Makes a program launchable: ShellExecuteA on this path starts the application.
     void AddProgram(const std::string& path, int appId);
 
+    // Processes (sim_programs.cpp). A new process for a program file; its id, a multiple
+    // of 8, its thread's id 4 more.
+    std::uint32_t StartProcess(const std::string& image, bool elevated);
+    SimProcess* Process(std::uint32_t id);
+    // The process of a window, made for it on first use: an application's window belongs
+    // to its installed program (or C:\Program Files\Zarvin\AppN.exe), any other window to
+    // C:\Program Files\Other\program.exe. Null for the utility's own windows.
+    SimProcess* ProcessOfWindow(Hwnd window);
+    // Whether the process still has a live window (its process runs).
+    bool ProcessRunning(std::uint32_t id) const;
+    // Starts a program with its window on top (and its owned window above that); returns
+    // the top-level window that the program opened first.
+    Hwnd StartProgram(const SimProgramSpec& spec);
+    // The first live window in Z order with this whole title (UTF-8, ignoring ASCII case).
+    Hwnd FindByTitle(const std::string& title) const;
+    struct ProcessHandle {
+        std::uint32_t processId;
+        std::uint32_t access;  // the rights it was opened with
+    };
+    std::map<Handle, ProcessHandle> processHandles;  // from OpenProcess, until closed
+
   private:
     friend class SimDesktop;
     struct WindowClassRecord {
@@ -130,6 +176,8 @@ class SimWindows {
     Hwnd active_ = 0;
     std::map<Hwnd, SimWindowPlacement> placements_;
     std::map<std::string, int> programs_;  // lower-case path -> application
+    std::vector<SimProcess> processes_;
+    std::vector<SimProgramSpec> started_;  // the programs started, with full paths
 
     std::vector<WindowClassRecord> classes_;
     std::vector<std::string> registeredMessages_;  // index + 0xC000 is the message

@@ -5,6 +5,8 @@
 #include "receiver/remote_keys.h"
 #include "routing/pointer_mode.h"
 #include "routing/shutdown.h"
+#include "routing/user_keys.h"
+#include "shell/static_objects.h"
 #include "test_support.h"
 
 namespace {
@@ -100,6 +102,21 @@ TEST_F(RouterTest, ActiveAppWhoseWindowIsGoneStaysTheTarget) {
     PressKey(6);
     EXPECT_EQ(AppRecord(7)->active, 1);
     EXPECT_TRUE(TraceWith("cursor").empty());
+}
+
+// An [application] line's keys are typed into the application brought forward: with its
+// window gone they go nowhere, as its own keystrokes do, not into the program in front.
+TEST_F(RouterTest, ChangedKeysOfAnApplicationWhoseWindowIsGoneAreTypedNowhere) {
+    const char kKeys[] = "[application Lumacast]\nOK = keys Ctrl+Up\n";
+    ParseKeysFile(kKeys, sizeof kKeys - 1, &userKeys.table);
+    Hwnd window = desk.windows.StartApp(1);
+    PressKey(23);
+    std::size_t typed = TraceWith("input vk=").size();
+    EXPECT_EQ(typed, 4u);  // Ctrl and Up, down and up
+    desk.DestroySimWindow(window);
+    desk.windows.CreateSimWindow("Notepad", "notes - Notepad", true);
+    PressKey(23);
+    EXPECT_EQ(TraceWith("input vk=").size(), typed);
 }
 
 // The close order of the Power path for each default is the scenario

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "apps/app_keys.h"
 #include "apps/message_maps.h"
 #include "test_support.h"
 

@@ -2,15 +2,17 @@
 // one of the five supported applications (from its own file name, or --app), logs what
 // the utility sends it, one flushed line per message, and closes on its application's
 // close command. Identity 0 is a plain window that no TV application owns, a target for
-// pointer clicks.
+// pointer clicks; identity 3 is a media player of the user's (player.exe), which the utility
+// reaches only through the user's keys file.
 //
-//   fake_tv_app [--app 0|1|2|6|7|9] [--title TEXT] [--rect X Y W H] [--log PATH]
+//   fake_tv_app [--app 0|1|2|3|6|7|9] [--title TEXT] [--rect X Y W H] [--log PATH]
 //               [--popup CLASS[:TITLE]]...
 //
 // The log lives beside the program as <program name>.log unless --log names it. Lines:
 //   start <command line>          main|popup:<class> msg <n> <wParam> <lParam>
 //   main keydown|keyup|syskeydown|syskeyup <vk> <lParam>      main close
 //   main syscommand <code>        main lbuttondown|... <screen x> <screen y>
+//   main appcommand <command>     (messages from WM_USER to the end of the WM_APP range)
 //   main queryendsession          main endsession <wParam>         exit
 #include <windows.h>
 
@@ -36,6 +38,7 @@ constexpr UINT kMessage4024 = WM_USER + 3000;
 const Identity kIdentities[] = {
     {0, "PointerTarget.exe", "FakePointerTarget", "Pointer target", 0, 0},
     {1, "Lumacast.exe", "FakeLumacastWindow", "Lumacast", 0, 0},
+    {3, "player.exe", "FakePlayerWindow", "Fake Player", 0, 0},
     {2, "marovexTV.EXE", "VANTOR_TVR", "FormMainWindow", kMessage3024, 1},
     {6, "MainPanel.exe", "ZarvinMainPanel_Class", "TVR", kMessage4024, 1},
     {7, "DVBS.EXE", "ZARVIN_DVBS", "DVBS", kMessage3024, 1},
@@ -108,7 +111,7 @@ const char* ButtonMessageName(UINT message) {
 
 // Logs what the utility can send; true when the message is the close command.
 bool LogMessage(const char* tag, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_USER && message <= 0x7FFF) {
+    if (message >= WM_USER && message <= 0xBFFF) {
         Log("%s msg %u %llu %lld", tag, message, static_cast<unsigned long long>(wParam),
             static_cast<long long>(lParam));
         return message == identity->closeMessage && wParam == identity->closeCommand;
@@ -124,6 +127,8 @@ bool LogMessage(const char* tag, HWND window, UINT message, WPARAM wParam, LPARA
         Log("%s close", tag);
     } else if (message == WM_SYSCOMMAND) {
         Log("%s syscommand 0x%04llX", tag, static_cast<unsigned long long>(wParam & 0xFFF0));
+    } else if (message == WM_APPCOMMAND) {
+        Log("%s appcommand %d", tag, GET_APPCOMMAND_LPARAM(lParam));
     } else if (message == WM_QUERYENDSESSION) {
         Log("%s queryendsession", tag);
     } else if (message == WM_ENDSESSION) {
@@ -137,7 +142,8 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         DestroyWindow(window);
         return 0;
     }
-    if (message == WM_QUERYENDSESSION) return TRUE;
+    // Handled: not passed on to the parent and the shell as an unhandled one would be.
+    if (message == WM_QUERYENDSESSION || message == WM_APPCOMMAND) return TRUE;
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;

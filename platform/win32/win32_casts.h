@@ -19,6 +19,12 @@ inline PHKEY AsHkeyOut(HKey* key) {
     return reinterpret_cast<PHKEY>(key);
 }
 
+// char16_t and WCHAR are both 16-bit UTF-16 units on Windows.
+inline const wchar_t* AsWide(const char16_t* text) {
+    static_assert(sizeof(char16_t) == sizeof(wchar_t), "char16_t holds a WCHAR");
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
 // HANDLE, HINSTANCE, HICON, HMENU, HACCEL, HCURSOR, HBRUSH.
 template <class NativeHandle>
 NativeHandle AsNative(Handle handle) {

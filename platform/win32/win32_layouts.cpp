@@ -131,3 +131,24 @@ static_assert(offsetof(SecurityAttributes, descriptor) ==
 static_assert(offsetof(SecurityAttributes, inheritHandle) ==
                   offsetof(SECURITY_ATTRIBUTES, bInheritHandle),
               "SecurityAttributes::inheritHandle");
+
+// WIN32_FILE_ATTRIBUTE_DATA, and the keyboard member of INPUT that SendInput's records fill.
+static_assert(sizeof(FileAttributeData) == sizeof(WIN32_FILE_ATTRIBUTE_DATA),
+              "FileAttributeData is WIN32_FILE_ATTRIBUTE_DATA");
+static_assert(offsetof(FileAttributeData, attributes) ==
+                  offsetof(WIN32_FILE_ATTRIBUTE_DATA, dwFileAttributes),
+              "FileAttributeData::attributes");
+static_assert(offsetof(FileAttributeData, lastWriteTime) ==
+                  offsetof(WIN32_FILE_ATTRIBUTE_DATA, ftLastWriteTime),
+              "FileAttributeData::lastWriteTime");
+static_assert(offsetof(FileAttributeData, sizeHigh) ==
+                  offsetof(WIN32_FILE_ATTRIBUTE_DATA, nFileSizeHigh),
+              "FileAttributeData::sizeHigh");
+static_assert(offsetof(FileAttributeData, sizeLow) ==
+                  offsetof(WIN32_FILE_ATTRIBUTE_DATA, nFileSizeLow),
+              "FileAttributeData::sizeLow");
+static_assert(sizeof(FileTime) == sizeof(FILETIME), "FileTime is FILETIME");
+static_assert(sizeof(Input) == sizeof(KEYBDINPUT), "Input is KEYBDINPUT");
+static_assert(offsetof(Input, scan) == offsetof(KEYBDINPUT, wScan), "Input::scan");
+static_assert(offsetof(Input, flags) == offsetof(KEYBDINPUT, dwFlags), "Input::flags");
+static_assert(offsetof(Input, extraInfo) == offsetof(KEYBDINPUT, dwExtraInfo), "Input::extraInfo");

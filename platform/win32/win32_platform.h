@@ -32,6 +32,9 @@ class Win32Platform final : public Platform {
                      std::uintptr_t extraInfo) override;
 
     // --- shell and message boxes ---
+    std::intptr_t ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                const char16_t* parameters, const char16_t* directory,
+                                int show) override;
     std::intptr_t ShellExecuteA(Hwnd owner, const char* verb, const char* file,
                                 const char* parameters, const char* directory, int show) override;
     int MessageBoxA(Hwnd owner, const char* text, const char* caption, std::uint32_t type) override;
@@ -170,4 +173,28 @@ class Win32Platform final : public Platform {
                                    bool defaulted) override;
     Handle CreateMutexA(SecurityAttributes* security, bool initialOwner, const char* name) override;
     Handle OpenMutexA(std::uint32_t access, bool inherit, const char* name) override;
+    // --- other programs: their processes and windows, input and commands for them ---
+    std::uint32_t GetWindowThreadProcessId(Hwnd window, std::uint32_t* processId) override;
+    Hwnd GetAncestor(Hwnd window, std::uint32_t flags) override;
+    int GetClassNameA(Hwnd window, char* name, int size) override;
+    int GetWindowTextW(Hwnd window, char16_t* text, int size) override;
+    Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t processId) override;
+    bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* name,
+                                    std::uint32_t* size) override;
+    std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* name,
+                                       std::uint32_t size) override;
+    std::uint32_t SendInput(std::uint32_t count, const Input* inputs) override;
+    LResult SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                std::uint32_t flags, std::uint32_t timeoutMs,
+                                std::uintptr_t* result) override;
+
+    // --- the user's files ---
+    HResult SHGetFolderPathA(Hwnd owner, int folder, Handle token, std::uint32_t flags,
+                             char* path) override;
+    Handle CreateFileA(const char* path, std::uint32_t access, std::uint32_t share,
+                       SecurityAttributes* security, std::uint32_t disposition,
+                       std::uint32_t flagsAndAttributes, Handle templateFile) override;
+    bool GetFileAttributesExA(const char* path, std::uint32_t infoLevel,
+                              FileAttributeData* data) override;
+    bool CreateDirectoryA(const char* path, SecurityAttributes* security) override;
 };

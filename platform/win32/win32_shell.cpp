@@ -11,6 +11,13 @@ std::intptr_t Win32Platform::ShellExecuteA(Hwnd owner, const char* verb, const c
         ::ShellExecuteA(AsHwnd(owner), verb, file, parameters, directory, show));
 }
 
+std::intptr_t Win32Platform::ShellExecuteW(Hwnd owner, const char16_t* verb, const char16_t* file,
+                                           const char16_t* parameters, const char16_t* directory,
+                                           int show) {
+    return reinterpret_cast<std::intptr_t>(::ShellExecuteW(
+        AsHwnd(owner), AsWide(verb), AsWide(file), AsWide(parameters), AsWide(directory), show));
+}
+
 int Win32Platform::MessageBoxA(Hwnd owner, const char* text, const char* caption,
                                std::uint32_t type) {
     return ::MessageBoxA(AsHwnd(owner), text, caption, type);

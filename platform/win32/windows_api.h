@@ -8,3 +8,5 @@
 #include <shellapi.h>
 // The device-change events are not in <windows.h>.
 #include <dbt.h>
+// The special folders (CSIDL_*), without the rest of the shell's COM declarations.
+#include <shfolder.h>

@@ -118,6 +118,7 @@ maker_dir="$WINEPREFIX/drive_c/Program Files (x86)/Zarvin Multimedia"
 install_dir="$maker_dir/Tuner Utilities"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Remote Control.lnk"
 monitor_shortcut="${shortcut%/*}/Test the remote.lnk"
+keys_shortcut="${shortcut%/*}/Edit the remote's keys.lnk"
 
 start_utility() {
     wine "$install_win\\RemoteControl.exe" >"$work/utility-$1.log" 2>&1 &
@@ -155,6 +156,9 @@ expect_installed() {
     grep -aqs 'RemoteControl.exe' "$shortcut" || fail "no Start-menu shortcut to the program"
     cmp -s "$monitor" "$install_dir/RemoteMonitor.exe" || fail "RemoteMonitor.exe is not installed"
     grep -aqs 'RemoteMonitor.exe' "$monitor_shortcut" || fail "no shortcut \"Test the remote\""
+    # Its arguments are stored as UTF-16.
+    grep -aqsP -- '-\x00-\x00e\x00d\x00i\x00t\x00-\x00k\x00e\x00y\x00s' "$keys_shortcut" ||
+        fail "no shortcut \"Edit the remote's keys\" to RemoteMonitor --edit-keys"
     expect_value "$run_key" "Remote Control" "REG_SZ \"$install_win\\RemoteControl.exe\""
     expect_value "$uninstall_key" DisplayVersion "REG_SZ 5.0.0.1"
 }
@@ -163,6 +167,7 @@ expect_removed() {
     [[ ! -e "$maker_dir" ]] || fail "the installation folder is still there"
     [[ ! -e "$shortcut" ]] || fail "the Start-menu shortcut is still there"
     [[ ! -e "$monitor_shortcut" ]] || fail "the shortcut \"Test the remote\" is still there"
+    [[ ! -e "$keys_shortcut" ]] || fail "the shortcut \"Edit the remote's keys\" is still there"
     expect_absent "$run_key" "Remote Control"
     expect_absent "$uninstall_key"
 }

@@ -5,6 +5,7 @@
 
 #include "platform/device_constants.h"
 #include "platform/win_constants.h"
+#include "platform/win_key_constants.h"
 #include "platform/win_shell_constants.h"
 #include "win_constant_names.h"
 

@@ -82,8 +82,18 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
     desk.windows.foregroundLock = s.foregroundLock;
     desk.windows.foregroundLockTimeoutMs = s.foregroundLockTimeoutMs;
     desk.windows.elevatedApps.insert(s.elevated.begin(), s.elevated.end());
-    for (const auto& window : s.windows)
-        desk.windows.CreateSimWindow(window.cls, window.title, window.visible);
+    for (const auto& window : s.windows) {
+        if (!window.program) {
+            desk.windows.CreateSimWindow(window.cls, window.title, window.visible);
+            continue;
+        }
+        desk.windows.StartProgram(SimProgramSpec{window.image, window.cls, window.title,
+                                                 window.elevated, window.hung, window.ownedCls,
+                                                 window.ownedTitle});
+    }
+    // The files were written the day before.
+    for (const auto& file : s.files)
+        desk.files.Put(file.path, file.text, SimFiles::kRunStart - 24ull * 3600 * 10000000);
     for (int appId : s.running)
         desk.windows.StartApp(appId);
     desk.windows.ActivateFront();
@@ -194,6 +204,8 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
                 Hwnd target = id != 0         ? d->windows.AppWindow(id)
                               : title.empty() ? 0
                                               : d->FindWindowA(nullptr, title.c_str());
+                // A Unicode title has no ANSI form to search by.
+                if (!target && !title.empty()) target = d->windows.FindByTitle(title);
                 d->UserInput(target);
             });
             break;
@@ -263,6 +275,11 @@ void Schedule(const ScenarioEvent& event, const Board& board, SimDesktop& desk) 
             break;
         case ScenarioEvent::Session:
             desk.At(event.at, [d, what = event.text] { PlaySessionEvent(*d, what); });
+            break;
+        case ScenarioEvent::FileSave:
+            desk.At(event.at, [d, path = event.text, text = event.content, gone = event.always] {
+                d->UserSavesFile(path, text, gone);
+            });
             break;
     }
 }

@@ -205,6 +205,11 @@ bool ParseTimed(LineParser& p, ScenarioEvent* event) {
         event->number = p.OptionalKeyword("arrival") ? 0x8000 : 7;  // DBT_DEVNODES_CHANGED
     } else if (what == "explorer-restart") {
         event->kind = ScenarioEvent::ExplorerRestart;
+    } else if (what == "file") {  // the user's files
+        event->kind = ScenarioEvent::FileSave;
+        if (!p.String(&event->text)) return false;
+        event->always = p.OptionalKeyword("deleted");
+        if (!event->always && !p.Keyword("<<EOF")) return false;
     } else if (what == "lock" || what == "unlock" || what == "switch-user" ||
                what == "switch-back" || what == "remote-connect") {  // sessions
         event->kind = ScenarioEvent::Session;
@@ -327,6 +332,28 @@ const std::map<std::string, Handler>& Directives() {
              s.windows.push_back(window);
              return true;
          }},
+        {"program",
+         [](LineParser& p, Scenario& s) {
+             ScenarioWindow window;
+             window.program = true;
+             if (!p.String(&window.image) || !p.String(&window.cls) || !p.String(&window.title)) {
+                 return false;
+             }
+             if (window.image.empty()) return p.Fail("the program file is empty");
+             while (!p.AtEnd()) {
+                 if (p.OptionalKeyword("elevated")) {
+                     window.elevated = true;
+                 } else if (p.OptionalKeyword("hung")) {
+                     window.hung = true;
+                 } else if (p.OptionalKeyword("owns")) {
+                     if (!p.String(&window.ownedCls) || !p.String(&window.ownedTitle)) return false;
+                 } else {
+                     return p.Done();
+                 }
+             }
+             s.windows.push_back(window);
+             return true;
+         }},
         {"swap-buttons",
          [](LineParser& p, Scenario& s) {
              s.swapButtons = true;
@@ -442,8 +469,18 @@ const std::map<std::string, Handler>& Directives() {
     return directives;
 }
 
+// `file "PATH" <<EOF`: the file's lines follow, up to a line EOF; `text` is where they go.
+bool ParseFile(LineParser& p, Scenario& s, std::string** text) {
+    ScenarioFile file;
+    if (!p.String(&file.path) || !p.Keyword("<<EOF") || !p.Done()) return false;
+    if (file.path.empty()) return p.Fail("the file's path is empty");
+    s.files.push_back(file);
+    *text = &s.files.back().text;
+    return true;
+}
+
 bool ParseLine(const std::string& line, Scenario& s, std::uint64_t* lastTime, int lineNumber,
-               std::string* error) {
+               std::string* error, std::string** text) {
     std::vector<Token> tokens;
     if (!Tokenize(line, &tokens, error)) return false;
     if (tokens.empty()) return true;
@@ -467,8 +504,11 @@ bool ParseLine(const std::string& line, Scenario& s, std::uint64_t* lastTime, in
         event.line = lineNumber;
         if (!ParseTimed(p, &event)) return false;
         s.events.push_back(event);
+        if (event.kind == ScenarioEvent::FileSave && !event.always)
+            *text = &s.events.back().content;
         return true;
     }
+    if (directive == "file") return ParseFile(p, s, text);
     auto handler = Directives().find(directive);
     if (handler == Directives().end()) return p.Fail("unknown directive '" + directive + "'");
     return handler->second(p, s);
@@ -483,16 +523,36 @@ bool ParseScenario(const std::string& file, const std::string& text, Scenario* s
     std::uint64_t lastTime = 0;
     int lineNumber = 0;
     std::size_t at = 0;
+    std::string* fileText = nullptr;  // a file's lines being read, up to its EOF line
+    int fileLine = 0;
     while (at <= text.size()) {
         std::size_t end = text.find('\n', at);
         if (end == std::string::npos) end = text.size();
         ++lineNumber;
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (fileText) {
+            std::string bare = line;
+            if (!bare.empty() && bare.back() == '\r') bare.pop_back();
+            if (bare == "EOF") {
+                fileText = nullptr;
+            } else if (end < text.size()) {
+                fileText->append(line).append("\n");
+            } else {
+                fileText->append(line);
+            }
+            continue;
+        }
         std::string what;
-        if (!ParseLine(text.substr(at, end - at), *scenario, &lastTime, lineNumber, &what)) {
+        if (!ParseLine(line, *scenario, &lastTime, lineNumber, &what, &fileText)) {
             *error = file + ":" + std::to_string(lineNumber) + ": error: " + what;
             return false;
         }
-        at = end + 1;
+        if (fileText) fileLine = lineNumber;
+    }
+    if (fileText) {
+        *error = file + ":" + std::to_string(fileLine) + ": error: the file's text has no EOF line";
+        return false;
     }
     return true;
 }
@@ -540,6 +600,12 @@ The desktop at start:
   other-session holds "NAME" [open]  a program of another user's session holds that named
                                  object ("Global\..." is seen from every session), made
                                  with its default security or open to everyone
+  program "FILE" "CLASS" "TITLE" [elevated] [hung] [owns "CLASS" "TITLE"]
+                                 another program running with that window on top ("vlc.exe"
+                                 is C:\Program Files\vlc\vlc.exe): as administrator, hung
+                                 (taking no messages), with an owned window in front
+  file "PATH" <<EOF              a file on the disk at start: the lines that follow, up to
+                                 a line EOF (%APPDATA% is C:\Users\Alex\AppData\Roaming)
 
 The timeline (times in simulated ms, never going backwards):
   at T press KEY for MS          remote key held from T for MS ms (the board's raw code
@@ -581,6 +647,9 @@ The timeline (times in simulated ms, never going backwards):
   at T switch-back               the utility's user signs in at the console again
   at T remote-connect            someone connects to the utility's session with Remote
                                  Desktop; the console shows the logon screen
+  at T file "PATH" <<EOF         the user saves the file with the lines that follow (its
+                                 last-write time is T)
+  at T file "PATH" deleted       the user deletes the file
   run MS                         the end of the run (default 10000)
 
 APP is 1, 2, 6, 7 or 9. The clock reads 0 when the utility starts; the key poll ticks at

@@ -10,6 +10,19 @@ struct ScenarioWindow {
     std::string cls;
     std::string title;
     bool visible = true;
+    // A `program` line: a running program with this window. Titles and classes are UTF-8.
+    bool program = false;
+    std::string image;  // the program file, "vlc.exe" or a full path
+    bool elevated = false;
+    bool hung = false;
+    std::string ownedCls;  // a window that this one owns, in front of it
+    std::string ownedTitle;
+};
+
+// A file on the disk at start: its path and bytes.
+struct ScenarioFile {
+    std::string path;
+    std::string text;
 };
 
 struct ScenarioInstall {
@@ -68,6 +81,8 @@ struct ScenarioEvent {
         ExplorerRestart,  // the taskbar is re-created
         // Sessions
         Session,  // text = lock, unlock, switch-user, switch-back or remote-connect
+        // The user's files
+        FileSave,  // text = path, content = the bytes; always = the file is deleted instead
     };
     std::uint64_t at = 0;
     int line = 0;
@@ -77,6 +92,7 @@ struct ScenarioEvent {
     std::uint32_t duration = 0;
     std::string text;
     bool always = false;
+    std::string content;
 };
 
 struct Scenario {
@@ -90,6 +106,7 @@ struct Scenario {
     std::int64_t country = 0;
     std::vector<int> running;
     std::vector<ScenarioWindow> windows;
+    std::vector<ScenarioFile> files;
     bool swapButtons = false;
     bool hasCursor = false;
     int cursorX = 0;
