@@ -113,13 +113,11 @@ void ChangedCommand(Text& text, AppId id, const KeyBinding& changed) {
 // A line of the [program] profile that the window in front matches; false when none applies
 // or it does not list the key.
 bool ProgramLine(Text& text, RemoteKey key, bool repeat) {
-    const KeysTable& table = userKeys.table;
-    if (table.profileCount == 0) return false;
-    FrontWindow front = WindowInFront();
+    FrontWindow front;
     const KeyProfile* profile = nullptr;
-    const KeyBinding* binding = ProgramBinding(key, front, &profile);
+    const KeyBinding* binding = ProgramBinding(key, &front, &profile);
     if (binding == nullptr) return false;
-    Add(text, "%s (keys.ini line %u): ", KeysText(table, profile->label),
+    Add(text, "%s (keys.ini line %u): ", KeysText(userKeys.table, profile->label),
         static_cast<unsigned>(binding->line));
     if (repeat && !binding->repeat) {
         Add(text, "nothing (held key: the line has no \"repeat\")");

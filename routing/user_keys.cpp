@@ -85,33 +85,6 @@ bool MatchesPattern(const char* text, const char* pattern) {
     return *pattern == '\0';
 }
 
-// UTF-16 to UTF-8, cut between characters to fit; an unpaired surrogate becomes U+FFFD.
-void Utf8Of(const char16_t* wide, int length, char* out, std::size_t size) {
-    std::size_t used = 0;
-    for (int i = 0; i < length; ++i) {
-        std::uint32_t c = wide[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        std::size_t n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        if (used + n >= size) break;
-        if (n == 1) {
-            out[used++] = static_cast<char>(c);
-            continue;
-        }
-        out[used++] = static_cast<char>((n == 2   ? 0xC0
-                                         : n == 3 ? 0xE0
-                                                  : 0xF0) |
-                                        (c >> (6 * (n - 1))));
-        for (std::size_t k = n - 1; k-- > 0;)
-            out[used++] = static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
-    }
-    out[used] = '\0';
-}
-
 const char* FileNameOf(const char* path) {
     const char* name = path;
     for (const char* c = path; *c != '\0'; ++c) {
@@ -250,7 +223,7 @@ bool UserKeysChanged() {
 
 bool ReloadUserKeysIfChanged() {
     if (userKeys.path[0] == '\0') return false;
-    return UserKeysChanged() ? LoadUserKeys() : ShowProblemsOnce();
+    return KeysFileTime() != userKeys.fileTime ? LoadUserKeys() : ShowProblemsOnce();
 }
 
 FrontWindow WindowInFront() {
@@ -271,19 +244,21 @@ const KeyProfile* ProgramProfile(FrontWindow& front) {
     return nullptr;
 }
 
-const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow& front, const KeyProfile** profile) {
-    *profile = ProgramProfile(front);
+const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow* front, const KeyProfile** profile) {
+    *profile = nullptr;
+    if (userKeys.table.profileCount == 0) return nullptr;
+    *front = WindowInFront();
+    *profile = ProgramProfile(*front);
     return *profile ? BindingOf(userKeys.table, **profile, key) : nullptr;
 }
 
 bool RouteByProgramProfile(RemoteKey key, bool repeat) {
-    const KeysTable& table = userKeys.table;
-    if (table.profileCount == 0) return false;
-    FrontWindow front = WindowInFront();
+    FrontWindow front;
     const KeyProfile* profile = nullptr;
-    const KeyBinding* binding = ProgramBinding(key, front, &profile);
+    const KeyBinding* binding = ProgramBinding(key, &front, &profile);
     if (binding == nullptr) return false;
-    if (!repeat || binding->repeat) PerformAction(binding->action, front.window, 0, table.text);
+    if (!repeat || binding->repeat)
+        PerformAction(binding->action, front.window, 0, userKeys.table.text);
     return true;
 }
 

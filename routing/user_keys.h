@@ -60,9 +60,10 @@ const char* TitleOf(FrontWindow& front);
 
 // The first [program] profile that the window matches, or nullptr.
 const KeyProfile* ProgramProfile(FrontWindow& front);
-// The line for the key of the profile that the window matches, `*profile`, or nullptr when
-// no profile applies (`*profile` nullptr) or it does not list the key. Acts on nothing.
-const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow& front, const KeyProfile** profile);
+// The line for the key of the first profile that the window in front (`*front`) matches,
+// `*profile`, or nullptr when no profile applies (`*profile` nullptr) or it does not list
+// the key. Asks nothing of the desktop when the file has no profile. Acts on nothing.
+const KeyBinding* ProgramBinding(RemoteKey key, FrontWindow* front, const KeyProfile** profile);
 // Carries out the key under the [program] profile that the window in front matches and
 // true; false when no profile applies or it does not list the key. A repeat acts only
 // when the key's line says `repeat`.

@@ -55,3 +55,29 @@ bool Utf16Of(const char* text, char16_t* target, std::size_t size) {
     target[used] = u'\0';
     return true;
 }
+
+void Utf8Of(const char16_t* wide, int length, char* out, std::size_t size) {
+    std::size_t used = 0;
+    for (int i = 0; i < length; ++i) {
+        std::uint32_t c = wide[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        std::size_t n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (used + n >= size) break;
+        if (n == 1) {
+            out[used++] = static_cast<char>(c);
+            continue;
+        }
+        out[used++] = static_cast<char>((n == 2   ? 0xC0
+                                         : n == 3 ? 0xE0
+                                                  : 0xF0) |
+                                        (c >> (6 * (n - 1))));
+        for (std::size_t k = n - 1; k-- > 0;)
+            out[used++] = static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    out[used] = '\0';
+}
