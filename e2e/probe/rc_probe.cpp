@@ -42,8 +42,11 @@ struct WindowQuery {
     HWND found;
 };
 
+// A dialog has its title from its creation, but its controls and their texts only once it
+// is shown: a hidden one is not there yet.
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
     auto* query = reinterpret_cast<WindowQuery*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
     if (std::strcmp(text, query->title) != 0) return TRUE;
@@ -56,7 +59,7 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
     return FALSE;
 }
 
-// The first top-level window with this class and title, waiting up to timeoutMs for it.
+// The first visible top-level window with this class and title, waiting up to timeoutMs for it.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
     for (DWORD waited = 0;; waited += kPollMs) {
         WindowQuery query{className, title, nullptr};
