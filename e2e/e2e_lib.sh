@@ -10,6 +10,7 @@ WIN64_BUILD="$BUILD/e2e-win64"
 CTL="$WIN64_BUILD/sim_card_ctl.exe"
 FAKE_APP="$WIN64_BUILD/fake_tv_app.exe"
 source "$ROOT/e2e/e2e_checks.sh"
+source "$ROOT/e2e/emulator/thread_selectors.sh"
 
 # The run's verdict. A failed run keeps its folder for a look; a passing one keeps only what
 # KEEP names, moved up beside the runs' folders, and removes the rest (the prefix is 700 MB).
@@ -47,6 +48,7 @@ wine32() {
 
 # E2E_WINE32=qemu forces the qemu way, as on a machine without 32-bit user code.
 choose_wine32_mode() {
+    preload_thread_selectors "$RUN"
     if [[ ${E2E_WINE32:-} == qemu ]]; then
         WINE32_MODE=qemu
     elif "$WINE32" --version >/dev/null 2>&1; then

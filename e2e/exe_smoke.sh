@@ -44,6 +44,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 LOGS=$work
 source "$ROOT/e2e/e2e_checks.sh"
+source "$ROOT/e2e/emulator/thread_selectors.sh"
+preload_thread_selectors "$work"
 
 winepath_of() {
     echo "Z:${1//\//\\}"

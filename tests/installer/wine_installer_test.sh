@@ -29,6 +29,8 @@ wait_for_window=$(readlink -f "$3")
 monitor=$(readlink -f "$4")
 controller=$(readlink -f "${5:-/nonexistent}" || true)
 work=$(mktemp -d /tmp/rc-installer-test.XXXXXX)
+source "$(dirname "$0")/../../e2e/emulator/thread_selectors.sh"
+preload_thread_selectors "$work"
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 # No desktop menu entries, and no prompts for the .NET and HTML engines.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
