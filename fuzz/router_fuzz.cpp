@@ -295,6 +295,7 @@ void SetUpDesktop(Run& run, ByteSource& input) {
     desk.windows.closeDelayMs = 50 + input.Below(8) * 100;
     std::uint8_t more = input.Byte();
     desk.system.modernStandby = (more & 1) != 0;
+    desk.devices.notificationsPresent = (more & 2) == 0;
     desk.sessions.supported = !desk.system.win9xFamily;
     if (input.Below(8) == 0) {  // started in a Remote Desktop session
         desk.sessions.ownSession = 2;

@@ -574,6 +574,12 @@ void CheckInvariants() {
     CheckModalBoxes();
     Require(watched->devices.longestDriverWaitMs <= kLongestDriverWaitMs,
             "no wait on the driver longer than 500 ms");
+    const ReceiverChannel& channel = logic.receiverChannel;
+    Require(watched->devices.LiveNotifications() ==
+                (channel.deviceNotification != 0) + (channel.removalNotification != 0),
+            "a handle registration only while its handle is open or its removal undecided");
+    Require(!watched->devices.notificationsPresent || watched->devices.vetoesByOpenHandle == 0,
+            "the utility's handle vetoes no removal");
 }
 
 void CheckEndOfRun() {

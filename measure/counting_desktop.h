@@ -93,6 +93,8 @@ class CountingDesktop : public SimDesktop {
     RC_BELOW_SEAM(std::uint32_t, WaitForSingleObject, (Handle object, std::uint32_t ms), (object, ms))
     RC_BELOW_SEAM(bool, CancelIoEx, (Handle file, Overlapped* overlapped), (file, overlapped))
     RC_BELOW_SEAM(bool, CancelIo, (Handle file), (file))
+    RC_BELOW_SEAM(Handle, RegisterDeviceNotificationA, (Hwnd recipient, DevBroadcastHandle* filter, std::uint32_t flags), (recipient, filter, flags))
+    RC_BELOW_SEAM(bool, UnregisterDeviceNotification, (Handle notification), (notification))
     RC_BELOW_SEAM(Handle, RegisterSuspendResumeNotification, (Hwnd recipient, std::uint32_t flags), (recipient, flags))
     RC_BELOW_SEAM(bool, UnregisterSuspendResumeNotification, (Handle notification), (notification))
     RC_BELOW_SEAM(bool, DeleteFileA, (const char* path), (path))

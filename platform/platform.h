@@ -118,6 +118,20 @@ struct Overlapped {
     Handle event;
 };
 
+// DEV_BROADCAST_HANDLE: the filter of a notification registration on an open handle, and
+// what WM_DEVICECHANGE's lParam points at for an event of that handle. 28 bytes on 32-bit
+// Windows up to the event's GUID, which the utility leaves zero.
+struct DevBroadcastHandle {
+    std::uint32_t size;
+    std::uint32_t deviceType;
+    std::uint32_t reserved;
+    Handle handle;
+    Handle notification;  // HDEVNOTIFY
+    std::uint8_t eventGuid[16];
+    std::int32_t nameOffset;
+    std::uint8_t data[1];
+};
+
 // SECURITY_DESCRIPTOR in its absolute form, opaque, in a buffer as large as its 64-bit layout;
 // and SECURITY_ATTRIBUTES.
 struct SecurityDescriptor {
@@ -318,6 +332,11 @@ class Platform {
     // ERROR_CALL_NOT_IMPLEMENTED.
     virtual bool CancelIoEx(Handle file, Overlapped* overlapped) = 0;
     virtual bool CancelIo(Handle file) = 0;
+    // Notifications on an open handle (WM_DEVICECHANGE with DBT_DEVTYP_HANDLE events); the
+    // pair is looked up as well, since Windows 95 and NT 4 lack it. 0 when it fails.
+    virtual Handle RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                               std::uint32_t flags) = 0;
+    virtual bool UnregisterDeviceNotification(Handle notification) = 0;
     // Suspend and resume events for a window (Windows 8 and later, looked up); 0 when it
     // fails or is missing.
     virtual Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) = 0;

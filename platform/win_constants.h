@@ -38,7 +38,14 @@ constexpr std::uint32_t PBT_APMRESUMEAUTOMATIC = 0x0012;
 constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
 constexpr std::uint32_t DBT_DEVNODES_CHANGED = 0x0007;
 constexpr std::uint32_t DBT_DEVICEARRIVAL = 0x8000;
+// Events of a handle registered with RegisterDeviceNotification
+constexpr std::uint32_t DBT_DEVICEQUERYREMOVE = 0x8001;
+constexpr std::uint32_t DBT_DEVICEQUERYREMOVEFAILED = 0x8002;
+constexpr std::uint32_t DBT_DEVICEREMOVEPENDING = 0x8003;
+constexpr std::uint32_t DBT_DEVICEREMOVECOMPLETE = 0x8004;
+constexpr std::uint32_t DBT_DEVTYP_HANDLE = 0x0006;
 constexpr std::uint32_t DEVICE_NOTIFY_WINDOW_HANDLE = 0x0000;
+constexpr std::uint32_t BROADCAST_QUERY_DENY = 0x424D5144;
 
 // Session changes, to a window registered for them
 constexpr std::uint32_t WM_WTSSESSION_CHANGE = 0x02B1;

@@ -82,6 +82,9 @@ bool ReopenReceiver() {
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
 // before the program ends must not send to it.
 void ReleaseReceiver() {
+    if (logic.receiverChannel.deviceNotification != 0)
+        Plat().UnregisterDeviceNotification(logic.receiverChannel.deviceNotification);
+    logic.receiverChannel.deviceNotification = 0;
     if (logic.receiverChannel.captureFilter != 0)
         Plat().Release(logic.receiverChannel.captureFilter);
     logic.receiverChannel.captureFilter = 0;
@@ -90,7 +93,21 @@ void ReleaseReceiver() {
 
 void CloseReceiver() {
     ReleaseReceiver();
+    if (logic.receiverChannel.removalNotification != 0)
+        Plat().UnregisterDeviceNotification(logic.receiverChannel.removalNotification);
+    logic.receiverChannel.removalNotification = 0;
     Plat().CoUninitialize();
+}
+
+void WatchDeviceHandle(Hwnd window) {
+    ReceiverChannel& channel = logic.receiverChannel;
+    if (channel.deviceHandle == 0 || channel.deviceNotification != 0) return;
+    DevBroadcastHandle filter{};
+    filter.size = sizeof filter;
+    filter.deviceType = DBT_DEVTYP_HANDLE;
+    filter.handle = channel.deviceHandle;
+    channel.deviceNotification =
+        Plat().RegisterDeviceNotificationA(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 Handle GetDeviceHandle(ComRef filter) {

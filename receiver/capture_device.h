@@ -22,15 +22,20 @@ struct ReceiverChannel {
     std::uint32_t registerAddress = 0;
     std::uint8_t bitMask = 0;
     RemoteLayout remoteLayout = Translated;
-    bool deviceGone = false;  // a request ended with a status that says the device is gone
-    bool hung = false;        // a request was given up after the driver left it pending
+    bool deviceGone = false;        // a request ended with a status that says the device is gone
+    bool hung = false;              // a request was given up after the driver left it pending
+    Handle deviceNotification = 0;  // the window's registration on deviceHandle, or 0
+    // The registration of a handle closed because the system asked to remove its device,
+    // kept until the system says whether the removal failed or was done.
+    Handle removalNotification = 0;
 };
 
 // True when a listed board was found, even without a device handle.
 bool OpenReceiver();
 void CloseReceiver();
 // Gives the capture filter back and forgets its handle, as CloseReceiver does, but keeps
-// COM for a later ReopenReceiver.
+// COM for a later ReopenReceiver. A notification registration on the handle is given back
+// first, before the handle closes with the filter.
 void ReleaseReceiver();
 // The start-up's search again, with its board list and order, in one walk over the
 // devices instead of one per board: a search that runs every few seconds while the card
@@ -62,6 +67,9 @@ using CaptureDeviceVisitor = bool (*)(ComRef& moniker, const char* friendlyName,
 // Walks the devices of `category` in enumeration order; false when they cannot be
 // enumerated (no enumerator, or an empty category).
 bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* context);
+// Registers `window` for the events of the open device handle (a driver update or
+// "Disable device" asks first, and an open handle without a registration vetoes them).
+void WatchDeviceHandle(Hwnd window);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.

@@ -182,6 +182,7 @@ LResult PLATFORM_CALLBACK MainWndProc(Hwnd window, std::uint32_t msg, WParam wPa
             if (OnPowerBroadcast(static_cast<std::uint32_t>(wParam))) return 1;
             break;
         case WM_DEVICECHANGE:
+            if (OnDeviceHandleEvent(static_cast<std::uint32_t>(wParam), lParam)) return 1;
             if (OnDeviceChange(static_cast<std::uint32_t>(wParam))) return 1;
             break;
         case WM_WTSSESSION_CHANGE:

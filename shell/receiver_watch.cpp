@@ -45,6 +45,7 @@ bool Search(std::uint32_t now) {
     }
     logic.ReceiverSearchTimer.Disarm();
     logic.receiverState = ReceiverState::Open;
+    WatchDeviceHandle(logic.mainWindow);
     logic.failingPolls = 0;
     ForgetLastKey();
     logic.KeyPollTimer.Arm();
@@ -81,6 +82,7 @@ void CheckSuspend() {
 
 void WatchReceiverEvents(Hwnd window) {
     if (!logic.ReceiverFound) return;
+    WatchDeviceHandle(window);
     logic.powerNotification =
         Plat().RegisterSuspendResumeNotification(window, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
@@ -89,6 +91,32 @@ void StopWatchingPowerEvents() {
     if (logic.powerNotification != 0)
         Plat().UnregisterSuspendResumeNotification(logic.powerNotification);
     logic.powerNotification = 0;
+}
+
+// The registration outlives the handle closed for a removal, so that the removal's end is
+// heard; whichever way it ends, the registration is given back then.
+bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam) {
+    if (event != DBT_DEVICEQUERYREMOVE && event != DBT_DEVICEQUERYREMOVEFAILED &&
+        event != DBT_DEVICEREMOVEPENDING && event != DBT_DEVICEREMOVECOMPLETE)
+        return false;
+    const auto* record = reinterpret_cast<const DevBroadcastHandle*>(lParam);
+    if (record == nullptr || record->deviceType != DBT_DEVTYP_HANDLE) return false;
+    ReceiverChannel& channel = logic.receiverChannel;
+    if (!Watching()) return true;
+    if (record->notification != 0 && record->notification == channel.deviceNotification) {
+        if (channel.removalNotification != 0)
+            Plat().UnregisterDeviceNotification(channel.removalNotification);
+        channel.removalNotification = channel.deviceNotification;
+        channel.deviceNotification = 0;
+        LoseReceiver();
+    }
+    if (event == DBT_DEVICEQUERYREMOVE || record->notification == 0 ||
+        record->notification != channel.removalNotification)
+        return true;
+    Plat().UnregisterDeviceNotification(channel.removalNotification);
+    channel.removalNotification = 0;
+    if (event == DBT_DEVICEQUERYREMOVEFAILED && Searching()) SearchSoon();
+    return true;
 }
 
 // Whichever resume event comes first starts the search; the other finds nothing asleep.

@@ -30,12 +30,16 @@ constexpr std::uint32_t kSearchGapMs = 500;
 constexpr std::uint32_t kSuspendCheckMs = 1000;
 constexpr std::int32_t kResumeAfterSuspendChecks = 30;
 
-// After the window is created with the card open: registers it, where Windows has the call
-// (8 and later), for suspend and resume events, which on machines with S0 low-power idle
-// reach only registered windows.
+// After the window is created with the card open: registers it for the events of the
+// card's device handle and, where Windows has them (8 and later), for suspend and resume
+// events, which on machines with S0 low-power idle reach only registered windows.
 void WatchReceiverEvents(Hwnd window);
 // Gives the suspend and resume registration back, when the run ends.
 void StopWatchingPowerEvents();
+// WM_DEVICECHANGE events of the registered device handle: a removal asked for (a driver
+// update, "Disable device") closes the receiver at once so that it vetoes nothing, and one
+// that failed looks for the card again at once. True when the event was one of these.
+bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam);
 // WM_POWERBROADCAST and WM_DEVICECHANGE; true when the event was one of the utility's.
 bool OnPowerBroadcast(std::uint32_t event);
 bool OnDeviceChange(std::uint32_t event);

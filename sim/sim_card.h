@@ -146,3 +146,6 @@ struct SimComWorld {
 
 // Device handles are the device's place in the list, as a handle value.
 constexpr Handle kSimFirstDeviceHandle = 0x5000;
+// A device handle is the first handle, plus the device object's generation in steps of
+// this, plus four times the device's place in the list.
+constexpr Handle kSimGenerationStep = 0x10000;

@@ -265,13 +265,16 @@ class SimDesktop : public Platform {
                              bool wait) override;
     bool CloseHandle(Handle object) override;
 
-    // --- device removal and requests that hang (sim_device_events.cpp) ---
-    // Trace lines: update-driver|disable "NAME", ... needs a restart|failed (WHY), ... done,
-    // driver started "NAME", request cancelled.
+    // --- device removal, handle events and requests that hang (sim_device_events.cpp) ---
+    // Trace lines: update-driver|disable "NAME", ... vetoed, ... done, driver started "NAME",
+    // request cancelled.
     // The system asks to remove the first listed device of that name: a driver update
     // (the device comes back driverInstallMs later as a new device object) or "Disable
-    // device". A handle of the device still open (or another program's, `heldElsewhere`)
-    // vetoes it; otherwise the device goes. False when none is listed, and while the PC
+    // device". Every window registered for a handle of the device gets
+    // DBT_DEVICEQUERYREMOVE; once all have answered, a handle still open (or another
+    // program's, `heldElsewhere`) or a refusal vetoes it, and the registrations hear
+    // DBT_DEVICEQUERYREMOVEFAILED; otherwise DBT_DEVICEREMOVECOMPLETE, and the device goes.
+    // False when none is listed, while another removal is undecided, and while the PC
     // goes to sleep or sleeps.
     bool RequestRemoval(const std::string& friendlyName, bool update, bool heldElsewhere);
     // The next request with that command on any card hangs.
@@ -279,6 +282,9 @@ class SimDesktop : public Platform {
     std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) override;
     bool CancelIoEx(Handle file, Overlapped* overlapped) override;
     bool CancelIo(Handle file) override;
+    Handle RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                       std::uint32_t flags) override;
+    bool UnregisterDeviceNotification(Handle notification) override;
 
     // --- console (sim_console.cpp) ---
     void TypeConsoleLine(const std::string& line);
@@ -398,6 +404,10 @@ class SimDesktop : public Platform {
     // A wait without a limit on a request that never completes: the thread is stuck, and
     // the world runs on to the end of the run (sim_device_events.cpp).
     void BlockOnHungRequest();
+    // The removal's query answered by a window's procedure; the removal decided when all
+    // answered (sim_device_events.cpp).
+    void AnswerQueryRemove(LResult answer);
+    void FinishRemoval();
     // WM_POWERBROADCAST to the windows that hear it: every top-level window of the utility,
     // or with Modern Standby only the registered ones (sim_system.cpp).
     void BroadcastPower(WParam event);

@@ -1,6 +1,7 @@
-// Devices that the system asks to remove, and requests that hang: the veto of a handle left
-// open on a device that a driver update or "Disable device" would remove, bounded waits on a
-// request's event, and its cancellation.
+// Devices that the system asks to remove, the handle events that tell their users, and
+// requests that hang: registrations for an open handle's events (RegisterDeviceNotificationA),
+// the query that a driver update or "Disable device" makes of them and the veto of a handle
+// left open, bounded waits on a request's event, and its cancellation.
 #include <algorithm>
 #include <cstdint>
 
@@ -9,6 +10,8 @@
 
 namespace {
 
+constexpr Handle kFirstNotification = 0xD000;
+
 std::string NameOf(const SimDevices& devices, std::size_t device) {
     const std::u16string& name = devices.videoDevices[device].friendlyName;
     return "\"" + std::string(name.begin(), name.end()) + "\"";
@@ -16,42 +19,144 @@ std::string NameOf(const SimDevices& devices, std::size_t device) {
 
 }  // namespace
 
+bool SimDeviceHandleParts(Handle handle, std::size_t* device, std::uint32_t* generation) {
+    if (handle < kSimFirstDeviceHandle || (handle - kSimFirstDeviceHandle) % 4 != 0) return false;
+    Handle offset = handle - kSimFirstDeviceHandle;
+    *device = (offset % kSimGenerationStep) / 4;
+    *generation = static_cast<std::uint32_t>(offset / kSimGenerationStep);
+    return true;
+}
+
+int SimDevices::LiveNotifications() const {
+    int live = 0;
+    for (const auto& registration : handleNotifications)
+        live += registration.second.live ? 1 : 0;
+    return live;
+}
+
+// --- registrations for handle events ---
+
+// Only a handle that is open can be registered; the registration names the device object
+// behind it, and stays with that object when the handle is closed.
+Handle SimDesktop::RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                               std::uint32_t flags) {
+    ++calls;
+    if (!devices.notificationsPresent) {
+        system.lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return 0;
+    }
+    std::size_t device = 0;
+    std::uint32_t generation = 0;
+    const SimWindow* window = windows.Find(recipient);
+    bool valid = filter && filter->size >= sizeof(DevBroadcastHandle) &&
+                 filter->deviceType == DBT_DEVTYP_HANDLE && window && window->alive &&
+                 flags == DEVICE_NOTIFY_WINDOW_HANDLE &&
+                 SimDeviceHandleParts(filter->handle, &device, &generation) &&
+                 device < devices.videoDevices.size() && SimHandleOpen(devices, device, generation);
+    if (!valid) {
+        system.lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    Handle notification =
+        kFirstNotification + static_cast<Handle>(devices.handleNotifications.size()) * 4;
+    SimHandleNotification& registration = devices.handleNotifications[notification];
+    registration.window = recipient;
+    registration.device = device;
+    registration.generation = generation;
+    registration.record = *filter;
+    registration.record.notification = notification;
+    return notification;
+}
+
+bool SimDesktop::UnregisterDeviceNotification(Handle notification) {
+    ++calls;
+    auto found = devices.handleNotifications.find(notification);
+    if (found == devices.handleNotifications.end() || !found->second.live) {
+        ++devices.com.misuse;
+        system.lastError = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    found->second.live = false;
+    return true;
+}
+
 // --- removals ---
 
-// Only windows registered for a handle's events would be asked first, and the model has no
-// such registrations: the removal is decided at once. A handle still open on the device
-// object vetoes it: the update then needs a restart, and Disable fails. Plug and play runs
-// no removal while the PC goes to sleep or sleeps.
+// The query is sent to each registered window, and the system waits for the answers: the
+// model posts it, and hears each answer when the window's procedure returns it. Plug and
+// play runs one removal at a time, and none while the PC goes to sleep or sleeps.
 bool SimDesktop::RequestRemoval(const std::string& friendlyName, bool update, bool heldElsewhere) {
-    if (system.sleepPending || system.asleep) return false;
+    if (!devices.removals.empty() || system.sleepPending || system.asleep) return false;
     devices.traceDiscovery = true;
     std::u16string name(friendlyName.begin(), friendlyName.end());
     for (std::size_t i = 0; i < devices.videoDevices.size(); ++i) {
-        SimDeviceNode& node = devices.NodeOf(i);
+        const SimDeviceNode& node = devices.NodeOf(i);
         if (devices.videoDevices[i].friendlyName != name || !node.present) continue;
-        std::string what = std::string(update ? "update-driver " : "disable ") + NameOf(devices, i);
-        Trace(what);
-        bool open = SimHandleOpen(devices, i, node.generation);
-        if (open || heldElsewhere) {
-            Trace(what + (update ? " needs a restart (" : " failed (") +
-                  (open ? "handle open" : "in use") + ")");
-            return true;
+        Trace(std::string(update ? "update-driver " : "disable ") + NameOf(devices, i));
+        SimRemoval removal;
+        removal.device = i;
+        removal.update = update;
+        removal.heldElsewhere = heldElsewhere;
+        for (auto& entry : devices.handleNotifications) {
+            SimHandleNotification& registration = entry.second;
+            if (!registration.live || registration.device != i ||
+                registration.generation != node.generation)
+                continue;
+            removal.asked.push_back(entry.first);
+            ++removal.unanswered;
+            PostToQueue(registration.window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE,
+                        reinterpret_cast<LParam>(&registration.record));
         }
-        Trace(what + " done");
-        node.present = false;
-        node.goneError = ERROR_DEVICE_REMOVED;
-        BroadcastToTopLevel(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-        if (!update) return true;
-        At(now + devices.driverInstallMs, [this, i] {
-            SimDeviceNode& back = devices.NodeOf(i);
-            back.present = true;
-            ++back.generation;
-            Trace("driver started " + NameOf(devices, i));
-            BroadcastToTopLevel(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-        });
+        devices.removals.push_back(removal);
+        if (removal.unanswered == 0) FinishRemoval();
         return true;
     }
     return false;
+}
+
+void SimDesktop::AnswerQueryRemove(LResult answer) {
+    if (devices.removals.empty()) return;
+    SimRemoval& removal = devices.removals.front();
+    if (answer == static_cast<LResult>(BROADCAST_QUERY_DENY)) removal.denied = true;
+    if (--removal.unanswered <= 0) FinishRemoval();
+}
+
+// A handle still open on the device object vetoes its removal: the update then needs a
+// restart, and Disable fails.
+void SimDesktop::FinishRemoval() {
+    SimRemoval removal = devices.removals.front();
+    devices.removals.erase(devices.removals.begin());
+    SimDeviceNode& node = devices.NodeOf(removal.device);
+    std::string what = std::string(removal.update ? "update-driver " : "disable ") +
+                       NameOf(devices, removal.device);
+    bool open = SimHandleOpen(devices, removal.device, node.generation);
+    bool vetoed = removal.denied || open || removal.heldElsewhere;
+    for (Handle notification : removal.asked) {
+        SimHandleNotification& registration = devices.handleNotifications[notification];
+        if (registration.live)
+            PostToQueue(registration.window, WM_DEVICECHANGE,
+                        vetoed ? DBT_DEVICEQUERYREMOVEFAILED : DBT_DEVICEREMOVECOMPLETE,
+                        reinterpret_cast<LParam>(&registration.record));
+    }
+    if (open) ++devices.vetoesByOpenHandle;
+    if (vetoed) {
+        const char* why = removal.denied ? "refused" : open ? "handle open" : "in use";
+        Trace(what + (removal.update ? " needs a restart (" : " failed (") + why + ")");
+        return;
+    }
+    Trace(what + " done");
+    node.present = false;
+    node.goneError = ERROR_DEVICE_REMOVED;
+    BroadcastToTopLevel(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    if (!removal.update) return;
+    std::size_t device = removal.device;
+    At(now + devices.driverInstallMs, [this, device] {
+        SimDeviceNode& back = devices.NodeOf(device);
+        back.present = true;
+        ++back.generation;
+        Trace("driver started " + NameOf(devices, device));
+        BroadcastToTopLevel(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    });
 }
 
 // --- requests that hang ---

@@ -63,9 +63,7 @@ SimComObject* LiveObject(SimComWorld& com, ComRef ref, SimComKind kind) {
 }
 
 constexpr Handle kFirstEvent = 0x7000;
-// A device handle is the first handle, plus its generation in steps of this, plus four
-// times the device's place in the list.
-constexpr Handle kGenerationStep = 0x10000;
+constexpr Handle kGenerationStep = kSimGenerationStep;
 constexpr std::size_t kNotLogged = SIZE_MAX;
 
 ComRef RefOf(std::size_t object) {

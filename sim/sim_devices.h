@@ -29,6 +29,28 @@ struct SimDeviceNode {
     std::uint32_t goneError = ERROR_DEVICE_NOT_CONNECTED;  // what requests fail with while gone
 };
 
+// A window's registration for the events of an open device handle: the device object that
+// the handle belonged to when it was made. Kept after it is given back (live false), so that
+// a message already posted with its record stays readable.
+struct SimHandleNotification {
+    Hwnd window = 0;
+    std::size_t device = 0;
+    std::uint32_t generation = 0;
+    bool live = true;
+    DevBroadcastHandle record{};  // what WM_DEVICECHANGE's lParam points at
+};
+
+// A removal that the system asks the handles' registrations about (a driver update, or
+// "Disable device"), decided when every registered window has answered.
+struct SimRemoval {
+    std::size_t device = 0;
+    bool update = false;         // the device comes back with the new driver
+    bool heldElsewhere = false;  // another program keeps a handle open and vetoes
+    int unanswered = 0;
+    bool denied = false;
+    std::vector<Handle> asked;  // the registrations that got the query
+};
+
 struct SimDevices {
     std::deque<SimVideoDevice> videoDevices;  // stable references for tests
     // A device named like one of the I2C boards gets an I2C card, any other a GPIO card.
@@ -59,10 +81,19 @@ struct SimDevices {
     // follow the number of polls rather than of events.
     bool logRequests = false;
 
-    std::uint32_t driverInstallMs = 2000;  // from a driver update to the new driver's start
+    // Registrations for handle events (RegisterDeviceNotificationA); `notificationsPresent`
+    // false: the call is missing, as on Windows 95 and NT 4.
+    bool notificationsPresent = true;
+    std::map<Handle, SimHandleNotification> handleNotifications;
+    int LiveNotifications() const;
+    std::vector<SimRemoval> removals;      // in progress, the first asked first
+    std::uint32_t driverInstallMs = 2000;  // from the removal to the new driver's start
+    int vetoesByOpenHandle = 0;            // removals that a handle left open vetoed
     // The longest the utility's thread waited on one driver request, in ms.
     std::uint64_t longestDriverWaitMs = 0;
 };
 
 // Whether a handle of that device object is open: a capture filter bound from it is held.
 bool SimHandleOpen(const SimDevices& devices, std::size_t device, std::uint32_t generation);
+// The device and the generation of its device object that a device handle stands for.
+bool SimDeviceHandleParts(Handle handle, std::size_t* device, std::uint32_t* generation);

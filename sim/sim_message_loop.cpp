@@ -170,10 +170,16 @@ void SimDesktop::Dispatch(const Msg& msg) {
         return;
     }
     SimWindow* window = windows.Find(msg.hwnd);
-    if (!window || !window->alive) return;
+    // A removal's query that its window never answers does not hold the removal up.
+    bool query = msg.message == WM_DEVICECHANGE && msg.wParam == DBT_DEVICEQUERYREMOVE;
+    if (!window || !window->alive) {
+        if (query) AnswerQueryRemove(1);
+        return;
+    }
     if (!window->proc && DispatchDialogInput(msg)) return;
     if (window->proc) {
-        window->proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        LResult answer = window->proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        if (query) AnswerQueryRemove(answer);
     } else if (window->dlgProc) {
         window->dlgProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     }

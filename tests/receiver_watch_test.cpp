@@ -39,10 +39,11 @@ TEST_F(ReceiverWatch, ACardGoneInTheMiddleOfAnI2cReadShowsNoBoxAndIsFoundAgain) 
     EXPECT_EQ(desk.devices.com.misuse, 0);
 }
 
-// Whatever happened to the receiver on the way (sleep, a hung request, a removal that its
-// open handle vetoed, an unplug), the registration for suspend and resume is given back by
-// the end of the run, once, and so is everything the receiver held.
-TEST_F(ReceiverWatch, EveryPathGivesItsPowerRegistrationBack) {
+// Whatever closed the receiver on the way (sleep, a hung request, a removal asked for, one
+// that failed, one done), the registrations for the handle's events and for suspend and
+// resume are all given back by the end of the run, each once, and the handle never
+// vetoed a removal.
+TEST_F(ReceiverWatch, EveryPathGivesItsRegistrationsBack) {
     struct Case {
         const char* name;
         std::function<void(SimDesktop&)> trouble;
@@ -58,8 +59,8 @@ TEST_F(ReceiverWatch, EveryPathGivesItsPowerRegistrationBack) {
          }},
         {"aborted suspend", [](SimDesktop& d) { d.SuspendAborted(); }},
         {"hang", [gpioRead](SimDesktop& d) { d.HangNextRequest(gpioRead); }},
-        {"update vetoed", [](SimDesktop& d) { d.RequestRemoval(kKv100, true, false); }},
-        {"disable vetoed", [](SimDesktop& d) { d.RequestRemoval(kKv100, false, true); }},
+        {"update", [](SimDesktop& d) { d.RequestRemoval(kKv100, true, false); }},
+        {"disable refused", [](SimDesktop& d) { d.RequestRemoval(kKv100, false, true); }},
         {"unplug", [](SimDesktop& d) { d.UnplugDevice(kKv100, ERROR_DEVICE_REMOVED); }},
     };
     for (const Case& c : cases) {
@@ -72,7 +73,10 @@ TEST_F(ReceiverWatch, EveryPathGivesItsPowerRegistrationBack) {
         ConstructStaticObjects();
         RunRemoteControl(kInstance);
 
+        EXPECT_EQ(d.devices.LiveNotifications(), 0);
+        EXPECT_FALSE(d.devices.handleNotifications.empty());
         EXPECT_TRUE(d.system.powerRegistrations.empty());
+        EXPECT_EQ(d.devices.vetoesByOpenHandle, 0);
         EXPECT_LE(d.devices.longestDriverWaitMs, 500u);
         EXPECT_EQ(d.devices.com.misuse, 0);
         EXPECT_EQ(d.devices.com.LiveObjects(), 0);

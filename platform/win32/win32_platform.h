@@ -118,6 +118,9 @@ class Win32Platform final : public Platform {
     std::uint32_t WaitForSingleObject(Handle object, std::uint32_t ms) override;
     bool CancelIoEx(Handle file, Overlapped* overlapped) override;
     bool CancelIo(Handle file) override;
+    Handle RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                       std::uint32_t flags) override;
+    bool UnregisterDeviceNotification(Handle notification) override;
     Handle RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) override;
     bool UnregisterSuspendResumeNotification(Handle notification) override;
 

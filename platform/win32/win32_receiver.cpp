@@ -42,8 +42,21 @@ void** AsOut(ComRef* ref) {
 // Calls that older Windows lack.
 LateBound cancelIoExEntry{"kernel32.dll", "CancelIoEx", false, nullptr};
 LateBound cancelIoEntry{"kernel32.dll", "CancelIo", false, nullptr};
+LateBound registerDeviceEntry{"user32.dll", "RegisterDeviceNotificationA", false, nullptr};
+LateBound unregisterDeviceEntry{"user32.dll", "UnregisterDeviceNotification", false, nullptr};
 LateBound registerPowerEntry{"user32.dll", "RegisterSuspendResumeNotification", false, nullptr};
 LateBound unregisterPowerEntry{"user32.dll", "UnregisterSuspendResumeNotification", false, nullptr};
+
+static_assert(sizeof(DevBroadcastHandle) == sizeof(DEV_BROADCAST_HANDLE),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, handle) == offsetof(DEV_BROADCAST_HANDLE, dbch_handle),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, notification) ==
+                  offsetof(DEV_BROADCAST_HANDLE, dbch_hdevnotify),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
+static_assert(offsetof(DevBroadcastHandle, nameOffset) ==
+                  offsetof(DEV_BROADCAST_HANDLE, dbch_nameoffset),
+              "DevBroadcastHandle has DEV_BROADCAST_HANDLE's layout");
 
 }  // namespace
 
@@ -174,6 +187,22 @@ bool Win32Platform::CancelIo(Handle file) {
     Proc cancel = Find<Proc>(cancelIoEntry);
     if (cancel == nullptr) return false;
     return cancel(reinterpret_cast<HANDLE>(file)) != FALSE;
+}
+
+Handle Win32Platform::RegisterDeviceNotificationA(Hwnd recipient, DevBroadcastHandle* filter,
+                                                  std::uint32_t flags) {
+    using Proc = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+    Proc registerFor = Find<Proc>(registerDeviceEntry);
+    if (registerFor == nullptr) return 0;
+    return reinterpret_cast<Handle>(
+        registerFor(reinterpret_cast<HANDLE>(recipient), filter, flags));
+}
+
+bool Win32Platform::UnregisterDeviceNotification(Handle notification) {
+    using Proc = BOOL(WINAPI*)(HDEVNOTIFY);
+    Proc unregister = Find<Proc>(unregisterDeviceEntry);
+    if (unregister == nullptr) return false;
+    return unregister(reinterpret_cast<HDEVNOTIFY>(notification)) != FALSE;
 }
 
 Handle Win32Platform::RegisterSuspendResumeNotification(Hwnd recipient, std::uint32_t flags) {

@@ -110,6 +110,7 @@ void SetUpDesktop(const Scenario& s, SimDesktop& desk) {
     desk.system.shutdownPrivilegeHeld = s.shutdownPrivilege;
     desk.tickBase = s.tickBase;
     desk.system.modernStandby = s.modernStandby;
+    desk.devices.notificationsPresent = s.deviceNotifications;
 }
 
 void ChangeDisplay(SimDesktop& desk, int width, int height) {

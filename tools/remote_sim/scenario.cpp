@@ -443,6 +443,11 @@ const std::map<std::string, Handler>& Directives() {
              s.modernStandby = kind == "modern";
              return p.Done();
          }},
+        {"no-device-notifications",
+         [](LineParser& p, Scenario& s) {
+             s.deviceNotifications = false;
+             return p.Done();
+         }},
         {"session",
          [](LineParser& p, Scenario& s) {
              if (!p.Keyword("remote")) return false;
@@ -595,6 +600,7 @@ The desktop at start:
                                  injected right Alt comes with a left Ctrl
   standby modern|s3              S0 low-power idle: power events only to registered
                                  windows (default s3: broadcast to every window)
+  no-device-notifications        RegisterDeviceNotification is missing (Windows 95, NT 4)
   session remote                 the utility starts in a Remote Desktop session, not at
                                  the console
   other-session holds "NAME" [open]  a program of another user's session holds that named

@@ -127,6 +127,7 @@ struct Scenario {
     bool hasPrimaryMonitor = false;
     std::vector<ScenarioMonitor> otherMonitors;
     bool modernStandby = false;
+    bool deviceNotifications = true;
     std::vector<ScenarioEvent> events;
     std::uint64_t runMs = 10000;
 };
