@@ -1,5 +1,6 @@
 # Helpers of the Wine end-to-end run (sourced by e2e/run_e2e.sh): the Wine prefix, the
 # loaders, the simulated card's controller, the fake TV applications, X windows and checks.
+# Sourced once RUN is set: it also asks qemu to preload e2e/emulator's thread selectors.
 # Every Wine program writes to a file under $LOGS, never to a pipe: a program that the
 # utility starts inherits its output, and a pipe would stay open until that program ends.
 
@@ -11,6 +12,7 @@ CTL="$WIN64_BUILD/sim_card_ctl.exe"
 FAKE_APP="$WIN64_BUILD/fake_tv_app.exe"
 source "$ROOT/e2e/e2e_checks.sh"
 source "$ROOT/e2e/emulator/thread_selectors.sh"
+preload_thread_selectors "$RUN"
 
 # The run's verdict. A failed run keeps its folder for a look; a passing one keeps only what
 # KEEP names, moved up beside the runs' folders, and removes the rest (the prefix is 700 MB).
@@ -48,7 +50,6 @@ wine32() {
 
 # E2E_WINE32=qemu forces the qemu way, as on a machine without 32-bit user code.
 choose_wine32_mode() {
-    preload_thread_selectors "$RUN"
     if [[ ${E2E_WINE32:-} == qemu ]]; then
         WINE32_MODE=qemu
     elif "$WINE32" --version >/dev/null 2>&1; then

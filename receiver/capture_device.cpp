@@ -82,9 +82,7 @@ bool ReopenReceiver() {
 // The handle dies with the filter, so it is forgotten here: a poll that still falls due
 // before the program ends must not send to it.
 void ReleaseReceiver() {
-    if (logic.receiverChannel.deviceNotification != 0)
-        Plat().UnregisterDeviceNotification(logic.receiverChannel.deviceNotification);
-    logic.receiverChannel.deviceNotification = 0;
+    GiveBackNotification(logic.receiverChannel.deviceNotification);
     if (logic.receiverChannel.captureFilter != 0)
         Plat().Release(logic.receiverChannel.captureFilter);
     logic.receiverChannel.captureFilter = 0;
@@ -93,10 +91,13 @@ void ReleaseReceiver() {
 
 void CloseReceiver() {
     ReleaseReceiver();
-    if (logic.receiverChannel.removalNotification != 0)
-        Plat().UnregisterDeviceNotification(logic.receiverChannel.removalNotification);
-    logic.receiverChannel.removalNotification = 0;
+    GiveBackNotification(logic.receiverChannel.removalNotification);
     Plat().CoUninitialize();
+}
+
+void GiveBackNotification(Handle& registration) {
+    if (registration != 0) Plat().UnregisterDeviceNotification(registration);
+    registration = 0;
 }
 
 void WatchDeviceHandle(Hwnd window) {

@@ -70,6 +70,8 @@ bool WalkCaptureDevices(const Guid& category, CaptureDeviceVisitor visit, void* 
 // Registers `window` for the events of the open device handle (a driver update or
 // "Disable device" asks first, and an open handle without a registration vetoes them).
 void WatchDeviceHandle(Hwnd window);
+// Unregisters a handle's registration, if there is one, and forgets it.
+void GiveBackNotification(Handle& registration);
 // The filter's kernel-streaming handle, or 0.
 Handle GetDeviceHandle(ComRef filter);
 // Stores the board kind and the GPIO line that signals a key, with its register and mask.

@@ -104,8 +104,7 @@ bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam) {
     ReceiverChannel& channel = logic.receiverChannel;
     if (!Watching()) return true;
     if (record->notification != 0 && record->notification == channel.deviceNotification) {
-        if (channel.removalNotification != 0)
-            Plat().UnregisterDeviceNotification(channel.removalNotification);
+        GiveBackNotification(channel.removalNotification);
         channel.removalNotification = channel.deviceNotification;
         channel.deviceNotification = 0;
         LoseReceiver();
@@ -113,8 +112,7 @@ bool OnDeviceHandleEvent(std::uint32_t event, LParam lParam) {
     if (event == DBT_DEVICEQUERYREMOVE || record->notification == 0 ||
         record->notification != channel.removalNotification)
         return true;
-    Plat().UnregisterDeviceNotification(channel.removalNotification);
-    channel.removalNotification = 0;
+    GiveBackNotification(channel.removalNotification);
     if (event == DBT_DEVICEQUERYREMOVEFAILED && Searching()) SearchSoon();
     return true;
 }
